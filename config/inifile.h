@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <stdexcept>
+
+// Raised when the control file cannot be written. The text is the one the user sees.
+class EIniFileException : public std::runtime_error
+{
+public:
+    explicit EIniFileException(const QString &message)
+        : std::runtime_error(message.toStdString())
+        , FMessage(message)
+    { }
+    const QString &Message() const { return FMessage; }
+
+private:
+    QString FMessage;
+};
+
+class TProfileDocument;
+
+// Accessor of an INI control file. It reads the file once when it is created and keeps its parsed
+// copy in step with its own writes; the changes reach the disk atomically in one rewrite, when
+// UpdateFile() is called or at the latest when the accessor is destroyed.
+class TIniFile
+{
+public:
+    explicit TIniFile(const QString &fileName);
+    ~TIniFile(); // saves pending writes; a failure here is only logged, call UpdateFile() to see it
+    TIniFile(const TIniFile &) = delete;
+    TIniFile &operator=(const TIniFile &) = delete;
+
+    const QString &FileName() const { return FFileName; }
+
+    // The value of the key, cut to 2047 characters; the default when the file, the section or
+    // the key is missing (a key with an empty value gives the empty text).
+    QString ReadString(const QString &section, const QString &key,
+                       const QString &defaultValue) const;
+    // Empties the list, then fills it with the section's key names in file order, as spelled.
+    void ReadSection(const QString &section, QStringList &strings) const;
+    // Decimal with optional sign, "0x…" and "$…" hexadecimal; anything else gives the default.
+    qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
+    bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
+
+    // Raise EIniFileException "In <file> kann nicht geschrieben werden" at once when the file
+    // cannot be replaced.
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, qint32 value);
+    void WriteBool(const QString &section, const QString &key, bool value);
+
+    // Writes pending changes to disk now (atomically); raises EIniFileException on failure.
+    void UpdateFile();
+
+private:
+    void CheckWritable();
+
+    QString FFileName;
+    std::unique_ptr<TProfileDocument> FDocument;
+    bool FDirty = false;
+    bool FWritableChecked = false;
+};

@@ -1,0 +1,116 @@
+#include "config/sceneryloader.h"
+
+#include "config/inifile.h"
+#include "config/scenobj.h"
+#include "widgets/checktreemodel.h"
+
+namespace {
+
+// The stored language word is compared after upper-casing its ASCII letters only.
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    }
+    return text;
+}
+
+const QString GroupPrefix = QStringLiteral("[Grp] ");
+const QString SwitchPrefix = QStringLiteral("[Sw] ");
+
+} // namespace
+
+TSceneryLoader::TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree)
+    : FState(state)
+    , FTree(tree)
+{ }
+
+void TSceneryLoader::ReadIni()
+{
+    FState.BglList.clear();
+    FState.GrpList.clear();
+    const TIniFile ini(FState.Scenery);
+    ReadLanguage(ini);
+    FState.URL = ini.ReadString(ControlFile::Settings, ControlFile::Url, DefaultHomePage);
+    FTree.Clear();
+    AddObjects(ini);
+    AddGroups(ini);
+    AddSwitches(ini);
+}
+
+void TSceneryLoader::ReadLanguage(const TIniFile &ini)
+{
+    const QString word = asciiUpper(
+        ini.ReadString(ControlFile::Settings, ControlFile::Language, FState.Languages[0]));
+    // Any other word keeps the current language, so that its object list is still shown and
+    // the language step writes a valid word back.
+    if (word == u"GERMAN")
+        FState.Language = 0;
+    else if (word == u"ENGLISH")
+        FState.Language = 1;
+}
+
+void TSceneryLoader::AddObjects(const TIniFile &ini)
+{
+    const QString section = ControlFile::ObjectListSection(FState.Language);
+    ini.ReadSection(section, FState.BglList);
+    for (const QString &key : std::as_const(FState.BglList)) {
+        const QString caption = ini.ReadString(section, key, QString());
+        const int index = FTree.Count();
+        FTree.Add(caption, TScenObj{caption, key, ftScenery});
+        SetLoadedState(ini, index, key);
+    }
+}
+
+void TSceneryLoader::AddGroups(const TIniFile &ini)
+{
+    const QString listSection = ControlFile::GroupListSection(FState.Language);
+    ini.ReadSection(listSection, FState.GrpList);
+    for (const QString &group : std::as_const(FState.GrpList)) {
+        const QString caption = ini.ReadString(listSection, group, QString());
+        const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
+        const int index = FTree.Count();
+        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, group, ftGroup});
+        ini.ReadSection(group, FState.BglList);
+        for (const QString &member : std::as_const(FState.BglList)) {
+            // "Show" is looked up ignoring case, but the listing recognises the two setting
+            // keys only as spelled exactly.
+            if (!ini.ReadBool(group, ControlFile::ShowKey, true))
+                continue;
+            FTree.SetText(node, GroupPrefix + caption);
+            if (member != ControlFile::CheckedKey && member != ControlFile::ShowKey)
+                FTree.AddChild(node, ini.ReadString(group, member, QString()));
+        }
+        SetLoadedState(ini, index, stateKey);
+    }
+}
+
+void TSceneryLoader::AddSwitches(const TIniFile &ini)
+{
+    const QString listSection = ControlFile::SwitchListSection(FState.Language);
+    ini.ReadSection(listSection, FState.GrpList);
+    for (const QString &sw : std::as_const(FState.GrpList)) {
+        const QString caption = ini.ReadString(listSection, sw, QString());
+        const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
+        const int index = FTree.Count();
+        TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption, TScenObj{caption, sw, ftSwitch});
+        ini.ReadSection(sw, FState.BglList);
+        for (const QString &alternative : std::as_const(FState.BglList)) {
+            if (alternative != ControlFile::CheckedKey)
+                FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
+        }
+        SetLoadedState(ini, index, stateKey);
+    }
+}
+
+// 0 and 1 give the node a state, which cascades to its children; any other number leaves the
+// node without one (it shows unchecked once painted); missing or unreadable values count as 1.
+void TSceneryLoader::SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey)
+{
+    const qint32 value = ini.ReadInteger(ControlFile::States, stateKey, 1);
+    if (value == 0)
+        FTree.SetItemState(absoluteIndex, csUnchecked);
+    else if (value == 1)
+        FTree.SetItemState(absoluteIndex, csChecked);
+}

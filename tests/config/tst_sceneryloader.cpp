@@ -1,0 +1,235 @@
+#include "config/sceneryloader.h"
+#include "config/scenobj.h"
+#include "widgets/checktreemodel.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The worked example of a control file: two objects, a group and a switch.
+const char *const WorkedExample = R"([Settings]
+Language=german
+URL=https://scenery.example.net/
+[german]
+Title=Szenerie-Konfigurator
+ScrollerText=Willkommen  *  Klick hier für die Homepage  *
+[english]
+Title=Scenery Configurator
+ScrollerText=Welcome  *  click here for the home page  *
+[Szenerie]
+hangar_n=Hangar Nord
+tower=Tower
+[Scenery]
+hangar_n=Hangar north
+tower=Tower
+[Gruppen]
+grp_cars=Fahrzeuge
+[Groups]
+grp_cars=Vehicles
+[grp_cars]
+Checked=cars
+Show=1
+car_a=Tankwagen
+car_b=Bus
+[Schalter]
+sw_season=Jahreszeit
+[Switches]
+sw_season=Season
+[sw_season]
+Checked=season
+ground_summer=Sommer
+ground_winter=Winter
+[Checked]
+hangar_n=1
+tower=0
+cars=1
+season=1
+)";
+
+// One line per node in absolute-index order: indentation by level, text, "=" and the state
+// (255 for a node that has none yet).
+QStringList dump(const TCheckTreeModel &tree)
+{
+    QStringList lines;
+    for (int i = 0; i < tree.Count(); ++i) {
+        const TCheckTreeNode *node = tree.Item(i);
+        lines << QString(node->Level() * 2, u' ') + node->Text() + u" ="
+                + QString::number(tree.GetItemState(i));
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestSceneryLoader : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString writeControlFile(const QByteArray &text)
+    {
+        const QString path = FDir.filePath(QStringLiteral("XXXX.ini"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write the fixture");
+        // Windows-1252 with CRLF, as control files are shipped.
+        file.write(QByteArray(text).replace("\n", "\r\n"));
+        return path;
+    }
+
+    QTemporaryDir FDir;
+
+private Q_SLOTS:
+    void loadsTree_data();
+    void loadsTree();
+    void attachesEntriesAndReadsSettings();
+    void reloadReplacesTree();
+    void nodeWithoutStateIsUncheckedOnceNormalised();
+};
+
+void TestSceneryLoader::loadsTree_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("expected");
+
+    const QByteArray example = QString::fromUtf8(WorkedExample).toLatin1();
+    QTest::newRow("worked example, German")
+        << example << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
+                                  u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =2"_s,
+                                  u"  Sommer =2"_s,    u"  Winter =2"_s};
+    const QStringList english{u"Hangar north =2"_s, u"Tower =1"_s,   u"[Grp] Vehicles =2"_s,
+                              u"  Tankwagen =2"_s,  u"  Bus =2"_s,   u"[Sw] Season =2"_s,
+                              u"  Sommer =2"_s,     u"  Winter =2"_s};
+    QTest::newRow("English") << QByteArray(example).replace("Language=german", "Language=english")
+                             << english;
+    QTest::newRow("ENGLISH in capitals")
+        << QByteArray(example).replace("Language=german", "Language= ENGLISH ") << english;
+    QTest::newRow("unknown language keeps German and its objects")
+        << QByteArray(example).replace("Language=german", "Language=french")
+        << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
+                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =2"_s,
+                       u"  Sommer =2"_s,    u"  Winter =2"_s};
+    QTest::newRow("switch read as 0")
+        << QByteArray(example).replace("season=1", "season=0")
+        << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
+                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =1"_s,
+                       u"  Sommer =1"_s,    u"  Winter =1"_s};
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("settings only") << QByteArray("[Settings]\nLanguage=german\n") << QStringList();
+
+    QTest::newRow("umlauts in captions")
+        << QString::fromUtf8("[Szenerie]\nhs=Hangar Süd\nbw=Bäume & Straßen\n").toLatin1()
+        << QStringList{QString::fromUtf8("Hangar Süd =2"), QString::fromUtf8("Bäume & Straßen =2")};
+    QTest::newRow("state values") << QByteArray(
+        "[Szenerie]\na=A\nb=B\nc=C\nd=D\ne=E\nf=F\ng=G\nh=H\n"
+        "[Checked]\na=0x1\nb=abc\nc=\nd=2\ne=-1\ng=0\nh= 0 \n")
+                                  << QStringList{u"A =2"_s,   u"B =2"_s, u"C =2"_s, u"D =255"_s,
+                                                 u"E =255"_s, u"F =2"_s, u"G =1"_s, u"H =1"_s};
+    QTest::newRow("empty caption is kept")
+        << QByteArray("[Szenerie]\nx=\n[Checked]\nx=0\n") << QStringList{u" =1"_s};
+
+    QTest::newRow("group hidden with Show=0")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nShow=0\na=A\nb=B\n[Checked]\nk=0\n")
+        << QStringList{u"Autos =1"_s};
+    QTest::newRow("group shown with Show=2")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nShow=2\na=A\n")
+        << QStringList{u"[Grp] Autos =2"_s, u"  A =2"_s};
+    QTest::newRow("group shown with Show=no")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nShow=no\na=A\n")
+        << QStringList{u"[Grp] Autos =2"_s, u"  A =2"_s};
+    QTest::newRow("group of only Checked and Show")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nShow=1\n")
+        << QStringList{u"[Grp] Autos =2"_s};
+    QTest::newRow("group section without keys")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\n[Checked]\n") << QStringList{u"Autos =2"_s};
+    QTest::newRow("group section missing")
+        << QByteArray("[Gruppen]\ng=Autos\n") << QStringList{u"Autos =2"_s};
+    QTest::newRow("setting keys in other spelling are members")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nchecked=k\nshow=1\na=A\n[Checked]\nk=0\n")
+        << QStringList{u"[Grp] Autos =1"_s, u"  k =1"_s, u"  1 =1"_s, u"  A =1"_s};
+    QTest::newRow("group state 5 leaves it without state")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\na=A\nb=B\n[Checked]\nk=5\n")
+        << QStringList{u"[Grp] Autos =255"_s, u"  A =255"_s, u"  B =255"_s};
+    QTest::newRow("group without Checked uses the empty state key")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\na=A\n[Checked]\n=0\n")
+        << QStringList{u"[Grp] Autos =1"_s, u"  A =1"_s};
+
+    QTest::newRow("switch with three alternatives")
+        << QByteArray("[Schalter]\ns=Boden\n[s]\nChecked=k\nx=X\ny=Y\nz=Z\n[Checked]\nk=0\n")
+        << QStringList{u"[Sw] Boden =1"_s, u"  X =1"_s, u"  Y =1"_s, u"  Z =1"_s};
+    QTest::newRow("switch knows no Show key")
+        << QByteArray("[Schalter]\ns=Boden\n[s]\nShow=0\nx=X\n")
+        << QStringList{u"[Sw] Boden =2"_s, u"  0 =2"_s, u"  X =2"_s};
+    QTest::newRow("kinds in fixed order: objects, groups, switches")
+        << QByteArray("[Schalter]\ns=S\n[Gruppen]\ng=G\n[Szenerie]\no=O\n")
+        << QStringList{u"O =2"_s, u"G =2"_s, u"[Sw] S =2"_s};
+}
+
+void TestSceneryLoader::loadsTree()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, expected);
+
+    TSceneryState state;
+    state.Scenery = writeControlFile(ini);
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+    QCOMPARE(dump(tree), expected);
+}
+
+void TestSceneryLoader::attachesEntriesAndReadsSettings()
+{
+    TSceneryState state;
+    state.Scenery = writeControlFile(QString::fromUtf8(WorkedExample).toLatin1());
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+
+    QCOMPARE(state.Language, 0);
+    QCOMPARE(state.URL, u"https://scenery.example.net/"_s);
+    QStringList entries;
+    for (int i = 0; i < tree.TopLevelCount(); ++i) {
+        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
+        QVERIFY(entry);
+        entries << entry->Name + u'|' + entry->FileName + u'|' + entry->FileType;
+    }
+    QCOMPARE(entries,
+             (QStringList{u"Hangar Nord|hangar_n|Scenery"_s, u"Tower|tower|Scenery"_s,
+                          u"Fahrzeuge|grp_cars|Group"_s, u"Jahreszeit|sw_season|Switch"_s}));
+    QVERIFY(!tree.Item(3)->DataAs<TScenObj>()); // children carry no entry
+
+    state.Scenery = writeControlFile("[Settings]\nLanguage=english\n");
+    TSceneryLoader(state, tree).ReadIni();
+    QCOMPARE(state.Language, 1);
+    QCOMPARE(state.URL, DefaultHomePage);
+}
+
+void TestSceneryLoader::reloadReplacesTree()
+{
+    TSceneryState state;
+    state.Scenery = writeControlFile(QString::fromUtf8(WorkedExample).toLatin1());
+    TCheckTreeModel tree;
+    TSceneryLoader loader(state, tree);
+    loader.ReadIni();
+    tree.ToggleCheckState(tree.Item(0)); // an unapplied change
+    loader.ReadIni();
+    QCOMPARE(tree.Count(), 8);
+    QCOMPARE(tree.GetItemState(0), csChecked);
+}
+
+void TestSceneryLoader::nodeWithoutStateIsUncheckedOnceNormalised()
+{
+    TSceneryState state;
+    state.Scenery = writeControlFile("[Szenerie]\na=A\n[Checked]\na=7\n");
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+    QCOMPARE(int(tree.GetItemState(0)), 255);
+    tree.NormaliseStates();
+    QCOMPARE(tree.GetItemState(0), csUnchecked);
+}
+
+QTEST_GUILESS_MAIN(TestSceneryLoader)
+#include "tst_sceneryloader.moc"

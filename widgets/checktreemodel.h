@@ -1,0 +1,116 @@
+#pragma once
+
+#include "widgets/checktreenode.h"
+#include "widgets/rzcheckstate.h"
+
+#include <functional>
+#include <stdexcept>
+
+// Raised by the absolute-index lookup for an index outside 0 .. Count() - 1.
+class ECheckTreeError : public std::runtime_error
+{
+public:
+    explicit ECheckTreeError(const QString &message)
+        : std::runtime_error(message.toStdString())
+    { }
+};
+
+// Told about every change of the tree, so that a view can mirror it.
+class TCheckTreeObserver
+{
+public:
+    virtual ~TCheckTreeObserver() = default;
+    virtual void NodeAdded(TCheckTreeNode *node) = 0;
+    virtual void NodeRemoving(TCheckTreeNode *node) = 0; // still linked to its parent
+    virtual void NodesCleared() = 0;
+    virtual void NodeTextChanged(TCheckTreeNode *node) = 0;
+    virtual void NodeStateChanged(TCheckTreeNode *node) = 0;
+};
+
+// The nodes of the tri-state check tree and its check-state rules, without any painting:
+// storing with veto and events, the downward cascade, the upward recomputation, the user's
+// toggle, programmatic changes, removal, and the lookup by absolute index (position in a
+// depth-first pre-order walk over all nodes, collapsed ones included).
+class TCheckTreeModel
+{
+public:
+    using TChangingEvent
+        = std::function<void(TCheckTreeNode *node, TRzCheckState newState, bool &allowChange)>;
+    using TChangeEvent = std::function<void(TCheckTreeNode *node, TRzCheckState newState)>;
+    using TNotifyEvent = std::function<void()>;
+    using TCascadeCompleteEvent = std::function<void(TCheckTreeNode *node)>;
+
+    TCheckTreeModel();
+    virtual ~TCheckTreeModel();
+    TCheckTreeModel(const TCheckTreeModel &) = delete;
+    TCheckTreeModel &operator=(const TCheckTreeModel &) = delete;
+
+    void SetObserver(TCheckTreeObserver *observer) { FObserver = observer; }
+
+    // Structure.
+    void Clear();
+    TCheckTreeNode *Add(const QString &text, std::any data = {}); // new last top-level node
+    TCheckTreeNode *AddChild(TCheckTreeNode *parent, const QString &text, std::any data = {});
+    void SetText(TCheckTreeNode *node, const QString &text);
+    void Delete(TCheckTreeNode *node); // the node and its subtree
+    int Count() const { return FCount; } // all nodes
+    int TopLevelCount() const { return int(FRoots.size()); }
+    TCheckTreeNode *TopLevelItem(int i) const { return FRoots[std::size_t(i)].get(); }
+    TCheckTreeNode *Item(int absoluteIndex) const; // throws ECheckTreeError "Ungültiger Index"
+    int AbsoluteIndex(const TCheckTreeNode *node) const;
+    TCheckTreeNode *NextInPreOrder(const TCheckTreeNode *node) const;
+
+    // Check states by absolute index.
+    TRzCheckState GetItemState(int absoluteIndex) const; // low 8 bits of the state index
+    void SetItemState(int absoluteIndex, TRzCheckState state);
+
+    void ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState state);
+    void ToggleCheckState(TCheckTreeNode *node);
+    void ForceCheckState(TCheckTreeNode *node, TRzCheckState state);
+    void SetAllNodes(TRzCheckState state);
+    void UpdateCascadingStates(TCheckTreeNode *node);
+    void UpdateChildrenCascadingStates(TCheckTreeNode *parentNode);
+    void UpdateStateFromChildren(TCheckTreeNode *parentNode, TCheckTreeNode *deletedNode);
+    virtual void UpdateParents(TCheckTreeNode *node);
+    virtual void UpdateChildren(TCheckTreeNode *node, bool checked);
+    void SetNodeCheckState(TCheckTreeNode *node, TRzCheckState state);
+
+    // Nodes still without a state (-1) become csUnchecked, with no event and no cascade.
+    // The widget runs this before every paint.
+    void NormaliseStates();
+
+    bool CascadeChecks() const { return FCascadeChecks; }
+    void SetCascadeChecks(bool value) { FCascadeChecks = value; }
+    bool SilentCheckChanges() const { return FSilentStateChanges; }
+    void SetSilentCheckChanges(bool value) { FSilentStateChanges = value; }
+
+    // The pending press on a check area; every toggle and programmatic change clears it.
+    bool ChangingState() const { return FChangingState; }
+    void SetChangingState(bool value) { FChangingState = value; }
+
+    TChangingEvent OnStateChanging;
+    TChangeEvent OnStateChange;
+    TNotifyEvent OnUpdateChildren;
+    TCascadeCompleteEvent OnCascadeComplete;
+
+protected:
+    virtual bool CanChangeState(TCheckTreeNode *node, TRzCheckState newState);
+    virtual void StateChange(TCheckTreeNode *node, TRzCheckState newState);
+    virtual void CascadeComplete(TCheckTreeNode *node);
+
+private:
+    void StoreState(TCheckTreeNode *node, int stateIndex);
+    TRzCheckState StateFromChildren(TCheckTreeNode *parentNode, TCheckTreeNode *skipped) const;
+
+    std::vector<std::unique_ptr<TCheckTreeNode>> FRoots;
+    int FCount = 0;
+    int FStatelessCount = 0; // nodes still at -1, so that normalising is free when there are none
+    bool FCascadeChecks = true;
+    bool FSilentStateChanges = false;
+    bool FChangingState = false;
+    TCheckTreeObserver *FObserver = nullptr;
+
+    // The last node found by absolute index; lookups next to it step from there.
+    mutable const TCheckTreeNode *FLastNode = nullptr;
+    mutable int FLastIndex = -1;
+};
