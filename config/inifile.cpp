@@ -1,0 +1,214 @@
+#include "config/inifile.h"
+
+#include "config/profiledocument.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qsizetype maxValueLength = 2047;
+
+QString writeError(const QString &fileName)
+{
+    return QStringLiteral("In %1 kann nicht geschrieben werden").arg(fileName);
+}
+
+// Shows line breaks of a rejected name, which would otherwise split the message.
+QString visibleName(const QString &name)
+{
+    QString shown = name;
+    shown.replace(u'\r', QStringLiteral("\\r"));
+    shown.replace(u'\n', QStringLiteral("\\n"));
+    return shown;
+}
+
+// Returns false when the file exists but cannot be read (a folder, a device or a read error);
+// a missing file reads as empty.
+bool readControlFile(const QString &fileName, QByteArray &bytes)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return true;
+    if (!info.isFile())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+TIniFile::TIniFile(const QString &fileName)
+    : FFileName(fileName)
+{
+    QByteArray bytes;
+    FUnreadable = !readControlFile(fileName, bytes);
+    if (FUnreadable)
+        bytes.clear();
+    FDocument = std::make_unique<TProfileDocument>(bytes);
+}
+
+TIniFile::~TIniFile()
+{
+    try {
+        UpdateFile();
+    } catch (const EIniFileException &error) {
+        qWarning().noquote() << error.Message();
+    }
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key,
+                             const QString &defaultValue) const
+{
+    std::optional<QString> value = FDocument->value(section, key);
+    if (!value)
+        return defaultValue;
+    if (value->size() > maxValueLength) {
+        // Never leave half of a surrogate pair at the cut.
+        const bool splitsPair = value->at(maxValueLength - 1).isHighSurrogate();
+        value->truncate(splitsPair ? maxValueLength - 1 : maxValueLength);
+    }
+    return *value;
+}
+
+void TIniFile::ReadSection(const QString &section, QStringList &strings) const
+{
+    strings = FDocument->keyNames(section);
+}
+
+namespace {
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// Hexadecimal digits of up to 8 significant places, wrapped into 32 bits ("FFFFFFFF" is -1).
+std::optional<quint32> parseHex(QStringView digits)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar c : digits) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            return std::nullopt;
+        value = value * 16 + quint64(d);
+        if (value > 0xFFFFFFFFu)
+            return std::nullopt;
+    }
+    return quint32(value);
+}
+
+std::optional<qint32> parseInteger(QStringView text)
+{
+    if (text.size() > 2 && (text.startsWith(u"0x") || text.startsWith(u"0X"))) {
+        if (const auto hex = parseHex(text.sliced(2)))
+            return qint32(*hex);
+        return std::nullopt;
+    }
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
+        negative = text.front() == u'-';
+        text = text.sliced(1);
+    }
+    if (text.startsWith(u'$')) {
+        const auto hex = parseHex(text.sliced(1));
+        if (!hex)
+            return std::nullopt;
+        return qint32(negative ? 0u - *hex : *hex);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > qint64(1) << 31)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(value);
+}
+
+} // namespace
+
+qint32 TIniFile::ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    return parseInteger(ReadString(section, key, QString())).value_or(defaultValue);
+}
+
+bool TIniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (!TProfileDocument::isStorableSection(section)) {
+        throw EIniFileException(
+            writeError(FFileName) + u'\n'
+            + QStringLiteral("Ungültiger Abschnittsname: „%1“").arg(visibleName(section)));
+    }
+    if (!TProfileDocument::isStorableKey(key)) {
+        throw EIniFileException(
+            writeError(FFileName) + u'\n'
+            + QStringLiteral("Ungültiger Schlüsselname: „%1“").arg(visibleName(key)));
+    }
+    CheckWritable();
+    if (FDocument->setValue(section, key, value))
+        FDirty = true;
+}
+
+void TIniFile::WriteInteger(const QString &section, const QString &key, qint32 value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TIniFile::CheckWritable()
+{
+    if (FUnreadable)
+        throw EIniFileException(writeError(FFileName));
+    if (FWritableChecked)
+        return;
+    // The file is replaced by renaming a new file in the same folder over it.
+    const QFileInfo file(FFileName);
+    const QFileInfo folder(file.absolutePath());
+    bool replaceable = folder.isDir() && folder.isWritable();
+    if (replaceable && file.exists())
+        replaceable = file.isFile() && file.isWritable();
+    if (!replaceable)
+        throw EIniFileException(writeError(FFileName));
+    FWritableChecked = true;
+}
+
+void TIniFile::UpdateFile()
+{
+    if (!FDirty)
+        return;
+    const QByteArray bytes = FDocument->toBytes();
+    QSaveFile file(FFileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw EIniFileException(writeError(FFileName));
+    FDirty = false;
+}

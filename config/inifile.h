@@ -61,4 +61,5 @@ private:
     std::unique_ptr<TProfileDocument> FDocument;
     bool FDirty = false;
     bool FWritableChecked = false;
+    bool FUnreadable = false; // the file exists but could not be read: never overwrite it
 };

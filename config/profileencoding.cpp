@@ -134,7 +134,7 @@ std::vector<TRawLine> splitUnits(qsizetype count, Unit unitAt)
             ++i;
             continue;
         }
-        TRawLine line { start, i - start, TLineBreak::Lf };
+        TRawLine line{start, i - start, TLineBreak::Lf};
         if (u == u'\r') {
             const bool crlf = i + 1 < count && unitAt(i + 1) == u'\n';
             line.lineBreak = crlf ? TLineBreak::CrLf : TLineBreak::Cr;
@@ -146,7 +146,7 @@ std::vector<TRawLine> splitUnits(qsizetype count, Unit unitAt)
         start = i;
     }
     if (start < count)
-        lines.push_back(TRawLine { start, count - start, TLineBreak::None });
+        lines.push_back(TRawLine{start, count - start, TLineBreak::None});
     return lines;
 }
 
@@ -155,14 +155,14 @@ std::vector<TRawLine> splitUnits(qsizetype count, Unit unitAt)
 TProfileEncoding TProfileEncoding::detect(QByteArrayView data)
 {
     if (data.startsWith("\xFF\xFE"))
-        return { Kind::Utf16LE, true };
+        return {Kind::Utf16LE, true};
     if (data.startsWith("\xFE\xFF"))
-        return { Kind::Utf16BE, true };
+        return {Kind::Utf16BE, true};
     if (data.startsWith("\xEF\xBB\xBF"))
-        return { Kind::Utf8, true };
+        return {Kind::Utf8, true};
     if (checkUtf8(data) == Utf8Check::MultiByte)
-        return { Kind::Utf8, false };
-    return { Kind::Windows1252, false };
+        return {Kind::Utf8, false};
+    return {Kind::Windows1252, false};
 }
 
 QByteArray TProfileEncoding::bom() const

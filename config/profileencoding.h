@@ -38,7 +38,6 @@ public:
     Kind kind() const { return FKind; }
     bool hasBom() const { return FHasBom; }
     QByteArray bom() const;
-    int unitSize() const { return isUtf16() ? 2 : 1; }
 
     QString decode(QByteArrayView bytes) const;
     // A character that the encoding cannot hold becomes '?'.
@@ -49,8 +48,6 @@ public:
     // line. For UTF-16, an odd last byte belongs to no line: its offset is stored in *oddTail
     // (otherwise *oddTail is data.size()).
     std::vector<TRawLine> splitLines(QByteArrayView data, qsizetype *oddTail) const;
-
-    friend bool operator==(const TProfileEncoding &, const TProfileEncoding &) = default;
 
 private:
     bool isUtf16() const { return FKind == Kind::Utf16LE || FKind == Kind::Utf16BE; }

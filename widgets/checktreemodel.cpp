@@ -1,0 +1,366 @@
+#include "widgets/checktreemodel.h"
+
+namespace {
+
+// Calls f for node and every node below it, in pre-order.
+template<class F>
+void forEachInSubtree(TCheckTreeNode *node, F &&f)
+{
+    f(node);
+    for (int i = 0; i < node->Count(); ++i)
+        forEachInSubtree(node->Item(i), f);
+}
+
+TCheckTreeNode *previousInPreOrder(const TCheckTreeNode *node)
+{
+    TCheckTreeNode *previous = node->getPrevSibling();
+    if (!previous)
+        return node->Parent();
+    while (previous->HasChildren())
+        previous = previous->getLastChild();
+    return previous;
+}
+
+} // namespace
+
+TCheckTreeModel::TCheckTreeModel() = default;
+TCheckTreeModel::~TCheckTreeModel() = default;
+
+void TCheckTreeModel::Clear()
+{
+    // The nodes stay alive until the observer has dropped its view of them.
+    const auto leaving = std::move(FRoots);
+    FRoots.clear();
+    FCount = 0;
+    FStatelessCount = 0;
+    ForgetLastFound();
+    if (FObserver)
+        FObserver->NodesCleared();
+}
+
+TCheckTreeNode *TCheckTreeModel::Add(const QString &text, std::any data)
+{
+    return AddChild(nullptr, text, std::move(data));
+}
+
+TCheckTreeNode *TCheckTreeModel::AddChild(TCheckTreeNode *parent, const QString &text,
+                                          std::any data)
+{
+    auto node = std::make_unique<TCheckTreeNode>();
+    node->FText = text;
+    node->FData = std::move(data);
+    return Link(std::move(node), parent);
+}
+
+TCheckTreeNode *TCheckTreeModel::Link(std::unique_ptr<TCheckTreeNode> node, TCheckTreeNode *parent)
+{
+    // A node appended after the last node of the pre-order moves no other node, so the last
+    // lookup stays valid; any other insertion shifts the absolute indices behind it.
+    bool appendedAtEnd = true;
+    for (const TCheckTreeNode *p = parent; p && appendedAtEnd; p = p->FParent)
+        appendedAtEnd = !p->getNextSibling();
+
+    auto &siblings = parent ? parent->FChildren : FRoots;
+    node->FParent = parent;
+    node->FIndex = int(siblings.size());
+    node->FSiblings = &siblings;
+    TCheckTreeNode *added = node.get();
+    siblings.push_back(std::move(node));
+    ++FCount;
+    ++FStatelessCount;
+    if (!appendedAtEnd)
+        ForgetLastFound();
+    if (FObserver)
+        FObserver->NodeAdded(added);
+    return added;
+}
+
+void TCheckTreeModel::SetText(TCheckTreeNode *node, const QString &text)
+{
+    if (!node || node->FText == text)
+        return;
+    node->FText = text;
+    if (FObserver)
+        FObserver->NodeTextChanged(node);
+}
+
+void TCheckTreeModel::Delete(TCheckTreeNode *node)
+{
+    if (!node)
+        return;
+    if (FCascadeChecks && node->FParent)
+        UpdateStateFromChildren(node->FParent, node);
+    if (FObserver)
+        FObserver->NodeRemoving(node);
+
+    int leavingCount = 0;
+    int leavingStateless = 0;
+    forEachInSubtree(node, [&](const TCheckTreeNode *n) {
+        ++leavingCount;
+        if (n->FStateIndex == -1)
+            ++leavingStateless;
+    });
+
+    auto &siblings = node->FParent ? node->FParent->FChildren : FRoots;
+    const auto position = siblings.begin() + node->FIndex;
+    const std::unique_ptr<TCheckTreeNode> leaving = std::move(*position);
+    siblings.erase(position);
+    for (std::size_t i = std::size_t(leaving->FIndex); i < siblings.size(); ++i)
+        siblings[i]->FIndex = int(i);
+    FCount -= leavingCount;
+    FStatelessCount -= leavingStateless;
+    ForgetLastFound();
+}
+
+TCheckTreeNode *TCheckTreeModel::Item(int absoluteIndex) const
+{
+    if (absoluteIndex < 0 || absoluteIndex >= FCount)
+        throw ECheckTreeError(QStringLiteral("Ungültiger Index"));
+
+    // Step from the last node found when the target is next to it or after it, so that reads
+    // in ascending order cost constant time each.
+    TCheckTreeNode *node = FRoots.front().get();
+    int index = 0;
+    if (FLastNode && absoluteIndex >= FLastIndex - 1) {
+        node = FLastNode;
+        index = FLastIndex;
+    }
+    for (; index < absoluteIndex; ++index)
+        node = NextInPreOrder(node);
+    for (; index > absoluteIndex; --index)
+        node = previousInPreOrder(node);
+
+    FLastNode = node;
+    FLastIndex = absoluteIndex;
+    return node;
+}
+
+int TCheckTreeModel::AbsoluteIndex(const TCheckTreeNode *node) const
+{
+    if (!node)
+        return -1;
+    if (node == FLastNode)
+        return FLastIndex;
+    int index = 0;
+    for (TCheckTreeNode *n = FRoots.empty() ? nullptr : FRoots.front().get(); n;
+         n = NextInPreOrder(n), ++index) {
+        if (n == node) {
+            FLastNode = n;
+            FLastIndex = index;
+            return index;
+        }
+    }
+    return -1;
+}
+
+TCheckTreeNode *TCheckTreeModel::NextInPreOrder(const TCheckTreeNode *node) const
+{
+    if (node->HasChildren())
+        return node->getFirstChild();
+    for (const TCheckTreeNode *n = node; n; n = n->FParent) {
+        if (TCheckTreeNode *next = n->getNextSibling())
+            return next;
+    }
+    return nullptr;
+}
+
+void TCheckTreeModel::ForgetLastFound() const
+{
+    FLastNode = nullptr;
+    FLastIndex = -1;
+}
+
+TRzCheckState TCheckTreeModel::GetItemState(int absoluteIndex) const
+{
+    return TRzCheckState(Item(absoluteIndex)->FStateIndex & 0xFF);
+}
+
+void TCheckTreeModel::SetItemState(int absoluteIndex, TRzCheckState state)
+{
+    TCheckTreeNode *node = Item(absoluteIndex);
+    if ((node->FStateIndex & 0xFF) != state)
+        ChangeNodeCheckState(node, state);
+}
+
+void TCheckTreeModel::ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState state)
+{
+    if (!node)
+        return;
+    FChangingState = false;
+    SetNodeCheckState(node, state);
+    if (FCascadeChecks) {
+        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateParents(node);
+    }
+}
+
+void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
+{
+    FChangingState = false;
+    if (!node || node->FStateIndex == csUnknown)
+        return;
+    SetNodeCheckState(node, node->FStateIndex == csChecked ? csUnchecked : csChecked);
+    // The cascade follows the state the node has now, also when its change was refused.
+    if (FCascadeChecks) {
+        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateParents(node);
+    }
+    CascadeComplete(node);
+}
+
+void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
+{
+    if (!node || node->FStateIndex == state)
+        return;
+    StoreState(node, state);
+    if (!FSilentStateChanges)
+        StateChange(node, state);
+}
+
+void TCheckTreeModel::SetAllNodes(TRzCheckState state)
+{
+    for (const auto &root : FRoots)
+        forEachInSubtree(root.get(), [&](TCheckTreeNode *n) { StoreState(n, state); });
+}
+
+void TCheckTreeModel::UpdateCascadingStates(TCheckTreeNode *node)
+{
+    if (!node || !FCascadeChecks)
+        return;
+    if (node->FStateIndex == csChecked || node->FStateIndex == csUnchecked) {
+        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateParents(node);
+    }
+}
+
+void TCheckTreeModel::UpdateChildrenCascadingStates(TCheckTreeNode *parentNode)
+{
+    if (!parentNode || !FCascadeChecks)
+        return;
+    if (!parentNode->HasChildren()) {
+        UpdateCascadingStates(parentNode);
+        return;
+    }
+    for (int i = 0; i < parentNode->Count(); ++i) {
+        TCheckTreeNode *child = parentNode->Item(i);
+        if (child->HasChildren())
+            UpdateChildrenCascadingStates(child);
+        else
+            UpdateCascadingStates(child);
+    }
+}
+
+void TCheckTreeModel::UpdateStateFromChildren(TCheckTreeNode *parentNode,
+                                              TCheckTreeNode *deletedNode)
+{
+    if (!parentNode)
+        return;
+    SetNodeCheckState(parentNode, StateFromChildren(parentNode, deletedNode));
+    if (parentNode->FStateIndex == csChecked || parentNode->FStateIndex == csUnchecked) {
+        UpdateChildren(parentNode, parentNode->FStateIndex == csChecked);
+        UpdateParents(parentNode);
+    }
+}
+
+void TCheckTreeModel::UpdateParents(TCheckTreeNode *node)
+{
+    // Every level is recomputed up to the top, also above a level that kept its state.
+    for (TCheckTreeNode *n = node; n && n->FParent; n = n->FParent)
+        SetNodeCheckState(n->FParent, StateFromChildren(n->FParent, nullptr));
+}
+
+void TCheckTreeModel::UpdateChildren(TCheckTreeNode *node, bool checked)
+{
+    if (node)
+        SetSubtreeStates(node, checked ? csChecked : csUnchecked);
+    if (OnUpdateChildren)
+        OnUpdateChildren();
+}
+
+void TCheckTreeModel::SetSubtreeStates(TCheckTreeNode *node, TRzCheckState state)
+{
+    for (int i = 0; i < node->Count(); ++i) {
+        TCheckTreeNode *child = node->Item(i);
+        SetNodeCheckState(child, state);
+        SetSubtreeStates(child, state);
+    }
+}
+
+TRzCheckState TCheckTreeModel::StateFromChildren(TCheckTreeNode *parentNode,
+                                                 TCheckTreeNode *skipped) const
+{
+    // Children that are unknown or still without a state do not count.
+    int checkedCount = 0;
+    int uncheckedCount = 0;
+    for (int i = 0; i < parentNode->Count(); ++i) {
+        const TCheckTreeNode *child = parentNode->Item(i);
+        if (child == skipped)
+            continue;
+        switch (child->FStateIndex) {
+        case csPartiallyChecked:
+            return csPartiallyChecked;
+        case csChecked:
+            ++checkedCount;
+            break;
+        case csUnchecked:
+            ++uncheckedCount;
+            break;
+        default:
+            break;
+        }
+        if (checkedCount > 0 && uncheckedCount > 0)
+            return csPartiallyChecked;
+    }
+    return checkedCount > 0 ? csChecked : csUnchecked;
+}
+
+void TCheckTreeModel::SetNodeCheckState(TCheckTreeNode *node, TRzCheckState state)
+{
+    if (!node || node->FStateIndex == state || !CanChangeState(node, state))
+        return;
+    StoreState(node, state);
+    if (!FSilentStateChanges)
+        StateChange(node, state);
+}
+
+void TCheckTreeModel::NormaliseStates()
+{
+    if (FStatelessCount == 0)
+        return;
+    for (const auto &root : FRoots) {
+        forEachInSubtree(root.get(), [&](TCheckTreeNode *n) {
+            if (n->FStateIndex == -1)
+                StoreState(n, csUnchecked);
+        });
+    }
+}
+
+bool TCheckTreeModel::CanChangeState(TCheckTreeNode *node, TRzCheckState newState)
+{
+    bool allowChange = true;
+    if (!FSilentStateChanges && OnStateChanging)
+        OnStateChanging(node, newState, allowChange);
+    return allowChange;
+}
+
+void TCheckTreeModel::StateChange(TCheckTreeNode *node, TRzCheckState newState)
+{
+    if (OnStateChange)
+        OnStateChange(node, newState);
+}
+
+void TCheckTreeModel::CascadeComplete(TCheckTreeNode *node)
+{
+    if (OnCascadeComplete)
+        OnCascadeComplete(node);
+}
+
+void TCheckTreeModel::StoreState(TCheckTreeNode *node, int stateIndex)
+{
+    if (node->FStateIndex == stateIndex)
+        return;
+    FStatelessCount += (stateIndex == -1) - (node->FStateIndex == -1);
+    node->FStateIndex = stateIndex;
+    if (FObserver)
+        FObserver->NodeStateChanged(node);
+}

@@ -101,6 +101,9 @@ protected:
 private:
     void StoreState(TCheckTreeNode *node, int stateIndex);
     TRzCheckState StateFromChildren(TCheckTreeNode *parentNode, TCheckTreeNode *skipped) const;
+    void SetSubtreeStates(TCheckTreeNode *node, TRzCheckState state);
+    TCheckTreeNode *Link(std::unique_ptr<TCheckTreeNode> node, TCheckTreeNode *parent);
+    void ForgetLastFound() const;
 
     std::vector<std::unique_ptr<TCheckTreeNode>> FRoots;
     int FCount = 0;
@@ -111,6 +114,6 @@ private:
     TCheckTreeObserver *FObserver = nullptr;
 
     // The last node found by absolute index; lookups next to it step from there.
-    mutable const TCheckTreeNode *FLastNode = nullptr;
+    mutable TCheckTreeNode *FLastNode = nullptr;
     mutable int FLastIndex = -1;
 };

@@ -45,5 +45,7 @@ private:
     int FStateIndex = -1;
     int FIndex = 0;
     TCheckTreeNode *FParent = nullptr;
+    // The list this node sits in: its parent's children, or the model's top-level nodes.
+    const std::vector<std::unique_ptr<TCheckTreeNode>> *FSiblings = nullptr;
     std::vector<std::unique_ptr<TCheckTreeNode>> FChildren;
 };

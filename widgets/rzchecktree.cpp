@@ -1,0 +1,333 @@
+#include "widgets/rzchecktree.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyledItemDelegate>
+
+// Draws a row's check image in a cell left of its text and leaves the rest to the styled
+// delegate.
+class TRzCheckTreeDelegate : public QStyledItemDelegate
+{
+public:
+    explicit TRzCheckTreeDelegate(TRzCheckTree *tree)
+        : QStyledItemDelegate(tree)
+        , FTree(tree)
+    { }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        // State index n >= 1 shows image n; 0 (unknown) and -1 (no state yet) show none.
+        const int stateIndex = index.data(TRzCheckTree::StateIndexRole).toInt();
+        if (stateIndex >= 1 && stateIndex < FTree->FCheckImages.size()) {
+            const int top
+                = option.rect.top() + (option.rect.height() - FTree->CheckImageHeight()) / 2;
+            painter->drawPixmap(QPoint(option.rect.left(), top), FTree->FCheckImages[stateIndex]);
+        }
+        QStyleOptionViewItem textOption(option);
+        textOption.rect.setLeft(option.rect.left() + FTree->FBmpWidth + FTree->FImageWidth);
+        QStyledItemDelegate::paint(painter, textOption, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += FTree->FBmpWidth + FTree->FImageWidth;
+        size.setHeight(FTree->FItemHeight > 0 ? FTree->FItemHeight
+                                              : qMax(size.height(), FTree->CheckImageHeight()));
+        return size;
+    }
+
+private:
+    TRzCheckTree *FTree;
+};
+
+TRzCheckTree::TRzCheckTree(QWidget *parent)
+    : QTreeWidget(parent)
+{
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new TRzCheckTreeDelegate(this));
+    FThemedCheckImages = style()->name().compare(u"windows", Qt::CaseInsensitive) != 0;
+    FItems.SetObserver(this);
+    InitStateImages();
+}
+
+TRzCheckTree::~TRzCheckTree()
+{
+    // The items go first, while the nodes they point to are still alive.
+    FItems.SetObserver(nullptr);
+    QTreeWidget::clear();
+}
+
+TCheckTreeNode *TRzCheckTree::NodeOf(const QTreeWidgetItem *item)
+{
+    return item ? static_cast<TCheckTreeNode *>(item->data(0, NodeRole).value<void *>()) : nullptr;
+}
+
+QTreeWidgetItem *TRzCheckTree::ItemOf(const TCheckTreeNode *node)
+{
+    return node ? static_cast<QTreeWidgetItem *>(node->ViewItem) : nullptr;
+}
+
+QColor TRzCheckTree::HighlightColor() const
+{
+    return FHighlightColor.isValid() ? FHighlightColor
+                                     : palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+void TRzCheckTree::SetHighlightColor(const QColor &value)
+{
+    if (value == FHighlightColor)
+        return;
+    FHighlightColor = value;
+    InitStateImages();
+}
+
+QColor TRzCheckTree::FrameColor() const
+{
+    return FFrameColor.isValid() ? FFrameColor : palette().color(QPalette::Active, QPalette::Dark);
+}
+
+void TRzCheckTree::SetFrameColor(const QColor &value)
+{
+    if (value == FFrameColor)
+        return;
+    FFrameColor = value;
+    InitStateImages();
+}
+
+void TRzCheckTree::SetItemHeight(int value)
+{
+    value = qMax(0, value);
+    if (value == FItemHeight)
+        return;
+    FItemHeight = value;
+    InitStateImages();
+    scheduleDelayedItemsLayout();
+}
+
+void TRzCheckTree::SetThemedCheckImages(bool value)
+{
+    if (value == FThemedCheckImages)
+        return;
+    FThemedCheckImages = value;
+    InitStateImages();
+}
+
+QRect TRzCheckTree::CheckArea(const QTreeWidgetItem *item) const
+{
+    const QRect row = item ? visualItemRect(item) : QRect();
+    if (!row.isValid())
+        return {};
+    // R is the text's rectangle; the area is R.Left - FImageWidth - FBmpWidth < X <=
+    // R.Left - FImageWidth and R.Top <= Y <= R.Bottom.
+    const int textLeft = row.left() + FBmpWidth + FImageWidth;
+    return QRect(QPoint(textLeft - FImageWidth - FBmpWidth + 1, row.top()),
+                 QPoint(textLeft - FImageWidth, row.bottom()));
+}
+
+bool TRzCheckTree::ArmIfInCheckArea(QTreeWidgetItem *item, const QMouseEvent *event)
+{
+    if (!item || event->button() != Qt::LeftButton
+        || !CheckArea(item).contains(event->position().toPoint()))
+        return false;
+    const int index = FItems.AbsoluteIndex(NodeOf(item));
+    if (index < 0)
+        return false;
+    FItems.SetChangingState(true);
+    FSelectedItem = index;
+    return true;
+}
+
+void TRzCheckTree::mousePressEvent(QMouseEvent *event)
+{
+    // The base selects the row under the pointer; the check area is then tested on that row.
+    QTreeWidget::mousePressEvent(event);
+    ArmIfInCheckArea(currentItem(), event);
+}
+
+void TRzCheckTree::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeWidgetItem *item = currentItem();
+    if (event->button() == Qt::LeftButton && FItems.ChangingState() && item
+        && FItems.AbsoluteIndex(NodeOf(item)) == FSelectedItem
+        && viewport()->rect().contains(event->position().toPoint()))
+        FItems.ToggleCheckState(NodeOf(item));
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
+void TRzCheckTree::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second click of a double click on a check box is one more press on it, and must not
+    // expand or collapse the node.
+    if (ArmIfInCheckArea(currentItem(), event)) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void TRzCheckTree::keyPressEvent(QKeyEvent *event)
+{
+    // Space toggles on release only; its press must neither select nor start a keyboard search.
+    if (event->key() == Qt::Key_Space || event->text() == u" ") {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void TRzCheckTree::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()
+        && state() != QAbstractItemView::EditingState && currentItem())
+        FItems.ToggleCheckState(NodeOf(currentItem()));
+    QTreeWidget::keyReleaseEvent(event);
+}
+
+void TRzCheckTree::paintEvent(QPaintEvent *event)
+{
+    {
+        // One change signal per node would make the first paint of a large tree slow; the rows
+        // are painted right after instead, all of them when this paint covers only a part.
+        const QSignalBlocker blocker(model());
+        FStateMirrored = false;
+        FItems.NormaliseStates();
+        if (FStateMirrored && !(QRegion(viewport()->rect()) - event->region()).isEmpty())
+            viewport()->update();
+    }
+    if (!qFuzzyCompare(devicePixelRatioF(), FImagesPixelRatio))
+        InitStateImages();
+    QTreeWidget::paintEvent(event);
+}
+
+void TRzCheckTree::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        InitStateImages();
+    QTreeWidget::changeEvent(event);
+}
+
+void TRzCheckTree::NodeAdded(TCheckTreeNode *node)
+{
+    auto *item = new QTreeWidgetItem;
+    item->setText(0, node->Text());
+    item->setData(0, NodeRole, QVariant::fromValue(static_cast<void *>(node)));
+    item->setData(0, StateIndexRole, node->StateIndex());
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    node->ViewItem = item;
+    if (QTreeWidgetItem *parentItem = ItemOf(node->Parent()))
+        parentItem->insertChild(node->Index(), item);
+    else
+        insertTopLevelItem(node->Index(), item);
+}
+
+void TRzCheckTree::NodeRemoving(TCheckTreeNode *node)
+{
+    delete ItemOf(node); // takes the items of the subtree with it
+    node->ViewItem = nullptr;
+}
+
+void TRzCheckTree::NodesCleared()
+{
+    QTreeWidget::clear();
+}
+
+void TRzCheckTree::NodeTextChanged(TCheckTreeNode *node)
+{
+    if (QTreeWidgetItem *item = ItemOf(node))
+        item->setText(0, node->Text());
+}
+
+void TRzCheckTree::NodeStateChanged(TCheckTreeNode *node)
+{
+    FStateMirrored = true;
+    if (QTreeWidgetItem *item = ItemOf(node))
+        item->setData(0, StateIndexRole, node->StateIndex());
+}
+
+void TRzCheckTree::InitStateImages()
+{
+    FImagesPixelRatio = devicePixelRatioF();
+    const int height = CheckImageHeight();
+    FCheckImages.clear();
+    // Image 0 is a placeholder: state 0 (unknown) shows no check box.
+    for (const TRzCheckState state : {csUnchecked, csUnchecked, csChecked, csPartiallyChecked})
+        FCheckImages.append(FThemedCheckImages ? ThemedCheckImage(state, height)
+                                               : ClassicCheckImage(state, height));
+    viewport()->update();
+}
+
+QPixmap TRzCheckTree::ClassicCheckImage(TRzCheckState state, int height) const
+{
+    const QColor treeColor = palette().color(QPalette::Active, QPalette::Base);
+    const QColor windowColor = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    const QColor highlight = HighlightColor();
+
+    QImage box(QSize(FBmpWidth, height) * FImagesPixelRatio, QImage::Format_ARGB32);
+    box.setDevicePixelRatio(FImagesPixelRatio);
+    box.fill(treeColor);
+    {
+        QPainter painter(&box);
+        painter.fillRect(QRect(0, 0, 14, 14), FrameColor());
+        painter.fillRect(QRect(1, 1, 12, 12), windowColor);
+        if (state == csChecked) {
+            // Seven columns of three pixels: down from (3,5) to (5,7), then up to (9,3).
+            for (int x = 3; x <= 9; ++x)
+                painter.fillRect(QRect(x, x <= 5 ? x + 2 : 12 - x, 1, 3), highlight);
+        } else if (state == csPartiallyChecked) {
+            painter.fillRect(QRect(3, 3, 8, 8), highlight);
+        }
+    }
+
+    // Drawn onto an olive key colour that then becomes transparent.
+    const QRgb key = qRgb(128, 128, 0);
+    QImage image(box.size(), QImage::Format_ARGB32);
+    image.setDevicePixelRatio(FImagesPixelRatio);
+    image.fill(key);
+    {
+        QPainter painter(&image);
+        painter.drawImage(QPoint(2, (height - 13) / 2), box);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] == key)
+                line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QPixmap TRzCheckTree::ThemedCheckImage(TRzCheckState state, int height) const
+{
+    QImage image(QSize(FBmpWidth, height) * FImagesPixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(FImagesPixelRatio);
+    image.fill(palette().color(QPalette::Active, QPalette::Base));
+
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.state = QStyle::State_Enabled | QStyle::State_Active
+        | (state == csChecked                ? QStyle::State_On
+               : state == csPartiallyChecked ? QStyle::State_NoChange
+                                             : QStyle::State_Off);
+    // The indicator keeps its natural size, centred in the cell.
+    const int width = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this);
+    const int indicatorHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, this);
+    option.rect
+        = QRect((FBmpWidth - width) / 2, (height - indicatorHeight) / 2, width, indicatorHeight);
+    QPainter painter(&image);
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+    painter.end();
+    return QPixmap::fromImage(image);
+}

@@ -1,0 +1,737 @@
+#include "config/inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Inode and modification time: both change when the file is replaced.
+QString fileIdentity(const QString &path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("missing");
+    return QStringLiteral("%1/%2.%3").arg(st.st_ino).arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
+}
+
+void makeOld(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)),
+                             QFileDevice::FileModificationTime));
+}
+
+QByteArray encoded(QStringConverter::Encoding encoding, const QString &text)
+{
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+QString writeError(const QString &path)
+{
+    return QStringLiteral("In %1 kann nicht geschrieben werden").arg(path);
+}
+
+bool runsAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsSceneryControlFile();
+    void missingFileReadsDefaultsAndStaysMissing();
+    void readString_data();
+    void readString();
+    void readSection_data();
+    void readSection();
+    void readInteger_data();
+    void readInteger();
+    void readBool_data();
+    void readBool();
+    void write_data();
+    void write();
+    void writeCreatesWindows1252File();
+    void writeOfUnchangedValueLeavesFileUntouched();
+    void writeKeepsPermissions();
+    void encodingRoundTrip_data();
+    void encodingRoundTrip();
+    void failingWrite_data();
+    void failingWrite();
+    void failingSaveIsReported();
+    void unsafeName_data();
+    void unsafeName();
+    void manyWritesRewriteFileOnce();
+    void garbage_data();
+    void garbage();
+
+private:
+    // A control file with these bytes in a fresh temporary folder.
+    QString makeFile(QTemporaryDir &dir, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("scenery.ini"));
+        writeBytes(path, bytes);
+        return path;
+    }
+};
+
+void TestIniFile::readsSceneryControlFile()
+{
+    const TIniFile ini(QStringLiteral(SC_TEST_DATA_DIR "/ini/scenery.ini"));
+    const QString none = QStringLiteral("<none>");
+    QCOMPARE(ini.ReadString(QStringLiteral("Settings"), QStringLiteral("Language"), none),
+             QStringLiteral("german"));
+    QCOMPARE(ini.ReadString(QStringLiteral("german"), QStringLiteral("ScrollerText"), none),
+             QStringLiteral("Willkommen  *  Klick hier für die Homepage  *"));
+    QCOMPARE(ini.ReadString(QStringLiteral("german"), QStringLiteral("HTMLCredits"), none), none);
+    QCOMPARE(ini.ReadString(QStringLiteral("Scenery"), QStringLiteral("hangar_n"), none),
+             QStringLiteral("Hangar north"));
+
+    QStringList keys;
+    ini.ReadSection(QStringLiteral("grp_cars"), keys);
+    QCOMPARE(keys, QStringList({u"Checked"_s, u"Show"_s, u"car_a"_s, u"car_b"_s}));
+    ini.ReadSection(QStringLiteral("sw_season"), keys);
+    QCOMPARE(keys, QStringList({u"Checked"_s, u"ground_summer"_s, u"ground_winter"_s}));
+    QVERIFY(ini.ReadBool(QStringLiteral("grp_cars"), QStringLiteral("Show"), false));
+
+    const QStringList states = {u"hangar_n"_s, u"tower"_s, u"cars"_s, u"season"_s};
+    ini.ReadSection(QStringLiteral("Checked"), keys);
+    QCOMPARE(keys, states);
+    QList<qint32> values;
+    for (const QString &key : states)
+        values.append(ini.ReadInteger(QStringLiteral("Checked"), key, 1));
+    QCOMPARE(values, QList<qint32>({1, 0, 1, 1}));
+}
+
+void TestIniFile::missingFileReadsDefaultsAndStaysMissing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing.ini"));
+    {
+        const TIniFile ini(path);
+        QCOMPARE(ini.ReadString(u"Settings"_s, u"Language"_s, u"german"_s), u"german"_s);
+        QCOMPARE(ini.ReadInteger(u"Checked"_s, u"tower"_s, 1), 1);
+        QStringList keys = {u"stale"_s};
+        ini.ReadSection(u"Checked"_s, keys);
+        QVERIFY(keys.isEmpty());
+    }
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestIniFile::readString_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    const QString def = QStringLiteral("<default>");
+    QTest::newRow("plain") << QByteArray("[A]\r\nk=v\r\n") << u"A"_s << u"k"_s << u"v"_s;
+    QTest::newRow("case of ASCII names")
+        << QByteArray("[Settings]\r\nLanguage=x\r\n") << u"SETTINGS"_s << u"language"_s << u"x"_s;
+    QTest::newRow("case of umlauts") << QByteArray("[\xC4rger]\r\n\xFC"
+                                                   "ber=1\r\n")
+                                     << u"ärger"_s << u"ÜBER"_s << u"1"_s;
+    QTest::newRow("blanks around names and value")
+        << QByteArray(" \t[ A\t] \r\n \tk \t= \tv w\t \r\n") << u"\tA "_s << u" k"_s << u"v w"_s;
+    QTest::newRow("other white space is part of the value")
+        << QByteArray("[A]\r\nk=\x0Bv\x0C\r\n") << u"A"_s << u"k"_s << u"\u000Bv\u000C"_s;
+    QTest::newRow("double quotes removed")
+        << QByteArray("[A]\r\nk=\" v \"\r\n") << u"A"_s << u"k"_s << u" v "_s;
+    QTest::newRow("single quotes removed")
+        << QByteArray("[A]\r\nk='v'\r\n") << u"A"_s << u"k"_s << u"v"_s;
+    QTest::newRow("only one pair removed")
+        << QByteArray("[A]\r\nk=\"\"v\"\"\r\n") << u"A"_s << u"k"_s << u"\"v\""_s;
+    QTest::newRow("quote pair alone")
+        << QByteArray("[A]\r\nk=\"\"\r\n") << u"A"_s << u"k"_s << QString(u""_s);
+    QTest::newRow("single quote char stays")
+        << QByteArray("[A]\r\nk=\"\r\n") << u"A"_s << u"k"_s << u"\""_s;
+    QTest::newRow("quote at one end stays")
+        << QByteArray("[A]\r\nk=\"v\r\n") << u"A"_s << u"k"_s << u"\"v"_s;
+    QTest::newRow("mixed quotes stay")
+        << QByteArray("[A]\r\nk=\"v'\r\n") << u"A"_s << u"k"_s << u"\"v'"_s;
+    QTest::newRow("empty value is not the default")
+        << QByteArray("[A]\r\nk=\r\n") << u"A"_s << u"k"_s << u""_s;
+    QTest::newRow("missing key") << QByteArray("[A]\r\nk=v\r\n") << u"A"_s << u"j"_s << def;
+    QTest::newRow("missing section") << QByteArray("[A]\r\nk=v\r\n") << u"B"_s << u"k"_s << def;
+    QTest::newRow("value after first equals sign")
+        << QByteArray("[A]\r\neq=a=b=c\r\n") << u"A"_s << u"eq"_s << u"a=b=c"_s;
+    QTest::newRow("empty key name") << QByteArray("[A]\r\n=v\r\n") << u"A"_s << u""_s << u"v"_s;
+    QTest::newRow("comment never found")
+        << QByteArray("[A]\r\n;k=c\r\n  ;j=c\r\n") << u"A"_s << u";k"_s << def;
+    QTest::newRow("commented key not found")
+        << QByteArray("[A]\r\n ;k=c\r\n") << u"A"_s << u"k"_s << def;
+    QTest::newRow("hash starts no comment")
+        << QByteArray("[A]\r\n#k=h\r\n") << u"A"_s << u"#k"_s << u"h"_s;
+    QTest::newRow("no inline comment")
+        << QByteArray("[A]\r\nk=v ; x\r\n") << u"A"_s << u"k"_s << u"v ; x"_s;
+    QTest::newRow("text after header")
+        << QByteArray("[A] rest\r\nk=v\r\n") << u"A"_s << u"k"_s << u"v"_s;
+    QTest::newRow("unclosed header belongs to section before")
+        << QByteArray("[A]\r\n[B\r\nk=v\r\n") << u"A"_s << u"k"_s << u"v"_s;
+    QTest::newRow("lines before first header")
+        << QByteArray("k=top\r\n[A]\r\nk=v\r\n") << u""_s << u"k"_s << u"top"_s;
+    QTest::newRow("first section of a name wins")
+        << QByteArray("[A]\r\nk=1\r\n[a]\r\nk=2\r\nj=3\r\n") << u"A"_s << u"j"_s << def;
+    QTest::newRow("first key of a name wins")
+        << QByteArray("[A]\r\nk=1\r\nK=2\r\n") << u"A"_s << u"k"_s << u"1"_s;
+    QTest::newRow("LF and lone CR end lines")
+        << QByteArray("[A]\nj=1\rk=2") << u"A"_s << u"k"_s << u"2"_s;
+    QTest::newRow("3000 characters cut to 2047")
+        << QByteArray("[A]\r\nk=" + QByteArray(3000, 'x') + "\r\n") << u"A"_s << u"k"_s
+        << QString(2047, u'x');
+    QTest::newRow("cut never splits a surrogate pair")
+        << QByteArray("\xEF\xBB\xBF[A]\r\nk=" + QByteArray(2046, 'x') + "\xF0\x9F\x98\x80y\r\n")
+        << u"A"_s << u"k"_s << QString(2046, u'x');
+}
+
+void TestIniFile::readString()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    const TIniFile ini(makeFile(dir, content));
+    QCOMPARE(ini.ReadString(section, key, QStringLiteral("<default>")), expected);
+}
+
+void TestIniFile::readSection_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("file order, spelling, duplicates")
+        << QByteArray("[S]\r\nzeta=1\r\nAlpha=2\r\n  mid \t= 3\r\nalpha=4\r\n[T]\r\nx=1\r\n")
+        << u"s"_s << QStringList({u"zeta"_s, u"Alpha"_s, u"mid"_s, u"alpha"_s});
+    QTest::newRow("comments and lines without equals sign left out")
+        << QByteArray("[S]\r\n; c=1\r\nplain\r\n\r\n[unclosed\r\n#h=1\r\n=e\r\n") << u"S"_s
+        << QStringList({u"#h"_s, u""_s});
+    QTest::newRow("only the first section of a name")
+        << QByteArray("[S]\r\na=1\r\n[T]\r\nt=1\r\n[s]\r\nb=2\r\n") << u"S"_s
+        << QStringList({u"a"_s});
+    QTest::newRow("section without keys")
+        << QByteArray("[S]\r\n[T]\r\nt=1\r\n") << u"S"_s << QStringList();
+    QTest::newRow("missing section") << QByteArray("[S]\r\na=1\r\n") << u"X"_s << QStringList();
+    QTest::newRow("header inside value is no header")
+        << QByteArray("[S]\r\na=[T]\r\n") << u"S"_s << QStringList({u"a"_s});
+}
+
+void TestIniFile::readSection()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    const TIniFile ini(makeFile(dir, content));
+    QStringList keys = {u"left over"_s};
+    ini.ReadSection(section, keys);
+    QCOMPARE(keys, expected);
+}
+
+void TestIniFile::readInteger_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<qint32>("expected");
+
+    const qint32 def = -77;
+    QTest::newRow("1") << QByteArray("k=1") << 1;
+    QTest::newRow("-1") << QByteArray("k=-1") << -1;
+    QTest::newRow("+7") << QByteArray("k=+7") << 7;
+    QTest::newRow("blanks around value") << QByteArray("k= 5 ") << 5;
+    QTest::newRow("quoted") << QByteArray("k=\"12\"") << 12;
+    QTest::newRow("blanks inside quotes") << QByteArray("k=\" 5 \"") << def;
+    QTest::newRow("0x1") << QByteArray("k=0x1") << 1;
+    QTest::newRow("0X1F") << QByteArray("k=0X1F") << 31;
+    QTest::newRow("0xFFFFFFFF wraps") << QByteArray("k=0xFFFFFFFF") << -1;
+    QTest::newRow("0x with 9 digits") << QByteArray("k=0x100000000") << def;
+    QTest::newRow("0x alone") << QByteArray("k=0x") << def;
+    QTest::newRow("0x-1") << QByteArray("k=0x-1") << def;
+    QTest::newRow("0x1g") << QByteArray("k=0x1g") << def;
+    QTest::newRow("$10") << QByteArray("k=$10") << 16;
+    QTest::newRow("-$10") << QByteArray("k=-$10") << -16;
+    QTest::newRow("$FFFFFFFF wraps") << QByteArray("k=$FFFFFFFF") << -1;
+    QTest::newRow("$ with leading zeros") << QByteArray("k=$000000001") << 1;
+    QTest::newRow("$ alone") << QByteArray("k=$") << def;
+    QTest::newRow("abc") << QByteArray("k=abc") << def;
+    QTest::newRow("12abc") << QByteArray("k=12abc") << def;
+    QTest::newRow("1.5") << QByteArray("k=1.5") << def;
+    QTest::newRow("sign alone") << QByteArray("k=-") << def;
+    QTest::newRow("two signs") << QByteArray("k=--1") << def;
+    QTest::newRow("empty value") << QByteArray("k=") << def;
+    QTest::newRow("missing key") << QByteArray("other=1") << def;
+    QTest::newRow("2147483647") << QByteArray("k=2147483647") << std::numeric_limits<qint32>::max();
+    QTest::newRow("2147483648") << QByteArray("k=2147483648") << def;
+    QTest::newRow("-2147483648") << QByteArray("k=-2147483648")
+                                 << std::numeric_limits<qint32>::min();
+    QTest::newRow("-2147483649") << QByteArray("k=-2147483649") << def;
+    QTest::newRow("many digits") << QByteArray("k=00000000000000000000000000012") << 12;
+}
+
+void TestIniFile::readInteger()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(qint32, expected);
+
+    QTemporaryDir dir;
+    const TIniFile ini(makeFile(dir, "[A]\r\n" + line + "\r\n"));
+    QCOMPARE(ini.ReadInteger(u"A"_s, u"k"_s, -77), expected);
+}
+
+void TestIniFile::readBool_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("defaultValue");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("0") << QByteArray("k=0") << true << false;
+    QTest::newRow("1") << QByteArray("k=1") << false << true;
+    QTest::newRow("2") << QByteArray("k=2") << false << true;
+    QTest::newRow("no, default true") << QByteArray("k=no") << true << true;
+    QTest::newRow("no, default false") << QByteArray("k=no") << false << false;
+    QTest::newRow("empty, default true") << QByteArray("k=") << true << true;
+    QTest::newRow("missing, default false") << QByteArray("j=1") << false << false;
+}
+
+void TestIniFile::readBool()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, defaultValue);
+    QFETCH(bool, expected);
+
+    QTemporaryDir dir;
+    const TIniFile ini(makeFile(dir, "[A]\r\n" + line + "\r\n"));
+    QCOMPARE(ini.ReadBool(u"A"_s, u"k"_s, defaultValue), expected);
+}
+
+void TestIniFile::write_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("key in place keeps its spelling")
+        << QByteArray("[Settings]\r\n  Language \t= german\r\nURL=x\r\n") << u"settings"_s
+        << u"LANGUAGE"_s << u"english"_s
+        << QByteArray("[Settings]\r\nLanguage=english\r\nURL=x\r\n");
+    QTest::newRow("other lines kept byte for byte")
+        << QByteArray("; head \r\n\r\n[A] x\r\n  k1\t=  1 \r\nnoequals\r\n#h=1\r\n[B]\r\nk=old\r\n")
+        << u"B"_s << u"k"_s << u"new"_s
+        << QByteArray(
+               "; head \r\n\r\n[A] x\r\n  k1\t=  1 \r\nnoequals\r\n#h=1\r\n[B]\r\nk=new\r\n");
+    QTest::newRow("first of duplicate keys")
+        << QByteArray("[A]\r\nk=1\r\nK=2\r\n") << u"A"_s << u"k"_s << u"9"_s
+        << QByteArray("[A]\r\nk=9\r\nK=2\r\n");
+    QTest::newRow("first of duplicate sections")
+        << QByteArray("[A]\r\nk=1\r\n[a]\r\nk=2\r\n") << u"a"_s << u"j"_s << u"3"_s
+        << QByteArray("[A]\r\nk=1\r\nj=3\r\n[a]\r\nk=2\r\n");
+    QTest::newRow("new key after last key line")
+        << QByteArray("[A]\r\nk=1\r\nplain\r\n\r\n; note\r\n[B]\r\nx=1\r\n") << u"A"_s << u"New"_s
+        << u"2"_s << QByteArray("[A]\r\nk=1\r\nNew=2\r\nplain\r\n\r\n; note\r\n[B]\r\nx=1\r\n");
+    QTest::newRow("new key in section without keys")
+        << QByteArray("[A]\r\n;k=1\r\n[B]\r\n") << u"A"_s << u"k"_s << u"2"_s
+        << QByteArray("[A]\r\nk=2\r\n;k=1\r\n[B]\r\n");
+    QTest::newRow("new section at end")
+        << QByteArray("[A]\r\nk=1\r\n\r\n") << u"Checked"_s << u"tower"_s << u"0"_s
+        << QByteArray("[A]\r\nk=1\r\n\r\n[Checked]\r\ntower=0\r\n");
+    QTest::newRow("new section after missing final line break")
+        << QByteArray("[A]\r\nk=1") << u"B"_s << u"n"_s << u"2"_s
+        << QByteArray("[A]\r\nk=1\r\n[B]\r\nn=2\r\n");
+    QTest::newRow("new key after missing final line break")
+        << QByteArray("[A]\r\nk=1") << u"A"_s << u"n"_s << u"2"_s
+        << QByteArray("[A]\r\nk=1\r\nn=2\r\n");
+    QTest::newRow("changed last line keeps missing line break")
+        << QByteArray("[A]\r\nk=1") << u"A"_s << u"k"_s << u"2"_s << QByteArray("[A]\r\nk=2");
+    QTest::newRow("new lines take the first line break (LF)")
+        << QByteArray("[A]\nk=1\r\n") << u"B"_s << u"n"_s << u"2"_s
+        << QByteArray("[A]\nk=1\r\n[B]\nn=2\n");
+    QTest::newRow("new lines take the first line break (CR)")
+        << QByteArray("[A]\rk=1\r") << u"A"_s << u"n"_s << u"2"_s << QByteArray("[A]\rk=1\rn=2\r");
+    QTest::newRow("value trimmed, line breaks become spaces")
+        << QByteArray("[A]\r\n") << u"A"_s << u"k"_s << u" \ta\r\nb\nc\rd \t"_s
+        << QByteArray("[A]\r\nk=a b c d\r\n");
+    QTest::newRow("names trimmed") << QByteArray("[A]\r\nk=1\r\n") << u" A\t"_s << u"\tn "_s
+                                   << u"2"_s << QByteArray("[A]\r\nk=1\r\nn=2\r\n");
+    QTest::newRow("umlaut key found ignoring case")
+        << QByteArray("[Gruppen]\r\n\xC4rger=1\r\n") << u"GRUPPEN"_s << u"ärger"_s << u"2"_s
+        << QByteArray("[Gruppen]\r\n\xC4rger=2\r\n");
+    QTest::newRow("Windows-1252 characters, others become ?")
+        << QByteArray("[A]\r\n") << u"A"_s << u"k"_s << u"für € ✈ 😀"_s
+        << QByteArray("[A]\r\nk=f\xFCr \x80 ? ?\r\n");
+    QTest::newRow("undefined, invalid and NUL bytes kept")
+        << QByteArrayLiteral("[A]\r\nraw=\x81\x8D\x8F\x90\x9D\xFF\0x\r\nk=1\r\n") << u"A"_s
+        << u"k"_s << u"2"_s
+        << QByteArrayLiteral("[A]\r\nraw=\x81\x8D\x8F\x90\x9D\xFF\0x\r\nk=2\r\n");
+    QTest::newRow("quoted value replaced") << QByteArray("[A]\r\nk=\"a\"\r\n") << u"A"_s << u"k"_s
+                                           << u"b"_s << QByteArray("[A]\r\nk=b\r\n");
+    QTest::newRow("key before first header") << QByteArray("top=1\r\n[A]\r\n") << u""_s << u"TOP"_s
+                                             << u"2"_s << QByteArray("top=2\r\n[A]\r\n");
+    QTest::newRow("section with empty name")
+        << QByteArray("; top\r\n[A]\r\n") << u""_s << u"n"_s << u"1"_s
+        << QByteArray("; top\r\n[A]\r\n[]\r\nn=1\r\n");
+    QTest::newRow("key behind unclosed header")
+        << QByteArray("[A]\r\n[B\r\nk=1\r\n") << u"A"_s << u"k"_s << u"2"_s
+        << QByteArray("[A]\r\n[B\r\nk=2\r\n");
+
+    const QByteArray bom("\xFF\xFE");
+    QTest::newRow("odd last byte of UTF-16 stays last")
+        << QByteArray(bom + encoded(QStringConverter::Utf16LE, u"[A]\r\nk=1"_s) + 'Z') << u"B"_s
+        << u"n"_s << u"2"_s
+        << QByteArray(bom + encoded(QStringConverter::Utf16LE, u"[A]\r\nk=1\r\n[B]\r\nn=2\r\n"_s)
+                      + 'Z');
+}
+
+void TestIniFile::write()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, before);
+    QString readBack;
+    {
+        TIniFile ini(path);
+        ini.WriteString(section, key, value);
+        readBack = ini.ReadString(section, key, QString());
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), after);
+    // The accessor's copy reads what a new accessor reads from the file.
+    const TIniFile reopened(path);
+    QCOMPARE(reopened.ReadString(section, key, QStringLiteral("<default>")), readBack);
+}
+
+void TestIniFile::writeCreatesWindows1252File()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.ini"));
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"Settings"_s, u"Language"_s, u"german"_s);
+        ini.WriteInteger(u"Checked"_s, u"tower"_s, -5);
+        ini.WriteBool(u"Checked"_s, u"cars"_s, true);
+        ini.WriteString(u"Settings"_s, u"Title"_s, u"Grüße"_s);
+    }
+    QCOMPARE(readBytes(path),
+             QByteArray("[Settings]\r\nLanguage=german\r\nTitle=Gr\xFC\xDF"
+                        "e\r\n[Checked]\r\ntower=-5\r\ncars=1\r\n"));
+}
+
+void TestIniFile::writeOfUnchangedValueLeavesFileUntouched()
+{
+    QTemporaryDir dir;
+    const QByteArray content("[Settings]\nLanguage = german\nQuoted=\"x\"\nX=1");
+    const QString path = makeFile(dir, content);
+    makeOld(path);
+    const QString identity = fileIdentity(path);
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"settings"_s, u"language"_s, u" german "_s);
+        ini.WriteString(u"Settings"_s, u"Quoted"_s, u"\"x\""_s);
+        ini.WriteInteger(u"Settings"_s, u"X"_s, 1);
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), content);
+    QCOMPARE(fileIdentity(path), identity);
+}
+
+void TestIniFile::writeKeepsPermissions()
+{
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, "[A]\r\nk=1\r\n");
+    // The "user" flags depend on who runs the test; owner, group and others are the file's own.
+    const QFileDevice::Permissions userFlags
+        = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    const QFileDevice::Permissions permissions
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, permissions));
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+    }
+    QCOMPARE(readBytes(path), QByteArray("[A]\r\nk=2\r\n"));
+    QCOMPARE(QFile::permissions(path) & ~userFlags, permissions);
+}
+
+void TestIniFile::encodingRoundTrip_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("bom");
+    QTest::addColumn<QString>("lineBreak");
+
+    // Windows-1252 agrees with Latin-1 on the umlauts used here.
+    QTest::newRow("Windows-1252, CR LF")
+        << int(QStringConverter::Latin1) << QByteArray() << u"\r\n"_s;
+    QTest::newRow("UTF-16LE with BOM, CR LF")
+        << int(QStringConverter::Utf16LE) << QByteArray("\xFF\xFE") << u"\r\n"_s;
+    QTest::newRow("UTF-16BE with BOM, LF")
+        << int(QStringConverter::Utf16BE) << QByteArray("\xFE\xFF") << u"\n"_s;
+    QTest::newRow("UTF-8 with BOM, LF")
+        << int(QStringConverter::Utf8) << QByteArray("\xEF\xBB\xBF") << u"\n"_s;
+    QTest::newRow("UTF-8 without BOM, CR LF")
+        << int(QStringConverter::Utf8) << QByteArray() << u"\r\n"_s;
+}
+
+void TestIniFile::encodingRoundTrip()
+{
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, bom);
+    QFETCH(QString, lineBreak);
+
+    const auto file = [&](QStringList lines) {
+        const auto enc = QStringConverter::Encoding(encoding);
+        return bom + encoded(enc, lines.join(lineBreak) + lineBreak);
+    };
+    QTemporaryDir dir;
+    const QString path = makeFile(
+        dir,
+        file({u"[Szenerie]"_s, u"hangar=Hangar Nord"_s, u"Tür=Tür; Größe"_s, u""_s, u"[Ende]"_s}));
+    {
+        TIniFile ini(path);
+        QCOMPARE(ini.ReadString(u"SZENERIE"_s, u"TÜR"_s, QString()), u"Tür; Größe"_s);
+        ini.WriteString(u"Szenerie"_s, u"hangar"_s, u"Hangar Süd"_s);
+        ini.WriteString(u"Szenerie"_s, u"Öl"_s, u"Ölfass"_s);
+        ini.WriteString(u"Grüße"_s, u"ä"_s, u"ö"_s);
+    }
+    QCOMPARE(readBytes(path),
+             file({u"[Szenerie]"_s, u"hangar=Hangar Süd"_s, u"Tür=Tür; Größe"_s, u"Öl=Ölfass"_s,
+                   u""_s, u"[Ende]"_s, u"[Grüße]"_s, u"ä=ö"_s}));
+    const TIniFile reopened(path);
+    QCOMPARE(reopened.ReadString(u"grüße"_s, u"Ä"_s, QString()), u"ö"_s);
+}
+
+void TestIniFile::failingWrite_data()
+{
+    QTest::addColumn<QString>("kind");
+
+    QTest::newRow("folder missing") << u"folder missing"_s;
+    QTest::newRow("path is a folder") << u"path is a folder"_s;
+    QTest::newRow("path is a pipe") << u"path is a pipe"_s;
+    QTest::newRow("read-only file") << u"read-only file"_s;
+    QTest::newRow("read-only folder") << u"read-only folder"_s;
+    QTest::newRow("file that cannot be read") << u"unreadable file"_s;
+}
+
+void TestIniFile::failingWrite()
+{
+    QFETCH(QString, kind);
+
+    QTemporaryDir dir;
+    const QByteArray content("[Settings]\r\nLanguage=german\r\n");
+    QString path = dir.filePath(QStringLiteral("scenery.ini"));
+    QString folder = dir.path();
+    if (kind == u"folder missing") {
+        path = dir.filePath(QStringLiteral("missing/scenery.ini"));
+    } else if (kind == u"path is a folder") {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("scenery.ini")));
+    } else if (kind == u"path is a pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        if (runsAsRoot())
+            QSKIP("Permissions do not stop root from writing");
+        writeBytes(path, content);
+        if (kind == u"read-only file")
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        else if (kind == u"read-only folder")
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        else
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    }
+    const QString before = fileIdentity(path);
+    {
+        TIniFile ini(path);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                ini.WriteString(u"Settings"_s, u"Language"_s, u"english"_s);
+                QFAIL("The write did not fail");
+            } catch (const EIniFileException &error) {
+                QCOMPARE(error.Message(), writeError(path));
+                QCOMPARE(QString::fromStdString(error.what()), writeError(path));
+            }
+        }
+        ini.UpdateFile(); // nothing is pending
+    }
+    QCOMPARE(fileIdentity(path), before);
+    if (QFile::exists(path) && QFileInfo(path).isFile()) {
+        QVERIFY(QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(readBytes(path), content);
+    }
+}
+
+void TestIniFile::failingSaveIsReported()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("scenery"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/scenery.ini");
+    writeBytes(path, "[A]\r\nk=1\r\n");
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+        QVERIFY(QDir(folder).removeRecursively());
+        try {
+            ini.UpdateFile();
+            QFAIL("The failed save was not reported");
+        } catch (const EIniFileException &error) {
+            QCOMPARE(error.Message(), writeError(path));
+        }
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path)));
+    }
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestIniFile::unsafeName_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("detail");
+
+    QTest::newRow("section with ]") << u"a]b"_s << u"k"_s << u"Ungültiger Abschnittsname: „a]b“"_s;
+    QTest::newRow("section with line break")
+        << u"a\nb"_s << u"k"_s << u"Ungültiger Abschnittsname: „a\\nb“"_s;
+    QTest::newRow("key with =") << u"A"_s << u"a=b"_s << u"Ungültiger Schlüsselname: „a=b“"_s;
+    QTest::newRow("key with line break")
+        << u"A"_s << u"a\r\nb"_s << u"Ungültiger Schlüsselname: „a\\r\\nb“"_s;
+    QTest::newRow("key starting with [")
+        << u"A"_s << u"[k]"_s << u"Ungültiger Schlüsselname: „[k]“"_s;
+    QTest::newRow("key starting with ;")
+        << u"A"_s << u" ;k"_s << u"Ungültiger Schlüsselname: „ ;k“"_s;
+}
+
+void TestIniFile::unsafeName()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, detail);
+
+    QTemporaryDir dir;
+    const QByteArray content("[A]\r\nk=1\r\n");
+    const QString path = makeFile(dir, content);
+    {
+        TIniFile ini(path);
+        try {
+            ini.WriteString(section, key, u"v"_s);
+            QFAIL("The unsafe name was written");
+        } catch (const EIniFileException &error) {
+            QCOMPARE(error.Message(), writeError(path) + u'\n' + detail);
+        }
+    }
+    QCOMPARE(readBytes(path), content);
+}
+
+void TestIniFile::manyWritesRewriteFileOnce()
+{
+    QTemporaryDir dir;
+    const QByteArray content("[Checked]\r\nkeep=1\r\n\r\n[Other]\r\nx=1\r\n");
+    const QString path = makeFile(dir, content);
+    constexpr int count = 10000;
+    QString saved;
+    {
+        TIniFile ini(path);
+        for (int i = 0; i < count; ++i)
+            ini.WriteString(u"Checked"_s, QStringLiteral("key%1").arg(i), QString::number(i));
+        QCOMPARE(readBytes(path), content);
+        ini.UpdateFile();
+        makeOld(path);
+        saved = fileIdentity(path);
+        ini.UpdateFile();
+    }
+    QCOMPARE(fileIdentity(path), saved);
+    const TIniFile reopened(path);
+    QStringList keys;
+    reopened.ReadSection(u"Checked"_s, keys);
+    QCOMPARE(keys.size(), count + 1);
+    QCOMPARE(keys.first(), u"keep"_s);
+    QCOMPARE(keys.last(), u"key9999"_s);
+    for (int i = 0; i < count; i += 997)
+        QCOMPARE(reopened.ReadInteger(u"Checked"_s, QStringLiteral("key%1").arg(i), -1), i);
+    QVERIFY(readBytes(path).endsWith("key9999=9999\r\n\r\n[Other]\r\nx=1\r\n"));
+}
+
+void TestIniFile::garbage_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QRandomGenerator random(20240501);
+    QList<quint32> words(16 * 1024);
+    random.fillRange(words.data(), words.size());
+    const QByteArray noise(reinterpret_cast<const char *>(words.constData()), words.size() * 4);
+
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("UTF-16LE BOM and random bytes") << QByteArray("\xFF\xFE" + noise.left(999));
+    QTest::newRow("UTF-16BE BOM alone") << QByteArray("\xFE\xFF");
+    QTest::newRow("UTF-8 BOM and invalid bytes") << QByteArray("\xEF\xBB\xBF[Q]\xC3=\xFF\xFE\r\n");
+    QTest::newRow("NUL bytes") << QByteArray(4096, '\0');
+    QTest::newRow("overlong and surrogate UTF-8")
+        << QByteArray("[A]\xC0\xAF\r\n\xED\xA0\x80=\xF4\x90\x80\x80");
+    QTest::newRow("brackets and equals signs only") << QByteArray("[\r\n]\r\n=\r\n[]=[\r\n[=]\r\n");
+    QTest::newRow("line breaks only") << QByteArray("\r\r\n\n\r");
+    QTest::newRow("one line of 2 MB") << QByteArray("k=" + QByteArray(2 * 1024 * 1024, 'v'));
+}
+
+void TestIniFile::garbage()
+{
+    QFETCH(QByteArray, content);
+
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, content);
+    {
+        TIniFile ini(path);
+        QStringList keys;
+        ini.ReadSection(QString(), keys);
+        ini.ReadSection(u"A"_s, keys);
+        QCOMPARE(ini.ReadString(u"Zz"_s, u"key"_s, u"def"_s), u"def"_s);
+        QCOMPARE(ini.ReadInteger(u"Zz"_s, u"key"_s, 3), 3);
+        ini.WriteString(u"Zz"_s, u"key"_s, u"value"_s);
+    }
+    const QByteArray written = readBytes(path);
+    QVERIFY(written.startsWith(content.chopped(content.isEmpty() ? 0 : 1)));
+    const TIniFile reopened(path);
+    QCOMPARE(reopened.ReadString(u"Zz"_s, u"key"_s, u"def"_s), u"value"_s);
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

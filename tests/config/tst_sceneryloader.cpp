@@ -57,7 +57,7 @@ QStringList dump(const TCheckTreeModel &tree)
     QStringList lines;
     for (int i = 0; i < tree.Count(); ++i) {
         const TCheckTreeNode *node = tree.Item(i);
-        lines << QString(node->Level() * 2, u' ') + node->Text() + u" ="
+        lines << QString(node->Level() * 2, u' ') + node->Text() + u" ="_s
                 + QString::number(tree.GetItemState(i));
     }
     return lines;

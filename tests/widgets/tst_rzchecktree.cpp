@@ -1,0 +1,377 @@
+#include "widgets/rzchecktree.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The absolute states of all nodes, e.g. "2 1 2 1".
+QString states(const TRzCheckTree &tree)
+{
+    QStringList result;
+    for (int i = 0; i < tree.Items().Count(); ++i)
+        result << QString::number(tree.GetItemState(i));
+    return result.join(u' ');
+}
+
+// A shown tree: A (checked) with children B and C, then D (unchecked) with child E.
+std::unique_ptr<TRzCheckTree> shownTree()
+{
+    auto tree = std::make_unique<TRzCheckTree>();
+    TCheckTreeModel &items = tree->Items();
+    TCheckTreeNode *a = items.Add(QStringLiteral("A"));
+    items.AddChild(a, QStringLiteral("B"));
+    items.AddChild(a, QStringLiteral("C"));
+    items.AddChild(items.Add(QStringLiteral("D")), QStringLiteral("E"));
+    tree->SetItemState(0, csChecked);
+    tree->SetItemState(3, csUnchecked);
+    tree->expandAll();
+    tree->resize(240, 200);
+    tree->show();
+    if (!QTest::qWaitForWindowExposed(tree.get()))
+        return nullptr;
+    return tree;
+}
+
+QTreeWidgetItem *itemAt(const TRzCheckTree &tree, int absoluteIndex)
+{
+    return TRzCheckTree::ItemOf(tree.Items().Item(absoluteIndex));
+}
+
+const QColor frameColor(255, 0, 0);
+const QColor highlightColor(0, 0, 255);
+const QColor treeColor(255, 255, 224);
+
+} // namespace
+
+class TstRzCheckTree : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void mouseToggle_data();
+    void mouseToggle();
+    void doubleClickOnCheckBoxTogglesTwice();
+    void spaceKey();
+    void stateIsSetBeforeFirstPaint();
+    void classicCheckImages_data();
+    void classicCheckImages();
+    void rowsShowTheirCheckImage();
+    void imagesFollowColoursAndStyle();
+    void itemHeightSetsRowsAndImages();
+    void itemsMirrorNodes();
+};
+
+void TstRzCheckTree::mouseToggle_data()
+{
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<QString>("release");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QString>("expected");
+
+    // Node B (index 1) is clicked; A, B, C checked and D, E unchecked before.
+    QTest::newRow("click in the check area toggles and cascades")
+        << "check"
+        << "check" << Qt::LeftButton << "3 1 2 1 1";
+    QTest::newRow("left edge of the check area") << "checkLeft"
+                                                 << "checkLeft" << Qt::LeftButton << "3 1 2 1 1";
+    QTest::newRow("first pixel of the text still counts")
+        << "checkRight"
+        << "checkRight" << Qt::LeftButton << "3 1 2 1 1";
+    QTest::newRow("left of the check area") << "leftOfCheck"
+                                            << "leftOfCheck" << Qt::LeftButton << "2 2 2 1 1";
+    QTest::newRow("click on the text") << "text"
+                                       << "text" << Qt::LeftButton << "2 2 2 1 1";
+    QTest::newRow("release outside the viewport") << "check"
+                                                  << "outside" << Qt::LeftButton << "2 2 2 1 1";
+    QTest::newRow("press on the text, release in the check area")
+        << "text"
+        << "check" << Qt::LeftButton << "2 2 2 1 1";
+    QTest::newRow("right button") << "check"
+                                  << "check" << Qt::RightButton << "2 2 2 1 1";
+}
+
+void TstRzCheckTree::mouseToggle()
+{
+    QFETCH(QString, press);
+    QFETCH(QString, release);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(QString, expected);
+
+    const auto tree = shownTree();
+    QVERIFY(tree);
+    const QRect area = tree->CheckArea(itemAt(*tree, 1));
+    QCOMPARE(area.width(), 20);
+    const QHash<QString, QPoint> points{
+        {QStringLiteral("check"), area.center()},
+        {QStringLiteral("checkLeft"), QPoint(area.left(), area.center().y())},
+        {QStringLiteral("checkRight"), QPoint(area.right(), area.bottom())},
+        {QStringLiteral("leftOfCheck"), QPoint(area.left() - 1, area.center().y())},
+        {QStringLiteral("text"), QPoint(area.right() + 8, area.center().y())},
+        {QStringLiteral("outside"), QPoint(area.center().x(), tree->viewport()->height() + 5)},
+    };
+
+    QTest::mousePress(tree->viewport(), button, {}, points.value(press));
+    QCOMPARE(tree->currentItem(), itemAt(*tree, 1));
+    QTest::mouseRelease(tree->viewport(), button, {}, points.value(release));
+
+    QCOMPARE(states(*tree), expected);
+    QCOMPARE(tree->Items().ChangingState(),
+             press == u"check" && button == Qt::LeftButton && release == u"outside");
+}
+
+void TstRzCheckTree::doubleClickOnCheckBoxTogglesTwice()
+{
+    const auto tree = shownTree();
+    QVERIFY(tree);
+    QStringList seen;
+    tree->Items().OnCascadeComplete = [&](TCheckTreeNode *node) { seen << node->Text(); };
+    const QPoint check = tree->CheckArea(itemAt(*tree, 0)).center();
+
+    // The event sequence of a double click: press, release, double click, release.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, check);
+    QCOMPARE(states(*tree), u"1 1 1 1 1");
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, check);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, check);
+
+    QCOMPARE(states(*tree), u"2 2 2 1 1");
+    QCOMPARE(seen, QStringList({QStringLiteral("A"), QStringLiteral("A")}));
+    QVERIFY(itemAt(*tree, 0)->isExpanded());
+}
+
+void TstRzCheckTree::spaceKey()
+{
+    const auto tree = shownTree();
+    QVERIFY(tree);
+    tree->Items().Add(QStringLiteral(" starts with a space"));
+    tree->SetItemState(5, csUnchecked);
+    tree->setFocus();
+    tree->selectionModel()->setCurrentIndex(tree->indexFromItem(itemAt(*tree, 3)),
+                                            QItemSelectionModel::Clear);
+
+    // The press neither selects the current row nor searches for a text starting with " ".
+    QTest::keyPress(tree.get(), Qt::Key_Space);
+    QCOMPARE(tree->currentItem(), itemAt(*tree, 3));
+    QVERIFY(tree->selectedItems().isEmpty());
+    QCOMPARE(states(*tree), u"2 2 2 1 1 1");
+
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                       true);
+    QApplication::sendEvent(tree.get(), &repeated);
+    QCOMPARE(states(*tree), u"2 2 2 1 1 1");
+
+    QTest::keyRelease(tree.get(), Qt::Key_Space);
+    QCOMPARE(states(*tree), u"2 2 2 2 2 1");
+
+    // Other keys reach the tree.
+    QTest::keyClick(tree.get(), Qt::Key_Down);
+    QCOMPARE(tree->currentItem(), itemAt(*tree, 4));
+}
+
+void TstRzCheckTree::stateIsSetBeforeFirstPaint()
+{
+    TRzCheckTree tree;
+    tree.resize(200, 100);
+    TCheckTreeNode *node = tree.Items().Add(QStringLiteral("A"));
+    tree.Items().AddChild(node, QStringLiteral("B"));
+    QStringList events;
+    tree.Items().OnStateChange = [&](TCheckTreeNode *n, TRzCheckState) { events << n->Text(); };
+
+    QCOMPARE(tree.GetItemState(0), TRzCheckState(255));
+    tree.grab();
+    QCOMPARE(states(tree), u"1 1");
+    QVERIFY(events.isEmpty());
+    QCOMPARE(TRzCheckTree::ItemOf(node)->data(0, TRzCheckTree::StateIndexRole).toInt(), 1);
+}
+
+void TstRzCheckTree::classicCheckImages_data()
+{
+    QTest::addColumn<int>("itemHeight");
+    QTest::addColumn<int>("boxTop"); // where the 14 x 14 box starts in the image
+    QTest::addColumn<QPoint>("point"); // relative to the box's top-left corner
+    QTest::addColumn<QString>("unchecked");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<QString>("mixed");
+
+    for (const auto &[itemHeight, boxTop] : {std::pair(0, 1), std::pair(25, 6)}) {
+        const auto row = [&](const char *name, QPoint point, const char *unchecked,
+                             const char *checked, const char *mixed) {
+            QTest::addRow("height %d, %s", itemHeight, name)
+                << itemHeight << boxTop << point << QString::fromLatin1(unchecked)
+                << QString::fromLatin1(checked) << QString::fromLatin1(mixed);
+        };
+        row("left margin", QPoint(-1, 4), "key", "key", "key");
+        row("above the box", QPoint(6, -1), "key", "key", "key");
+        row("frame top left", QPoint(0, 0), "frame", "frame", "frame");
+        row("frame bottom right", QPoint(13, 13), "frame", "frame", "frame");
+        row("inside top left", QPoint(1, 1), "window", "window", "window");
+        row("right of the box", QPoint(15, 4), "tree", "tree", "tree");
+        row("tick, first column top", QPoint(3, 5), "window", "highlight", "highlight");
+        row("above the tick", QPoint(3, 4), "window", "window", "highlight");
+        row("tick, lowest pixel", QPoint(5, 9), "window", "highlight", "highlight");
+        row("tick, last column top", QPoint(9, 3), "window", "highlight", "highlight");
+        row("below the tick's last column", QPoint(9, 6), "window", "window", "highlight");
+        row("mixed square, bottom right", QPoint(10, 10), "window", "window", "highlight");
+        row("outside the mixed square", QPoint(11, 11), "window", "window", "window");
+    }
+}
+
+void TstRzCheckTree::classicCheckImages()
+{
+    QFETCH(int, itemHeight);
+    QFETCH(int, boxTop);
+    QFETCH(QPoint, point);
+    QFETCH(QString, unchecked);
+    QFETCH(QString, checked);
+    QFETCH(QString, mixed);
+
+    TRzCheckTree tree;
+    QPalette palette = tree.palette();
+    palette.setColor(QPalette::Base, treeColor);
+    tree.setPalette(palette);
+    tree.SetThemedCheckImages(false);
+    tree.SetFrameColor(frameColor);
+    tree.SetHighlightColor(highlightColor);
+    tree.SetItemHeight(itemHeight);
+
+    const QHash<QString, QColor> colours{
+        {QStringLiteral("key"), QColor(0, 0, 0, 0)},
+        {QStringLiteral("frame"), frameColor},
+        {QStringLiteral("window"), QApplication::palette().color(QPalette::Active, QPalette::Base)},
+        {QStringLiteral("tree"), treeColor},
+        {QStringLiteral("highlight"), highlightColor},
+    };
+    const int height = qMax(16, itemHeight);
+    const QPoint pixel = point + QPoint(2, boxTop);
+    QCOMPARE(tree.CheckImages().size(), 4);
+    QCOMPARE(tree.CheckImages()[0].toImage(), tree.CheckImages()[1].toImage());
+    const QString expected[] = {unchecked, unchecked, checked, mixed};
+    for (int state = 1; state <= 3; ++state) {
+        const QImage image = tree.CheckImages()[state].toImage();
+        QCOMPARE(image.size(), QSize(20, height));
+        const QColor actual = image.pixelColor(pixel);
+        const QColor wanted = colours.value(expected[state]);
+        QVERIFY2(actual == wanted || (wanted.alpha() == 0 && actual.alpha() == 0),
+                 qPrintable(QStringLiteral("state %1: %2, expected %3")
+                                .arg(state)
+                                .arg(actual.name(QColor::HexArgb), expected[state])));
+    }
+}
+
+void TstRzCheckTree::rowsShowTheirCheckImage()
+{
+    TRzCheckTree tree;
+    tree.SetThemedCheckImages(false);
+    tree.SetFrameColor(frameColor);
+    tree.SetHighlightColor(highlightColor);
+    tree.Items().Add(QStringLiteral("checked"));
+    tree.Items().Add(QStringLiteral("unknown"));
+    tree.SetItemState(0, csChecked);
+    tree.SetItemState(1, csUnknown);
+    tree.resize(200, 100);
+
+    const QImage shot = tree.viewport()->grab().toImage();
+    // Each row shows its image in the cell left of the text, centred on the row's height.
+    const auto boxOrigin = [&](int index) {
+        const QRect row = tree.visualItemRect(itemAt(tree, index));
+        return row.topLeft() + QPoint(2, (row.height() - 16) / 2 + 1);
+    };
+    QCOMPARE(shot.pixelColor(boxOrigin(0)), frameColor);
+    QCOMPARE(shot.pixelColor(boxOrigin(0) + QPoint(3, 5)), highlightColor);
+    QVERIFY(shot.pixelColor(boxOrigin(1)) != frameColor); // no check box for unknown
+}
+
+void TstRzCheckTree::imagesFollowColoursAndStyle()
+{
+    TRzCheckTree tree;
+    QCOMPARE(tree.FrameColor(), tree.palette().color(QPalette::Active, QPalette::Dark));
+    QCOMPARE(tree.HighlightColor(), tree.palette().color(QPalette::Active, QPalette::Highlight));
+    QVERIFY(tree.ThemedCheckImages()); // the offscreen platform's style is not "windows"
+    const auto image = [&](int state) { return tree.CheckImages()[state].toImage(); };
+
+    // Themed images: the style's indicator in its three states, in the 20 x 16 cell.
+    QCOMPARE(image(1).size(), QSize(20, 16));
+    QVERIFY(image(1) != image(2));
+    QVERIFY(image(2) != image(3));
+    QVERIFY(image(1) != image(3));
+
+    tree.SetThemedCheckImages(false);
+    const QPoint tick(2 + 3, 1 + 5);
+    QCOMPARE(image(2).pixelColor(tick), tree.HighlightColor());
+    tree.SetHighlightColor(highlightColor);
+    QCOMPARE(image(2).pixelColor(tick), highlightColor);
+    tree.SetHighlightColor(QColor()); // back to the palette's
+    QCOMPARE(image(2).pixelColor(tick),
+             tree.palette().color(QPalette::Active, QPalette::Highlight));
+
+    QPalette palette = tree.palette();
+    palette.setColor(QPalette::Base, treeColor);
+    palette.setColor(QPalette::Dark, frameColor);
+    tree.setPalette(palette);
+    QCOMPARE(image(1).pixelColor(QPoint(17, 8)), treeColor);
+    QCOMPARE(image(1).pixelColor(QPoint(2, 1)), frameColor);
+
+    // A tree made under the plain "windows" style uses the classic images.
+    QStyle *windowsStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    QVERIFY(windowsStyle);
+    const QString previousStyle = QApplication::style()->name();
+    QApplication::setStyle(windowsStyle);
+    const bool themedUnderWindows = TRzCheckTree().ThemedCheckImages();
+    QApplication::setStyle(previousStyle);
+    QVERIFY(!themedUnderWindows);
+}
+
+void TstRzCheckTree::itemHeightSetsRowsAndImages()
+{
+    TRzCheckTree tree;
+    tree.Items().Add(QStringLiteral("A"));
+    tree.Items().Add(QStringLiteral("B"));
+    tree.resize(200, 150);
+    QVERIFY(tree.visualItemRect(itemAt(tree, 1)).height() >= 16);
+
+    tree.SetItemHeight(30);
+    QCOMPARE(tree.visualItemRect(itemAt(tree, 1)).height(), 30);
+    QCOMPARE(tree.visualItemRect(itemAt(tree, 1)).top(), 30);
+    QCOMPARE(tree.CheckImages()[2].size(), QSize(20, 30));
+    QCOMPARE(tree.CheckArea(itemAt(tree, 1)).height(), 30);
+}
+
+void TstRzCheckTree::itemsMirrorNodes()
+{
+    TRzCheckTree tree;
+    TCheckTreeModel &items = tree.Items();
+    TCheckTreeNode *a = items.Add(QStringLiteral("A"));
+    TCheckTreeNode *b = items.AddChild(a, QStringLiteral("B"));
+    items.AddChild(b, QStringLiteral("B1"));
+    items.AddChild(a, QStringLiteral("C"));
+    items.Add(QStringLiteral("D"));
+    items.SetText(a, QStringLiteral("A2"));
+    tree.setCurrentItem(TRzCheckTree::ItemOf(b));
+    items.Delete(b);
+    items.AddChild(a, QStringLiteral("E"));
+
+    // Texts by depth; an item whose node does not lead back to it is marked with "!".
+    const auto texts = [&] {
+        QStringList result;
+        for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+            const bool linked = TRzCheckTree::ItemOf(TRzCheckTree::NodeOf(*it)) == *it;
+            result << QString((*it)->parent() ? 1 : 0, u'.') + (*it)->text(0)
+                    + QString(linked ? 0 : 1, u'!');
+        }
+        return result.join(u' ');
+    };
+    QCOMPARE(texts(), u"A2 .C .E D");
+    QCOMPARE(items.Count(), 4);
+
+    items.Clear();
+    QCOMPARE(tree.topLevelItemCount(), 0);
+    items.Add(QStringLiteral("F"));
+    QCOMPARE(texts(), u"F");
+}
+
+QTEST_MAIN(TstRzCheckTree)
+#include "tst_rzchecktree.moc"
