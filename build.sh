@@ -80,7 +80,8 @@ run_demo() {
     echo "No display found: running under a virtual X server (xvfb-run) and taking a screenshot."
     rm -f "$shot"
     xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-        cd "$1" && ./scenery-configurator & app=$!
+        cd "$1" || exit 1
+        ./scenery-configurator & app=$!
         "$2" "$3"; status=$?
         kill $app 2>/dev/null; wait $app 2>/dev/null
         exit $status' _ "$demo" "$ROOT/build/tools/grabscreen" "$shot"
@@ -104,7 +105,7 @@ case "$command" in
         install_packages
         build release "$ROOT/build"
         for b in "$ROOT"/build/bench/bench_*; do
-            [ -x "$b" ] && "$b"
+            if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
         done
         ;;
     sanitize)

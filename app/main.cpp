@@ -34,6 +34,7 @@ int main(int argc, char **argv)
     tree->setIndentation(19);
     layout->addWidget(tree);
     TSceneryLoader(state, tree->Items()).ReadIni();
+    tree->expandAll();
     window.setWindowTitle(QFileInfo(state.Scenery).fileName());
     window.resize(400, 420);
     window.show();

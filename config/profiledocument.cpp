@@ -20,17 +20,26 @@ QStringView trimBlanks(QStringView text)
 }
 
 // Names match ignoring case for all letters; plain ASCII names, the usual case, take a short way.
-QString foldName(QStringView name)
+// The result goes into `out`, whose buffer is reused when it is not shared.
+void foldNameInto(QStringView name, QString &out)
 {
     name = trimBlanks(name);
-    QString folded(name.size(), Qt::Uninitialized);
-    QChar *out = folded.data();
+    out.resize(name.size());
+    QChar *dest = out.data();
     for (const QChar c : name) {
         const char16_t u = c.unicode();
-        if (u >= 0x80)
-            return name.toString().toCaseFolded();
-        *out++ = QChar((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u);
+        if (u >= 0x80) {
+            out = name.toString().toCaseFolded();
+            return;
+        }
+        *dest++ = QChar((u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u);
     }
+}
+
+QString foldName(QStringView name)
+{
+    QString folded;
+    foldNameInto(name, folded);
     return folded;
 }
 
@@ -147,7 +156,8 @@ void TProfileDocument::addKey(Section &section, qsizetype lineIndex, const QStri
 
 const TProfileDocument::Section *TProfileDocument::findSection(QStringView section) const
 {
-    const auto it = FSectionIndex.find(foldName(section));
+    foldNameInto(section, FLookupName);
+    const auto it = FSectionIndex.find(FLookupName);
     return it == FSectionIndex.end() ? nullptr : &FSections[size_t(it->second)];
 }
 
@@ -156,7 +166,8 @@ std::optional<QString> TProfileDocument::value(QStringView section, QStringView 
     const Section *found = findSection(section);
     if (!found)
         return std::nullopt;
-    const auto it = found->keyIndex.find(foldName(key));
+    foldNameInto(key, FLookupName);
+    const auto it = found->keyIndex.find(FLookupName);
     if (it == found->keyIndex.end())
         return std::nullopt;
     const QString &value = found->keys[size_t(it->second)].value;

@@ -82,4 +82,5 @@ private:
     TLineBreak FNewLineBreak = TLineBreak::CrLf;
     std::vector<Section> FSections; // FSections[0] holds the lines before the first header
     TNameIndex FSectionIndex; // folded name -> first section of that name
+    mutable QString FLookupName; // folded name of the current lookup; spares an allocation each
 };

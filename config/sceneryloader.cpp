@@ -33,6 +33,7 @@ void TSceneryLoader::ReadIni()
     const TIniFile ini(FState.Scenery);
     ReadLanguage(ini);
     FState.URL = ini.ReadString(ControlFile::Settings, ControlFile::Url, DefaultHomePage);
+    const TCheckTreeUpdate update(FTree);
     FTree.Clear();
     AddObjects(ini);
     AddGroups(ini);

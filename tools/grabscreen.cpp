@@ -12,10 +12,11 @@
 
 namespace {
 
-// The bounding box of every pixel that differs from the empty screen's colour.
+// The bounding box of every pixel that differs from the empty screen's colour, taken from the
+// bottom-right corner (an unmanaged window opens at the top left).
 QRect contentRect(const QImage &image)
 {
-    const QRgb background = image.pixel(0, 0);
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));

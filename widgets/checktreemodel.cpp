@@ -26,6 +26,18 @@ TCheckTreeNode *previousInPreOrder(const TCheckTreeNode *node)
 TCheckTreeModel::TCheckTreeModel() = default;
 TCheckTreeModel::~TCheckTreeModel() = default;
 
+void TCheckTreeModel::BeginUpdate()
+{
+    if (FUpdateCount++ == 0 && FObserver)
+        FObserver->UpdateStarted();
+}
+
+void TCheckTreeModel::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0 && FObserver)
+        FObserver->UpdateEnded();
+}
+
 void TCheckTreeModel::Clear()
 {
     // The nodes stay alive until the observer has dropped its view of them.

@@ -25,6 +25,9 @@ public:
     virtual void NodesCleared() = 0;
     virtual void NodeTextChanged(TCheckTreeNode *node) = 0;
     virtual void NodeStateChanged(TCheckTreeNode *node) = 0;
+    // Bracket a bulk change (BeginUpdate .. EndUpdate), so that a view can mirror it in one go.
+    virtual void UpdateStarted() { }
+    virtual void UpdateEnded() { }
 };
 
 // The nodes of the tri-state check tree and its check-state rules, without any painting:
@@ -46,6 +49,11 @@ public:
     TCheckTreeModel &operator=(const TCheckTreeModel &) = delete;
 
     void SetObserver(TCheckTreeObserver *observer) { FObserver = observer; }
+
+    // Brackets a bulk change such as a load; nestable. The nodes and states are current at all
+    // times, only the observer may hold its view back until the outermost EndUpdate.
+    void BeginUpdate();
+    void EndUpdate();
 
     // Structure.
     void Clear();
@@ -112,8 +120,26 @@ private:
     bool FSilentStateChanges = false;
     bool FChangingState = false;
     TCheckTreeObserver *FObserver = nullptr;
+    int FUpdateCount = 0;
 
     // The last node found by absolute index; lookups next to it step from there.
     mutable TCheckTreeNode *FLastNode = nullptr;
     mutable int FLastIndex = -1;
+};
+
+// Holds a bulk update of the tree for the lifetime of the guard.
+class TCheckTreeUpdate
+{
+public:
+    explicit TCheckTreeUpdate(TCheckTreeModel &tree)
+        : FTree(tree)
+    {
+        FTree.BeginUpdate();
+    }
+    ~TCheckTreeUpdate() { FTree.EndUpdate(); }
+    TCheckTreeUpdate(const TCheckTreeUpdate &) = delete;
+    TCheckTreeUpdate &operator=(const TCheckTreeUpdate &) = delete;
+
+private:
+    TCheckTreeModel &FTree;
 };

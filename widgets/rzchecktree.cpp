@@ -66,6 +66,7 @@ TRzCheckTree::~TRzCheckTree()
 {
     // The items go first, while the nodes they point to are still alive.
     FItems.SetObserver(nullptr);
+    qDeleteAll(FPendingItems);
     QTreeWidget::clear();
 }
 
@@ -226,21 +227,50 @@ void TRzCheckTree::NodeAdded(TCheckTreeNode *node)
     item->setData(0, StateIndexRole, node->StateIndex());
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     node->ViewItem = item;
-    if (QTreeWidgetItem *parentItem = ItemOf(node->Parent()))
+    if (QTreeWidgetItem *parentItem = ItemOf(node->Parent())) {
         parentItem->insertChild(node->Index(), item);
-    else
-        insertTopLevelItem(node->Index(), item);
+        return;
+    }
+    if (FHoldingView && node->Index() == topLevelItemCount() + FPendingItems.size()) {
+        FPendingItems.append(item);
+        return;
+    }
+    InsertPendingItems();
+    insertTopLevelItem(node->Index(), item);
 }
 
 void TRzCheckTree::NodeRemoving(TCheckTreeNode *node)
 {
-    delete ItemOf(node); // takes the items of the subtree with it
+    QTreeWidgetItem *item = ItemOf(node);
+    FPendingItems.removeOne(item);
+    delete item; // takes the items of the subtree with it
     node->ViewItem = nullptr;
 }
 
 void TRzCheckTree::NodesCleared()
 {
+    qDeleteAll(FPendingItems);
+    FPendingItems.clear();
     QTreeWidget::clear();
+}
+
+void TRzCheckTree::UpdateStarted()
+{
+    FHoldingView = true;
+}
+
+void TRzCheckTree::UpdateEnded()
+{
+    FHoldingView = false;
+    InsertPendingItems();
+}
+
+void TRzCheckTree::InsertPendingItems()
+{
+    if (FPendingItems.isEmpty())
+        return;
+    insertTopLevelItems(topLevelItemCount(), FPendingItems);
+    FPendingItems.clear();
 }
 
 void TRzCheckTree::NodeTextChanged(TCheckTreeNode *node)

@@ -75,6 +75,9 @@ private:
     void NodesCleared() override;
     void NodeTextChanged(TCheckTreeNode *node) override;
     void NodeStateChanged(TCheckTreeNode *node) override;
+    void UpdateStarted() override;
+    void UpdateEnded() override;
+    void InsertPendingItems();
 
     void InitStateImages();
     QPixmap ClassicCheckImage(TRzCheckState state, int height) const;
@@ -93,4 +96,8 @@ private:
     int FItemHeight = 0;
     bool FThemedCheckImages = true;
     bool FStateMirrored = false; // a node's state was copied to its item, see paintEvent
+    // During a bulk update new top-level items are built off the view and inserted together at
+    // its end: items outside the view change without a signal per child and per state.
+    bool FHoldingView = false;
+    QList<QTreeWidgetItem *> FPendingItems;
 };
