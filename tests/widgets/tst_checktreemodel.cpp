@@ -289,14 +289,23 @@ void TstCheckTreeModel::observerMirrorsEveryChange()
         {
             calls << node->Text() + u'=' + QString::number(node->StateIndex());
         }
+        void UpdateStarted() override { calls << QStringLiteral("begin"); }
+        void UpdateEnded() override { calls << QStringLiteral("end"); }
     } recorder;
 
     TCheckTreeModel model;
     recorder.model = &model;
     model.SetObserver(&recorder);
+    model.BeginUpdate();
     TCheckTreeNode *a = model.Add(QStringLiteral("A"));
-    TCheckTreeNode *b = model.AddChild(a, QStringLiteral("B"));
-    model.AddChild(b, QStringLiteral("C"));
+    {
+        const TCheckTreeUpdate nested(model); // only the outermost bracket is reported
+        TCheckTreeNode *b = model.AddChild(a, QStringLiteral("B"));
+        model.AddChild(b, QStringLiteral("C"));
+    }
+    model.EndUpdate();
+    model.EndUpdate(); // unbalanced: ignored
+    TCheckTreeNode *b = a->Item(0);
     model.SetText(a, QStringLiteral("A2"));
     model.NormaliseStates();
     model.SetItemState(0, csChecked);
@@ -304,7 +313,7 @@ void TstCheckTreeModel::observerMirrorsEveryChange()
     model.Clear();
 
     QCOMPARE(recorder.calls.join(u", "),
-             u"added A, added B, added C, text A2, A2=1, B=1, C=1, A2=2, B=2, C=2, "
+             u"begin, added A, added B, added C, end, text A2, A2=1, B=1, C=1, A2=2, B=2, C=2, "
              u"A2=1, B=1, C=1, removing B, cleared");
 }
 

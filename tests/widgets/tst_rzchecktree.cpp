@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void rowsShowTheirCheckImage();
     void imagesFollowColoursAndStyle();
     void itemHeightSetsRowsAndImages();
+    void itemsMirrorNodes_data();
     void itemsMirrorNodes();
 };
 
@@ -340,25 +342,43 @@ void TstRzCheckTree::itemHeightSetsRowsAndImages()
     QCOMPARE(tree.CheckArea(itemAt(tree, 1)).height(), 30);
 }
 
+void TstRzCheckTree::itemsMirrorNodes_data()
+{
+    QTest::addColumn<bool>("bulk");
+    QTest::newRow("one change at a time") << false;
+    QTest::newRow("inside a bulk update") << true;
+}
+
 void TstRzCheckTree::itemsMirrorNodes()
 {
+    QFETCH(bool, bulk);
     TRzCheckTree tree;
     TCheckTreeModel &items = tree.Items();
     TCheckTreeNode *a = items.Add(QStringLiteral("A"));
     TCheckTreeNode *b = items.AddChild(a, QStringLiteral("B"));
     items.AddChild(b, QStringLiteral("B1"));
     items.AddChild(a, QStringLiteral("C"));
-    items.Add(QStringLiteral("D"));
-    items.SetText(a, QStringLiteral("A2"));
     tree.setCurrentItem(TRzCheckTree::ItemOf(b));
+    std::optional<TCheckTreeUpdate> update;
+    if (bulk)
+        update.emplace(items);
+    items.Add(QStringLiteral("D"));
+    TCheckTreeNode *x = items.Add(QStringLiteral("X"));
+    items.SetText(a, QStringLiteral("A2"));
     items.Delete(b);
+    items.Delete(x);
     items.AddChild(a, QStringLiteral("E"));
+    items.SetItemState(0, csChecked);
+    update.reset();
 
-    // Texts by depth; an item whose node does not lead back to it is marked with "!".
+    // Texts by depth with their state; an item whose node does not lead back to it, or whose
+    // state differs from its node's, is marked with "!".
     const auto texts = [&] {
         QStringList result;
         for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
-            const bool linked = TRzCheckTree::ItemOf(TRzCheckTree::NodeOf(*it)) == *it;
+            const TCheckTreeNode *node = TRzCheckTree::NodeOf(*it);
+            const bool linked = TRzCheckTree::ItemOf(node) == *it
+                && (*it)->data(0, TRzCheckTree::StateIndexRole).toInt() == node->StateIndex();
             result << QString((*it)->parent() ? 1 : 0, u'.') + (*it)->text(0)
                     + QString(linked ? 0 : 1, u'!');
         }
@@ -366,10 +386,13 @@ void TstRzCheckTree::itemsMirrorNodes()
     };
     QCOMPARE(texts(), u"A2 .C .E D");
     QCOMPARE(items.Count(), 4);
+    QCOMPARE(tree.GetItemState(2), csChecked);
 
+    if (bulk)
+        update.emplace(items);
     items.Clear();
-    QCOMPARE(tree.topLevelItemCount(), 0);
     items.Add(QStringLiteral("F"));
+    update.reset();
     QCOMPARE(texts(), u"F");
 }
 
