@@ -12,7 +12,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 ROOT=$PWD
 
 # Debian packages the build, the tests and the demo need.
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libbenchmark-dev
+PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine)
 
 install_packages() {
