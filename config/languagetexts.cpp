@@ -1,0 +1,49 @@
+#include "config/languagetexts.h"
+
+QStringList InterfaceTexts(int language)
+{
+    if (language == 1) {
+        return {
+            QStringLiteral("Please select the objects, that should be active"),
+            QStringLiteral("<B>Important:</B> Changes must be saved by clicking [Apply]!"),
+            QStringLiteral("Apply"),
+            QStringLiteral("Orvandel"),
+            QStringLiteral("Settings"),
+            QStringLiteral("Search for updates"),
+            QStringLiteral("There are unsaved changes!\r\nShall the program be terminated anyway?"),
+            QStringLiteral("Unsaved changes will be lost!\r\nContinue?"),
+            QStringLiteral("The program has detected, that it was launched from the Windows "
+                           "program folder!\r\nChanges can only be saved with administrator "
+                           "privileges.\r\nThe program is now restarted in administrator mode!"),
+        };
+    }
+    return {
+        QStringLiteral("Bitte die Objekte auswählen, die aktiv sein sollen"),
+        QStringLiteral("<B>Wichtig:</B> Die Änderungen müssen durch Klick auf [Übernehmen] "
+                       "gespeichert werden!"),
+        QStringLiteral("Übernehmen"),
+        QStringLiteral("Orvandel"),
+        QStringLiteral("Einstellungen"),
+        QStringLiteral("Updates suchen"),
+        QStringLiteral("Es gibt nicht gespeicherte Anderungen!\r\nSoll das Programm wirklich "
+                       "beendet werden?"),
+        QStringLiteral("Ungespeicherte Änderungen gehen verloren!\r\nWeitermachen?"),
+        QStringLiteral("Das Programm kann nicht in die Steuerdatei schreiben, da es aus dem "
+                       "Windows Programmordner gestartet wurde!\r\nÄnderungen können hier nur mit "
+                       "Administratorberechtigung erfolgen.\r\nDas Programm wird im "
+                       "Administratormodus neu gestartet!"),
+    };
+}
+
+QString RenameFailureMessage(int language, const QStringList &fileLines)
+{
+    const bool english = language == 1;
+    const QString head = english
+        ? QStringLiteral("The following files could not be renamed:")
+        : QStringLiteral("Folgende Dateien konnten nicht umbenannt werden:");
+    const QString tail = english
+        ? QStringLiteral("Please close the simulator and click [Apply] again.")
+        : QStringLiteral("Bitte den Simulator schließen und erneut [Übernehmen] klicken.");
+    return head + QStringLiteral("\r\n") + fileLines.join(QStringLiteral("\r\n"))
+        + QStringLiteral("\r\n\r\n") + tail;
+}

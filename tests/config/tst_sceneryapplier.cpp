@@ -1,0 +1,342 @@
+#include "config/inifile.h"
+#include "config/sceneryapplier.h"
+#include "config/sceneryloader.h"
+#include "widgets/checktreemodel.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A control file with one object, a group of two and a switch, all read as checked.
+const char *const Example = R"([Szenerie]
+tower=Tower
+[Gruppen]
+cars=Autos
+[cars]
+Checked=cars_state
+Show=1
+car_a=A
+car_b=B
+[Schalter]
+season=Jahreszeit
+[season]
+Checked=season_state
+summer=Sommer
+winter=Winter
+[Checked]
+tower=1
+cars_state=1
+season_state=1
+)";
+
+bool runsAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+class TestSceneryApplier : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A fresh program folder with the control file and the given scenery files ("x.bgl";
+    // names ending in "/" are folders).
+    void prepare(const QByteArray &ini, const QStringList &files)
+    {
+        FDir.emplace();
+        QVERIFY(QDir(FDir->path()).mkpath(u"Scenery"_s));
+        for (const QString &name : files) {
+            if (name.endsWith(u'/')) {
+                QVERIFY(QDir(FDir->path()).mkpath(u"Scenery/"_s + name));
+                continue;
+            }
+            QFile file(FDir->filePath(u"Scenery/"_s + name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(name.toUtf8()); // the content tells where a file came from
+        }
+        FState = TSceneryState();
+        FState.Scenery = FDir->filePath(u"XXXX.ini"_s);
+        QFile control(FState.Scenery);
+        QVERIFY(control.open(QIODevice::WriteOnly));
+        control.write(ini);
+        control.close();
+        TSceneryLoader(FState, FTree).ReadIni();
+        FTree.NormaliseStates(); // the tree has been shown before the user applies
+    }
+
+    // The user clicks the check boxes of these nodes, by absolute index.
+    void toggle(const QList<int> &indices)
+    {
+        for (int index : indices)
+            FTree.ToggleCheckState(FTree.Item(index));
+    }
+
+    QList<TRenameFailure> apply() { return TSceneryApplier(FState, FTree, FDir->path()).Apply(); }
+
+    // Every file below Scenery/ as "name:content", sorted.
+    QStringList sceneryFiles() const
+    {
+        QStringList files;
+        const QString root = FDir->filePath(u"Scenery"_s);
+        QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                return {u"unreadable "_s + path};
+            files << QDir(root).relativeFilePath(path) + u':' + QString::fromUtf8(file.readAll());
+        }
+        files.sort();
+        return files;
+    }
+
+    // The state section as "key=value" lines in file order.
+    QStringList states() const
+    {
+        const TIniFile ini(FState.Scenery);
+        QStringList keys, lines;
+        ini.ReadSection(u"Checked"_s, keys);
+        for (const QString &key : keys)
+            lines << key + u'=' + ini.ReadString(u"Checked"_s, key, QString());
+        return lines;
+    }
+
+    std::optional<QTemporaryDir> FDir;
+    TSceneryState FState;
+    TCheckTreeModel FTree;
+
+private Q_SLOTS:
+    void processFile_data();
+    void processFile();
+    void appliesTree_data();
+    void appliesTree();
+    void applyingTwiceRenamesNothing();
+    void failedRenamesAreListed_data();
+    void failedRenamesAreListed();
+    void unsavableControlFileRenamesNothing();
+};
+
+void TestSceneryApplier::processFile_data()
+{
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList both{u"x.bg_:x.bg_"_s, u"x.bgl:x.bgl"_s};
+    QTest::newRow("activate, active exists")
+        << true << QStringList{u"x.bgl"_s} << QStringList{u"x.bgl:x.bgl"_s};
+    QTest::newRow("activate, both exist") << true << QStringList{u"x.bgl"_s, u"x.bg_"_s} << both;
+    QTest::newRow("activate, inactive exists")
+        << true << QStringList{u"x.bg_"_s} << QStringList{u"x.bgl:x.bg_"_s};
+    QTest::newRow("activate, neither exists") << true << QStringList() << QStringList();
+    QTest::newRow("deactivate, inactive exists")
+        << false << QStringList{u"x.bg_"_s} << QStringList{u"x.bg_:x.bg_"_s};
+    QTest::newRow("deactivate, both exist") << false << QStringList{u"x.bgl"_s, u"x.bg_"_s} << both;
+    QTest::newRow("deactivate, active exists")
+        << false << QStringList{u"x.bgl"_s} << QStringList{u"x.bg_:x.bgl"_s};
+    QTest::newRow("deactivate, neither exists") << false << QStringList() << QStringList();
+    QTest::newRow("letter case ignored, real base name kept")
+        << false << QStringList{u"X.BGL"_s} << QStringList{u"X.bg_:X.BGL"_s};
+}
+
+void TestSceneryApplier::processFile()
+{
+    QFETCH(bool, active);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, expected);
+    prepare({}, files);
+    TSceneryFiles scenery(FDir->path());
+    scenery.ProcessFile(TSceneryFiles::ActivePath(u"x"_s), active);
+    QCOMPARE(sceneryFiles(), expected);
+    QVERIFY(scenery.Failures().isEmpty());
+}
+
+void TestSceneryApplier::appliesTree_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QStringList>("expectedFiles");
+    QTest::addColumn<QStringList>("expectedStates");
+
+    // Absolute indices: 0 tower, 1 cars, 2 car_a, 3 car_b, 4 season, 5 summer, 6 winter.
+    const QByteArray example = Example;
+    const QStringList inactive{u"car_a.bg_"_s, u"car_b.bg_"_s, u"summer.bg_"_s, u"tower.bg_"_s,
+                               u"winter.bg_"_s};
+    QTest::newRow("everything checked as loaded")
+        << example << inactive << QList<int>()
+        << QStringList{u"car_a.bgl:car_a.bg_"_s, u"car_b.bgl:car_b.bg_"_s,
+                       u"summer.bg_:summer.bg_"_s, u"tower.bgl:tower.bg_"_s,
+                       u"winter.bgl:winter.bg_"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=1"_s};
+    QTest::newRow("object and group unchecked by the user")
+        << example << QStringList{u"tower.bgl"_s, u"car_a.bgl"_s, u"car_b.bg_"_s}
+        << QList<int>{0, 1}
+        << QStringList{u"car_a.bg_:car_a.bgl"_s, u"car_b.bg_:car_b.bg_"_s, u"tower.bg_:tower.bgl"_s}
+        << QStringList{u"tower=0"_s, u"cars_state=0"_s, u"season_state=1"_s};
+    QTest::newRow("object with both files: state written, nothing renamed")
+        << example << QStringList{u"tower.bgl"_s, u"tower.bg_"_s} << QList<int>{0}
+        << QStringList{u"tower.bg_:tower.bg_"_s, u"tower.bgl:tower.bgl"_s}
+        << QStringList{u"tower=0"_s, u"cars_state=1"_s, u"season_state=1"_s};
+    QTest::newRow("group partly checked: nothing written, nothing renamed")
+        << QByteArray(example).replace("cars_state=1", "cars_state=0")
+        << QStringList{u"car_a.bg_"_s, u"car_b.bg_"_s} << QList<int>{2}
+        << QStringList{u"car_a.bg_:car_a.bg_"_s, u"car_b.bg_:car_b.bg_"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=0"_s, u"season_state=1"_s};
+    QTest::newRow("switch read as 0 and untouched: nothing written")
+        << QByteArray(example)
+               .replace("season_state=1", "season_state=9")
+               .replace("season_state=9", "season_state=0")
+        << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>()
+        << QStringList{u"summer.bg_:summer.bg_"_s, u"winter.bgl:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
+    QTest::newRow("switch: the user checks alternative 0 only")
+        << QByteArray(example).replace("season_state=1", "season_state=0")
+        << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{5}
+        << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
+    QTest::newRow("switch: the user moves from alternative 1 to 0")
+        << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{6}
+        << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
+    QTest::newRow("switch with three alternatives: only two take part")
+        << QByteArray(example).replace("winter=Winter", "winter=Winter\nspring=Frühling")
+        << QStringList{u"summer.bgl"_s, u"winter.bg_"_s, u"spring.bgl"_s} << QList<int>()
+        << QStringList{u"spring.bgl:spring.bgl"_s, u"summer.bg_:summer.bgl"_s,
+                       u"winter.bgl:winter.bg_"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=1"_s};
+    QTest::newRow("key with a dot of its own")
+        << QByteArray("[Szenerie]\nhangar.old=Alt\n[Checked]\nhangar.old=1\n")
+        << QStringList{u"hangar.old.bgl"_s} << QList<int>{0}
+        << QStringList{u"hangar.old.bg_:hangar.old.bgl"_s} << QStringList{u"hangar.old=0"_s};
+    QTest::newRow("key with a sub-folder, letter case ignored")
+        << QByteArray("[Szenerie]\nAirport\\Tower=Turm\n")
+        << QStringList{u"airport/"_s, u"airport/TOWER.bg_"_s} << QList<int>()
+        << QStringList{u"airport/TOWER.bgl:airport/TOWER.bg_"_s}
+        << QStringList{u"Airport\\Tower=1"_s};
+    QTest::newRow("missing file: state written all the same")
+        << QByteArray("[Szenerie]\nradar=Radar\n") << QStringList() << QList<int>{0}
+        << QStringList() << QStringList{u"radar=0"_s};
+    QTest::newRow("new state key appended to its section")
+        << QByteArray("[Szenerie]\na=A\nb=B\n[Checked]\na=1\n[Other]\nx=1\n")
+        << QStringList{u"a.bgl"_s, u"b.bgl"_s} << QList<int>{1}
+        << QStringList{u"a.bgl:a.bgl"_s, u"b.bg_:b.bgl"_s} << QStringList{u"a=1"_s, u"b=0"_s};
+
+    // Faults the tool mends.
+    QTest::newRow("switch without a state key is applied like a group without one")
+        << QByteArray("[Schalter]\ns=S\n[s]\nx=X\ny=Y\n[Szenerie]\n")
+        << QStringList{u"x.bgl"_s, u"y.bg_"_s} << QList<int>{}
+        << QStringList{u"x.bg_:x.bgl"_s, u"y.bgl:y.bg_"_s} << QStringList{u"=1"_s};
+    QTest::newRow("switch with one alternative reads no other node")
+        << QByteArray("[Schalter]\ns=S\nt=T\n[s]\nChecked=s\nx=X\n[t]\nChecked=t\nu=U\nv=V\n"
+                      "[Checked]\ns=0\nt=1\n")
+        << QStringList{u"x.bg_"_s, u"u.bgl"_s, u"v.bg_"_s} << QList<int>()
+        << QStringList{u"u.bg_:u.bgl"_s, u"v.bgl:v.bg_"_s, u"x.bg_:x.bg_"_s}
+        << QStringList{u"s=0"_s, u"t=1"_s};
+}
+
+void TestSceneryApplier::appliesTree()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, files);
+    QFETCH(QList<int>, clicks);
+    QFETCH(QStringList, expectedFiles);
+    QFETCH(QStringList, expectedStates);
+    prepare(ini, files);
+    toggle(clicks);
+    QVERIFY(apply().isEmpty());
+    QCOMPARE(sceneryFiles(), expectedFiles);
+    QCOMPARE(states(), expectedStates);
+}
+
+void TestSceneryApplier::applyingTwiceRenamesNothing()
+{
+    prepare(Example, {u"tower.bg_"_s, u"car_a.bg_"_s, u"car_b.bgl"_s, u"summer.bgl"_s});
+    toggle({4, 5});
+    QVERIFY(apply().isEmpty());
+    const QStringList files = sceneryFiles();
+    const QByteArray control = [&] {
+        QFile file(FState.Scenery);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    // A rename changes the folder; compare its modification time to the nanosecond.
+    const auto folderTime = [&] {
+        struct stat st = {};
+        ::stat(QFile::encodeName(FDir->filePath(u"Scenery"_s)).constData(), &st);
+        return std::pair(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    };
+    const auto before = folderTime();
+    QVERIFY(apply().isEmpty());
+    QCOMPARE(folderTime(), before);
+    QCOMPARE(sceneryFiles(), files);
+    QFile file(FState.Scenery);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), control);
+}
+
+void TestSceneryApplier::failedRenamesAreListed_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::newRow("the new name is taken by a folder") << false;
+    QTest::newRow("read-only scenery folder") << true;
+}
+
+void TestSceneryApplier::failedRenamesAreListed()
+{
+    QFETCH(bool, readOnlyFolder);
+    if (readOnlyFolder && runsAsRoot())
+        QSKIP("file permissions do not stop root");
+    prepare(Example, {u"tower.bgl"_s, u"car_a.bg_"_s, u"car_b.bgl"_s});
+    const QString scenery = FDir->filePath(u"Scenery"_s);
+    if (readOnlyFolder)
+        QVERIFY(QFile::setPermissions(scenery, QFile::ReadOwner | QFile::ExeOwner));
+    else
+        QVERIFY(QDir(scenery).mkdir(u"tower.bg_"_s));
+    toggle({0});
+
+    const QList<TRenameFailure> failures = apply();
+    QFile::setPermissions(scenery, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QStringList failed;
+    for (const TRenameFailure &failure : failures) {
+        QVERIFY(!failure.Reason.isEmpty());
+        failed << failure.FileName;
+    }
+    if (readOnlyFolder)
+        QCOMPARE(failed, (QStringList{u"Scenery/tower.bgl"_s, u"Scenery/car_a.bg_"_s}));
+    else
+        QCOMPARE(failed, QStringList{u"Scenery/tower.bgl"_s});
+    // The others went on; the states were written before any rename.
+    QCOMPARE(sceneryFiles().contains(u"car_a.bgl:car_a.bg_"_s), !readOnlyFolder);
+    QCOMPARE(states(), (QStringList{u"tower=0"_s, u"cars_state=1"_s, u"season_state=1"_s}));
+}
+
+void TestSceneryApplier::unsavableControlFileRenamesNothing()
+{
+    prepare(Example, {u"tower.bgl"_s, u"car_a.bg_"_s});
+    toggle({0});
+    // The control file turns into something that cannot be written between load and apply.
+    QVERIFY(QFile::remove(FState.Scenery));
+    QVERIFY(QDir().mkdir(FState.Scenery));
+    try {
+        apply();
+        QFAIL("no error raised");
+    } catch (const EIniFileException &error) {
+        QCOMPARE(error.Message(),
+                 QStringLiteral("In %1 kann nicht geschrieben werden").arg(FState.Scenery));
+    }
+    QCOMPARE(sceneryFiles(), (QStringList{u"car_a.bg_:car_a.bg_"_s, u"tower.bgl:tower.bgl"_s}));
+}
+
+QTEST_GUILESS_MAIN(TestSceneryApplier)
+#include "tst_sceneryapplier.moc"

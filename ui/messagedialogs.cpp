@@ -1,0 +1,162 @@
+#include "ui/messagedialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+constexpr int IconSize = 32;
+constexpr int TextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
+
+QScreen *screenFor(const QWidget *parent)
+{
+    if (parent && parent->screen())
+        return parent->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+QFont messageFont()
+{
+    return QApplication::font("QMessageBox");
+}
+
+DialogUnits::DialogUnits(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    FAverageWidth = metrics.horizontalAdvance(letters) / 52;
+    FHeight = metrics.height();
+}
+
+int DialogUnits::x(int units) const
+{
+    return qRound(units * FAverageWidth / 4.0);
+}
+
+int DialogUnits::y(int units) const
+{
+    return qRound(units * FHeight / 8.0);
+}
+
+TMessageDialog::TMessageDialog(const QString &message, TMsgDlgType type, QWidget *parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
+    , FMessage(message)
+{
+    setFont(messageFont());
+    // Captions and button texts stay German whatever the interface language.
+    const bool confirmation = type == mtConfirmation;
+    setWindowTitle(confirmation ? QStringLiteral("Best\u00e4tigen") : QStringLiteral("Fehler"));
+    FIcon = style()
+                ->standardIcon(confirmation ? QStyle::SP_MessageBoxQuestion
+                                            : QStyle::SP_MessageBoxCritical)
+                .pixmap(QSize(IconSize, IconSize), devicePixelRatioF());
+    if (confirmation) {
+        addButton(QStringLiteral("&Ja"), mrYes);
+        addButton(QStringLiteral("&Nein"), mrNo);
+    } else {
+        addButton(QStringLiteral("OK"), mrOk);
+    }
+    QPushButton *defaultButton = FButtons.first();
+    defaultButton->setDefault(true);
+    defaultButton->setFocus();
+    layoutControls();
+}
+
+void TMessageDialog::addButton(const QString &caption, int result)
+{
+    auto *button = new QPushButton(caption, this);
+    connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+    FButtons.append(button);
+}
+
+void TMessageDialog::layoutControls()
+{
+    const DialogUnits units(font());
+    const QFontMetrics metrics(font());
+    const int margin = units.x(8);
+    const int vertMargin = units.y(8);
+    const int spacing = units.x(10);
+    const int vertSpacing = units.y(10);
+    const int gap = units.x(4);
+
+    const int maxTextWidth = screenFor(parentWidget())->geometry().width() / 2;
+    const QRect text = metrics.boundingRect(QRect(0, 0, maxTextWidth, 0), TextFlags, FMessage);
+    FIconRect = QRect(margin, vertMargin, IconSize, IconSize);
+    FMessageRect = QRect(FIconRect.right() + 1 + spacing, vertMargin, text.width(),
+                         qMax(text.height(), IconSize));
+
+    int widestCaption = 0;
+    for (const QPushButton *button : std::as_const(FButtons))
+        widestCaption = qMax(widestCaption,
+                             metrics.horizontalAdvance(QString(button->text()).remove(u'&')));
+    const int buttonWidth = qMax(units.x(50), widestCaption + 8);
+    const int buttonHeight = units.y(14);
+    const int rowWidth = int(FButtons.size()) * buttonWidth + int(FButtons.size() - 1) * gap;
+
+    const int clientWidth = qMax(FMessageRect.right() + 1, margin + rowWidth) + margin;
+    const int rowTop = FMessageRect.bottom() + 1 + vertSpacing;
+    int left = (clientWidth - rowWidth) / 2;
+    for (QPushButton *button : std::as_const(FButtons)) {
+        button->setGeometry(left, rowTop, buttonWidth, buttonHeight);
+        left += buttonWidth + gap;
+    }
+    setFixedSize(clientWidth, rowTop + buttonHeight + vertMargin);
+
+    const QRect screen = screenFor(parentWidget())->geometry();
+    move(screen.center() - QPoint(width() / 2, height() / 2));
+}
+
+QString TMessageDialog::plainText() const
+{
+    const QString rule = QStringLiteral("---------------------------\n");
+    QStringList captions;
+    for (const QPushButton *button : FButtons)
+        captions << QString(button->text()).remove(u'&');
+    return rule + windowTitle() + u'\n' + rule + FMessage + u'\n' + rule
+        + captions.join(QStringLiteral("   ")) + u'\n' + rule;
+}
+
+void TMessageDialog::reject()
+{
+    // Reached through the close box; Escape is handled as a click on the last button.
+    done(mrCancel);
+}
+
+void TMessageDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        FButtons.last()->click();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        QGuiApplication::clipboard()->setText(plainText());
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TMessageDialog::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.drawPixmap(FIconRect, FIcon);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(FMessageRect, TextFlags, FMessage);
+}
+
+int MessageDlg(const QString &message, TMsgDlgType type, QWidget *parent)
+{
+    TMessageDialog dialog(message, type, parent);
+    return dialog.exec();
+}
