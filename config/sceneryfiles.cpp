@@ -1,6 +1,7 @@
 #include "config/sceneryfiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -47,36 +48,63 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
 
 QString TSceneryFiles::Resolve(const QString &relativePath)
 {
+    const QString path = QString(relativePath).replace(u'\\', u'/');
+    const qsizetype cut = path.lastIndexOf(u'/');
+    const QString folder = ResolveFolder(cut < 0 ? QString() : path.left(cut));
+    if (folder.isEmpty())
+        return {};
+    const QString name = path.mid(cut + 1);
+    QFileInfo file(folder + u'/' + name);
+    if (file.isFile())
+        return file.filePath();
+    if (file.exists())
+        return {}; // a folder or a device of that name
+    const QString entry = FindEntry(folder, name);
+    if (entry.isEmpty())
+        return {};
+    file.setFile(folder + u'/' + entry);
+    return file.isFile() ? file.filePath() : QString();
+}
+
+// The real path of a folder below the base folder, each component matched as FindEntry does;
+// remembered for the rest of the run, since every object of a folder asks for it.
+QString TSceneryFiles::ResolveFolder(const QString &relativeFolder)
+{
+    const auto known = FFolders.constFind(relativeFolder);
+    if (known != FFolders.constEnd())
+        return *known;
     QString path = FBaseFolder;
-    const QStringList parts = QString(relativePath).replace(u'\\', u'/').split(u'/');
-    for (const QString &part : parts) {
-        if (part.isEmpty() || part == u".")
+    for (const QString &part : relativeFolder.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u".")
             continue;
         if (part == u"..") {
             path = QFileInfo(path).path();
             continue;
         }
-        const QString entry = FindEntry(path, part);
-        if (entry.isEmpty())
-            return {};
+        const QString entry = QFileInfo::exists(path + u'/' + part) ? part : FindEntry(path, part);
+        if (entry.isEmpty() || !QFileInfo(path + u'/' + entry).isDir()) {
+            path.clear();
+            break;
+        }
         path += u'/' + entry;
     }
-    return QFileInfo(path).isFile() ? path : QString();
+    FFolders.insert(relativeFolder, path);
+    return path;
 }
 
-// The entry of the folder with this name: exactly as written if it exists, else the one whose
-// name differs only in letter case.
+// The entry of the folder whose name differs from the given one only in letter case.
 QString TSceneryFiles::FindEntry(const QString &folder, const QString &name)
 {
-    if (QFileInfo::exists(folder + u'/' + name))
-        return name;
     auto listing = FListings.find(folder);
     if (listing == FListings.end()) {
         QHash<QString, QString> entries;
-        const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
-                                                         | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString &entry : names)
+        QDirIterator it(folder,
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            it.next();
+            const QString entry = it.fileName();
             entries.insert(entry.toCaseFolded(), entry);
+        }
         listing = FListings.insert(folder, entries);
     }
     return listing->value(name.toCaseFolded());
@@ -94,10 +122,11 @@ void TSceneryFiles::Rename(const QString &from, const QString &extension)
             {QDir(FBaseFolder).relativeFilePath(from), QString::fromLocal8Bit(error.message())});
         return;
     }
-    const QFileInfo oldFile(from), newFile(to);
-    auto listing = FListings.find(oldFile.path());
+    const qsizetype cut = from.lastIndexOf(u'/');
+    auto listing = FListings.find(from.left(cut));
     if (listing != FListings.end()) {
-        listing->remove(oldFile.fileName().toCaseFolded());
-        listing->insert(newFile.fileName().toCaseFolded(), newFile.fileName());
+        listing->remove(from.mid(cut + 1).toCaseFolded());
+        const QString name = to.mid(cut + 1);
+        listing->insert(name.toCaseFolded(), name);
     }
 }

@@ -36,10 +36,12 @@ public:
     QString Resolve(const QString &relativePath);
 
 private:
+    QString ResolveFolder(const QString &relativeFolder);
     QString FindEntry(const QString &folder, const QString &name);
     void Rename(const QString &from, const QString &extension);
 
     QString FBaseFolder;
+    QHash<QString, QString> FFolders; // relative folder -> real path, empty when missing
     // Per folder, its entries by case-folded name: listed once, on the first inexact lookup.
     QHash<QString, QHash<QString, QString>> FListings;
     QList<TRenameFailure> FFailures;

@@ -1,0 +1,102 @@
+#include "ui/desktopplatform.h"
+
+#include "ui/advtaskdialog.h"
+#include "ui/messagedialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+#include <QUrl>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+int TDesktopPlatform::MessageDlg(const QString &message, TMsgDlgType type)
+{
+    return ::MessageDlg(message, type, QApplication::activeWindow());
+}
+
+void TDesktopPlatform::ErrorBox(const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    box.exec();
+}
+
+void TDesktopPlatform::ShowException(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+int TDesktopPlatform::ExecuteTaskDialog(TAdvTaskDialog &dialog)
+{
+    return dialog.Execute();
+}
+
+QString TDesktopPlatform::FileDialogFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList choices;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(u';', u' ').replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        QString caption = parts.at(i);
+        const qsizetype open = caption.lastIndexOf(u'(');
+        if (open > 0)
+            caption = caption.left(open).trimmed();
+        choices << caption + QStringLiteral(" (") + patterns + u')';
+    }
+    return choices.join(QStringLiteral(";;"));
+}
+
+QString TDesktopPlatform::OpenFileDialog(const QString &initialFolder, const QString &filter)
+{
+    const QString filters = FileDialogFilter(filter);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), initialFolder,
+                                        filters, nullptr);
+}
+
+void TDesktopPlatform::ShellOpen(const QString &address)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+bool TDesktopPlatform::RunAsAdmin(const QString &fileName, const QString &parameters)
+{
+    QStringList arguments{fileName};
+    if (!parameters.isEmpty())
+        arguments += QProcess::splitCommand(parameters);
+    return QProcess::startDetached(QStringLiteral("pkexec"), arguments);
+}
+
+bool TDesktopPlatform::IsElevated() const
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return ::geteuid() == 0;
+#endif
+}
+
+QString TDesktopPlatform::ExeName() const
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+void TDesktopPlatform::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TDesktopPlatform::Terminate()
+{
+    // The flag stops a start that has not reached the message loop; the queued quit ends a
+    // loop that runs, once it has handled what is pending.
+    FTerminated = true;
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}

@@ -34,15 +34,15 @@ public:
     // Picks the readme for Language and loads it afresh; runs at every showing.
     void FormActivate();
 
-    // The readme's address: "file://" + path on POSIX, "file:///" + native path on Windows, with
-    // every space written as "%20" and nothing else escaped; "file:///" alone for no path.
-    static QString ReadmeAddress(const QString &readmePath);
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Navigate(const QUrl &url);
+    // "file://" + path on POSIX, "file:///" + native path on Windows, every space written as
+    // "%20" and nothing else escaped; "file:///" alone for no path.
+    static QString readmeAddress(const QString &readmePath);
+    QString programFolder() const;
+    void navigate(const QUrl &url);
     void WebBrowser1AnchorClicked(const QUrl &link);
     void placeOverParent();
 

@@ -46,6 +46,22 @@ int DialogUnits::y(int units) const
     return qRound(units * FHeight / 8.0);
 }
 
+bool clickAccelerator(const QList<QPushButton *> &buttons, const QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || key < Qt::Key_A
+        || key > Qt::Key_Z)
+        return false;
+    const QKeySequence mnemonic(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+    for (QPushButton *button : buttons) {
+        if (button->isEnabled() && QKeySequence::mnemonic(button->text()) == mnemonic) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 TMessageDialog::TMessageDialog(const QString &message, TMsgDlgType type, QWidget *parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -143,6 +159,8 @@ void TMessageDialog::keyPressEvent(QKeyEvent *event)
         QGuiApplication::clipboard()->setText(plainText());
         return;
     }
+    if (clickAccelerator(FButtons, event))
+        return;
     QDialog::keyPressEvent(event);
 }
 

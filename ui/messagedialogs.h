@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QRect>
 
+class QKeyEvent;
 class QPushButton;
 
 // The font of message windows: the application's font for QMessageBox, else its default font.
@@ -29,6 +30,10 @@ private:
     int FAverageWidth = 0;
     int FHeight = 0;
 };
+
+// Clicks the button whose accelerator letter is the key pressed without modifiers, as the
+// platform's dialogs do besides Alt+letter; true when a button took the key.
+bool clickAccelerator(const QList<QPushButton *> &buttons, const QKeyEvent *event);
 
 // The standard message window: an icon, the message, and one row of buttons that all close it
 // with their result. The error kind has "OK" (1); the confirmation has "&Ja" (6) and "&Nein" (7).

@@ -1,0 +1,411 @@
+#include "tests/support/recordingplatform.h"
+#include "ui/infoform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextCursor>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString caption = u"Informationen zur Szenerie"_s;
+const QString cannotDisplay = u"The document cannot be displayed."_s;
+const QString cannotDisplayGerman = u"Das Dokument kann nicht angezeigt werden."_s;
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A readme whose first line is `title`, followed by `body` and enough text to scroll.
+QByteArray readme(const QString &title, const QString &body = {})
+{
+    QString html = u"<html><body><p>%1</p>%2"_s.arg(title, body);
+    for (int i = 0; i < 200; ++i)
+        html += u"<p>Line %1</p>"_s.arg(i);
+    return (html + u"<p><a name=\"end\">End of the readme</a></p></body></html>"_s).toUtf8();
+}
+
+QString shownText(const TInfoForm &form)
+{
+    return form.WebBrowser1->toPlainText();
+}
+
+// A program folder with a German and an English readme, and the information window for it.
+struct Program
+{
+    explicit Program(const QString &subfolder = u"Scenery"_s)
+    {
+        folder = dir.path() + u'/' + subfolder;
+        QDir().mkpath(folder);
+        platform = std::make_unique<TRecordingPlatform>(folder + u"/SceneryConfig"_s);
+        writeFile(folder + u"/liesmich.html"_s, readme(u"Deutsche Anleitung"_s));
+        writeFile(folder + u"/readme.html"_s, readme(u"English readme"_s));
+    }
+
+    TInfoForm &form(QWidget *parent = nullptr)
+    {
+        if (!window)
+            window = std::make_unique<TInfoForm>(*platform, parent);
+        return *window;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<TRecordingPlatform> platform;
+    std::unique_ptr<TInfoForm> window;
+};
+
+// Clicks the middle of the first occurrence of `text` in the browser.
+void clickText(QTextBrowser &browser, const QString &text)
+{
+    QTextCursor cursor = browser.document()->find(text);
+    QVERIFY(!cursor.isNull());
+    cursor.setPosition((cursor.selectionStart() + cursor.selectionEnd()) / 2);
+    QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, browser.cursorRect(cursor).center());
+}
+
+} // namespace
+
+class TstInfoForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readmeOfLanguage_data();
+    void readmeOfLanguage();
+    void folderWithSpecialCharacters_data();
+    void folderWithSpecialCharacters();
+    void readmeEncodings_data();
+    void readmeEncodings();
+    void unreadableReadmeShowsBuiltInPage_data();
+    void unreadableReadmeShowsBuiltInPage();
+    void layoutAndEmptyProgressPane();
+    void firstShowingCentresOverMainWindow_data();
+    void firstShowingCentresOverMainWindow();
+    void reopeningReloadsAndKeepsPlace();
+    void links_data();
+    void links();
+};
+
+void TstInfoForm::readmeOfLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("german") << u"german"_s << u"liesmich.html"_s << u"Deutsche Anleitung"_s;
+    QTest::newRow("German") << u"German"_s << u"liesmich.html"_s << u"Deutsche Anleitung"_s;
+    QTest::newRow("GERMAN") << u"GERMAN"_s << u"liesmich.html"_s << u"Deutsche Anleitung"_s;
+    QTest::newRow("english") << u"english"_s << u"readme.html"_s << u"English readme"_s;
+    QTest::newRow("eNgLiSh") << u"eNgLiSh"_s << u"readme.html"_s << u"English readme"_s;
+    QTest::newRow("unknown language") << u"french"_s << QString() << cannotDisplay;
+    QTest::newRow("no language") << QString() << QString() << cannotDisplay;
+    QTest::newRow("surrounding space") << u" german"_s << QString() << cannotDisplay;
+    // Only a to z are upper-cased: a dotless i does not become I.
+    QTest::newRow("non-ASCII letter") << u"engl\u0131sh"_s << QString() << cannotDisplay;
+}
+
+void TstInfoForm::readmeOfLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, file);
+    QFETCH(QString, text);
+
+    Program program;
+    // Readmes in the current folder must not be taken.
+    QTemporaryDir elsewhere;
+    writeFile(elsewhere.path() + u"/liesmich.html"_s, readme(u"Falscher Ordner"_s));
+    writeFile(elsewhere.path() + u"/readme.html"_s, readme(u"Wrong folder"_s));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+
+    TInfoForm &form = program.form();
+    form.Language = language;
+    form.show();
+
+    QCOMPARE(form.Address(),
+             file.isEmpty() ? u"file:///"_s : u"file://"_s + program.folder + u'/' + file);
+    QVERIFY2(shownText(form).contains(text), qPrintable(shownText(form)));
+    QCOMPARE(form.windowTitle(), caption);
+    QVERIFY(program.platform->Calls.isEmpty());
+}
+
+void TstInfoForm::folderWithSpecialCharacters_data()
+{
+    QTest::addColumn<QString>("subfolder");
+    QTest::addColumn<QString>("addressEnd");
+
+    QTest::newRow("spaces") << u"Sim Tools/My  Scenery"_s
+                            << u"/Sim%20Tools/My%20%20Scenery/readme.html"_s;
+    // Only spaces are escaped; the document must load all the same.
+    QTest::newRow("hash and percent")
+        << u"Sim #1/100%20 done"_s << u"/Sim%20#1/100%20%20done/readme.html"_s;
+    QTest::newRow("umlaut") << u"Szenerie Mühle"_s << u"/Szenerie%20Mühle/readme.html"_s;
+}
+
+void TstInfoForm::folderWithSpecialCharacters()
+{
+    QFETCH(QString, subfolder);
+    QFETCH(QString, addressEnd);
+
+    Program program(subfolder);
+    TInfoForm &form = program.form();
+    form.Language = u"english"_s;
+    form.show();
+
+    QCOMPARE(form.Address(), u"file://"_s + program.dir.path() + addressEnd);
+    QVERIFY2(shownText(form).contains(u"English readme"_s), qPrintable(shownText(form)));
+}
+
+void TstInfoForm::readmeEncodings_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("UTF-8 declared") << QByteArray("<html><head><meta charset=\"utf-8\"></head>"
+                                                  "<body>Gr\xc3\xbc\xc3\x9f"
+                                                  "e</body></html>");
+    QTest::newRow("UTF-8 undeclared") << QByteArray("<html><body>Gr\xc3\xbc\xc3\x9f"
+                                                    "e</body></html>");
+    QTest::newRow("Latin-1 declared")
+        << QByteArray("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                      "charset=iso-8859-1\"></head><body>Gr\xfc\xdf"
+                      "e</body></html>");
+    QTest::newRow("Windows-1252 undeclared") << QByteArray("<html><body>Gr\xfc\xdf"
+                                                           "e</body></html>");
+}
+
+void TstInfoForm::readmeEncodings()
+{
+    QFETCH(QByteArray, content);
+
+    Program program;
+    QVERIFY(writeFile(program.folder + u"/liesmich.html"_s, content));
+    TInfoForm &form = program.form();
+    form.Language = u"german"_s;
+    form.show();
+
+    QCOMPARE(shownText(form).trimmed(), u"Grüße"_s);
+}
+
+void TstInfoForm::unreadableReadmeShowsBuiltInPage_data()
+{
+    QTest::addColumn<bool>("shownBefore");
+    QTest::addColumn<bool>("folderInstead");
+
+    QTest::newRow("missing") << false << false;
+    QTest::newRow("removed after an earlier showing") << true << false;
+    QTest::newRow("a folder of that name") << false << true;
+}
+
+void TstInfoForm::unreadableReadmeShowsBuiltInPage()
+{
+    QFETCH(bool, shownBefore);
+    QFETCH(bool, folderInstead);
+
+    Program program;
+    TInfoForm &form = program.form();
+    form.Language = u"english"_s;
+    if (shownBefore) {
+        form.show();
+        QVERIFY(shownText(form).contains(u"English readme"_s));
+        form.close();
+    }
+    const QString path = program.folder + u"/readme.html"_s;
+    QVERIFY(QFile::remove(path));
+    if (folderInstead)
+        QVERIFY(QDir().mkdir(path));
+    form.show();
+
+    QCOMPARE(form.Address(), u"file://"_s + path);
+    QVERIFY2(shownText(form).contains(cannotDisplayGerman), qPrintable(shownText(form)));
+    QVERIFY(shownText(form).contains(cannotDisplay));
+    QVERIFY(!shownText(form).contains(u"English readme"_s));
+    QVERIFY(form.isVisible());
+    QVERIFY(program.platform->Calls.isEmpty());
+}
+
+void TstInfoForm::layoutAndEmptyProgressPane()
+{
+    Program program;
+    TInfoForm &form = program.form();
+    form.Language = u"german"_s;
+    form.show();
+
+    QCOMPARE(form.size(), QSize(684, 476));
+    QCOMPARE(form.WebBrowser1->geometry(), QRect(0, 0, 684, 457));
+    QCOMPARE(form.RzStatusBar1->geometry(), QRect(0, 457, 684, 19));
+    QVERIFY(form.RzStatusBar1->isSizeGripEnabled());
+    QCOMPARE(form.RzProgressStatus1->parentWidget(), form.RzStatusBar1);
+    QCOMPARE(form.RzProgressStatus1->geometry(), QRect(0, 0, 100, 19));
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(flags.testFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint));
+
+    form.resize(800, 600);
+    QCOMPARE(form.WebBrowser1->geometry(), QRect(0, 0, 800, 581));
+    QCOMPARE(form.RzStatusBar1->geometry(), QRect(0, 581, 800, 19));
+    QCOMPARE(form.RzProgressStatus1->geometry(), QRect(0, 0, 100, 19));
+
+    // Empty after loading and after a second showing; a busy indicator would be no empty bar.
+    form.close();
+    form.show();
+    QProgressBar &pane = *form.RzProgressStatus1;
+    QVERIFY(pane.maximum() > pane.minimum());
+    QCOMPARE(pane.value(), pane.minimum());
+    QVERIFY(!pane.isTextVisible());
+}
+
+void TstInfoForm::firstShowingCentresOverMainWindow_data()
+{
+    QTest::addColumn<QRect>("mainWindow");
+    QTest::addColumn<bool>("atLeftEdge");
+    QTest::addColumn<bool>("atTopEdge");
+
+    QTest::newRow("centred") << QRect(100, 80, 900, 700) << false << false;
+    QTest::newRow("smaller main window") << QRect(300, 200, 200, 100) << false << false;
+    QTest::newRow("left of the desktop") << QRect(-600, 50, 300, 600) << true << false;
+    QTest::newRow("above the desktop") << QRect(50, -500, 900, 300) << false << true;
+    QTest::newRow("left of and above") << QRect(-900, -900, 100, 100) << true << true;
+}
+
+void TstInfoForm::firstShowingCentresOverMainWindow()
+{
+    QFETCH(QRect, mainWindow);
+    QFETCH(bool, atLeftEdge);
+    QFETCH(bool, atTopEdge);
+
+    QWidget main;
+    main.setGeometry(mainWindow);
+    Program program;
+    TInfoForm &form = program.form(&main);
+    QVERIFY(form.isWindow());
+    form.show();
+
+    const QRect frame = form.frameGeometry();
+    const QRect desktop = form.screen()->availableVirtualGeometry();
+    if (atLeftEdge)
+        QCOMPARE(frame.left(), desktop.left());
+    else
+        QVERIFY2(qAbs(frame.center().x() - mainWindow.center().x()) <= 1, QTest::toString(frame));
+    if (atTopEdge)
+        QCOMPARE(frame.top(), desktop.top());
+    else
+        QVERIFY2(qAbs(frame.center().y() - mainWindow.center().y()) <= 1, QTest::toString(frame));
+}
+
+void TstInfoForm::reopeningReloadsAndKeepsPlace()
+{
+    QWidget main;
+    main.setGeometry(100, 80, 900, 700);
+    Program program;
+    QPointer<TInfoForm> form = &program.form(&main);
+    form->Language = u"english"_s;
+    form->show();
+    QVERIFY(shownText(*form).contains(u"English readme"_s));
+
+    // The user moves, resizes and scrolls the window, then closes it with the close box.
+    form->move(30, 40);
+    form->resize(700, 500);
+    QScrollBar &scroll = *form->WebBrowser1->verticalScrollBar();
+    QTRY_VERIFY(scroll.maximum() > 0);
+    scroll.setValue(scroll.maximum());
+    form->close();
+    QVERIFY(form);
+    QVERIFY(form->isHidden());
+
+    QVERIFY(writeFile(program.folder + u"/readme.html"_s, readme(u"Updated readme"_s)));
+    main.move(400, 300);
+    // Shown modally as the main window does, closed from the event loop.
+    QMetaObject::invokeMethod(form, &QWidget::close, Qt::QueuedConnection);
+    QCOMPARE(form->exec(), int(QDialog::Rejected));
+
+    QVERIFY(form->isHidden());
+    QVERIFY2(shownText(*form).contains(u"Updated readme"_s), qPrintable(shownText(*form)));
+    QCOMPARE(scroll.value(), 0);
+    QCOMPARE(form->pos(), QPoint(30, 40));
+    QCOMPARE(form->size(), QSize(700, 500));
+    QVERIFY(program.platform->Calls.isEmpty());
+}
+
+void TstInfoForm::links_data()
+{
+    QTest::addColumn<QString>("linkText");
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("shown");
+
+    const QString readmeShown = u"English readme"_s;
+    QTest::newRow("web address") << u"Home page"_s << false
+                                 << u"ShellOpen: https://www.example.org/musterhafen/?a=1&b=2"_s
+                                 << readmeShown;
+    QTest::newRow("web address by keyboard")
+        << u"Home page"_s << true << u"ShellOpen: https://www.example.org/musterhafen/?a=1&b=2"_s
+        << readmeShown;
+    QTest::newRow("mail address") << u"Write to us"_s << false
+                                  << u"ShellOpen: mailto:info@example.org"_s << readmeShown;
+    QTest::newRow("relative local file")
+        << u"More notes"_s << false << QString() << u"Further notes"_s;
+    QTest::newRow("local anchor") << u"Jump to the end"_s << false << QString() << readmeShown;
+}
+
+void TstInfoForm::links()
+{
+    QFETCH(QString, linkText);
+    QFETCH(bool, byKeyboard);
+    QFETCH(QString, call);
+    QFETCH(QString, shown);
+
+    Program program;
+    QDir().mkdir(program.folder + u"/docs"_s);
+    QVERIFY(writeFile(program.folder + u"/docs/notes.html"_s,
+                      "<html><body><p>Further notes</p></body></html>"));
+    QVERIFY(writeFile(
+        program.folder + u"/readme.html"_s,
+        readme(u"English readme"_s,
+               u"<p><a href=\"https://www.example.org/musterhafen/?a=1&amp;b=2\">Home page</a>"
+               u"</p><p><a href=\"mailto:info@example.org\">Write to us</a></p>"
+               u"<p><a href=\"docs/notes.html\">More notes</a></p>"
+               u"<p><a href=\"#end\">Jump to the end</a></p>"_s)));
+    TInfoForm &form = program.form();
+    form.Language = u"english"_s;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTextBrowser &browser = *form.WebBrowser1;
+
+    if (byKeyboard) {
+        browser.setFocus();
+        QTest::keyClick(&browser, Qt::Key_Tab);
+        QCOMPARE(browser.textCursor().selectedText(), linkText);
+        QTest::keyClick(&browser, Qt::Key_Return);
+    } else {
+        clickText(browser, linkText);
+    }
+
+    QCOMPARE(program.platform->Calls, call.isEmpty() ? QStringList() : QStringList{call});
+    QVERIFY2(shownText(form).contains(shown), qPrintable(shownText(form)));
+    const bool toAnchor = linkText == u"Jump to the end"_s;
+    QCOMPARE(browser.verticalScrollBar()->value() > 0, toAnchor);
+
+    // The next showing starts again at the top of the readme.
+    form.close();
+    form.show();
+    QVERIFY(shownText(form).contains(u"English readme"_s));
+    QCOMPARE(browser.verticalScrollBar()->value(), 0);
+}
+
+QTEST_MAIN(TstInfoForm)
+
+#include "tst_infoform.moc"

@@ -1,0 +1,193 @@
+#include "tests/support/recordingplatform.h"
+#include "ui/program.h"
+#include "ui/scenform1.h"
+#include "widgets/rzchecktree.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString NoControlFile = u"MessageDlg(error): Es wurde keine Steuerdatei (XXXX.ini) gefunden!"
+                              u"\r\nControl file XXXX.ini not found!"_s;
+const QString SeveralControlFiles
+    = u"TaskDialog: Es wurde mehr als eine Steuerdatei (XXXX.ini) gefunden!\r\n"
+      u"Wollen Sie die Steuerdatei selbst auswählen?\r\n"
+      u"More than one control files (XXXX.ini) were found.\r\n"
+      u"Do you want to select the correct one manually?"_s;
+const QString FileFilter = u"Ini-Dateien (*.ini)|*.ini|Alle Dateien (*.*)|*.*"_s;
+
+} // namespace
+
+class TestScenForm1 : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A program folder holding the executable's name and the given files (folders end in "/").
+    void makeProgramFolder(const QStringList &entries)
+    {
+        FDir.emplace();
+        for (const QString &entry : entries) {
+            if (entry.endsWith(u'/')) {
+                QVERIFY(QDir(FDir->path()).mkpath(entry));
+                continue;
+            }
+            QFile file(FDir->filePath(entry));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Szenerie]\r\n" + QFileInfo(entry).baseName().toLatin1() + "=Objekt "
+                       + entry.toLatin1() + "\r\n");
+        }
+    }
+    QString exeName() const { return FDir->filePath(u"scenery-configurator"_s); }
+    QString programFolder() const { return FDir->path() + u'/'; }
+
+    std::optional<QTemporaryDir> FDir;
+
+private Q_SLOTS:
+    void findsControlFile_data();
+    void findsControlFile();
+    void versionText_data();
+    void versionText();
+    void windowShownOnlyAfterSuccessfulStart_data();
+    void windowShownOnlyAfterSuccessfulStart();
+};
+
+void TestScenForm1::findsControlFile_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("pick"); // file chosen in the open-file dialog
+    QTest::addColumn<QStringList>("expectedCalls"); // "%folder" stands for the program folder
+    QTest::addColumn<QString>("loaded"); // file name of the control file, or empty
+
+    QTest::newRow("none") << QStringList{u"readme.txt"_s, u"sub/"_s, u"sub/c.ini"_s} << QList<int>()
+                          << QString() << QStringList{NoControlFile, u"Terminate"_s} << QString();
+    QTest::newRow("one") << QStringList{u"a.ini"_s, u"b.txt"_s, u"sub/"_s, u"sub/c.ini"_s}
+                         << QList<int>() << QString() << QStringList() << u"a.ini"_s;
+    QTest::newRow("one inside a folder named like one")
+        << QStringList{u"old.ini/"_s, u"old.ini/d.ini"_s} << QList<int>() << QString()
+        << QStringList() << u"d.ini"_s;
+    QTest::newRow("hidden file counts")
+        << QStringList{u".x.ini"_s} << QList<int>() << QString() << QStringList() << u".x.ini"_s;
+    QTest::newRow("several, No") << QStringList{u"a.ini"_s, u"b.ini"_s} << QList<int>{7}
+                                 << QString() << QStringList{SeveralControlFiles, u"Terminate"_s}
+                                 << QString();
+    QTest::newRow("several, dialog closed otherwise")
+        << QStringList{u"a.ini"_s, u"b.ini"_s} << QList<int>{-1} << QString()
+        << QStringList{SeveralControlFiles, u"Terminate"_s} << QString();
+    QTest::newRow("several, Yes, file dialog cancelled")
+        << QStringList{u"a.ini"_s, u"b.ini"_s} << QList<int>{6} << QString()
+        << QStringList{SeveralControlFiles, u"OpenFileDialog(%folder): "_s + FileFilter,
+                       u"Terminate"_s}
+        << QString();
+    QTest::newRow("several, Yes, file picked")
+        << QStringList{u"a.ini"_s, u"b.ini"_s} << QList<int>{6} << u"b.ini"_s
+        << QStringList{SeveralControlFiles, u"OpenFileDialog(%folder): "_s + FileFilter}
+        << u"b.ini"_s;
+}
+
+void TestScenForm1::findsControlFile()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, pick);
+    QFETCH(QStringList, expectedCalls);
+    QFETCH(QString, loaded);
+    makeProgramFolder(entries);
+    const QByteArray otherBefore = [&] {
+        QFile file(FDir->filePath(u"a.ini"_s));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    TRecordingPlatform platform(exeName());
+    platform.Answers = answers;
+    if (!pick.isEmpty())
+        platform.FilesToOpen << FDir->filePath(pick);
+    const TScenForm1 form(platform);
+
+    QCOMPARE(platform.Calls.join(u'\n'),
+             expectedCalls.join(u'\n').replace(u"%folder"_s, programFolder()));
+    QCOMPARE(platform.Terminated(), loaded.isEmpty());
+    if (loaded.isEmpty()) {
+        QCOMPARE(form.RzCheckTree1->Items().Count(), 0);
+        return;
+    }
+    QCOMPARE(QFileInfo(form.State().Scenery).fileName(), loaded);
+    QVERIFY(QFileInfo(form.State().Scenery).isAbsolute());
+    QCOMPARE(form.TabCaption(), loaded);
+    QCOMPARE(form.RzCheckTree1->Items().Count(), 1);
+    QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Objekt "_s + loaded);
+    if (loaded == u"b.ini") { // the other candidate is never touched
+        QFile file(FDir->filePath(u"a.ini"_s));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), otherBefore);
+    }
+}
+
+void TestScenForm1::versionText_data()
+{
+    QTest::addColumn<std::optional<TVersionStrings>>("strings");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("program version")
+        << std::optional(TVersionStrings{{u"FileVersion"_s, u"2.0.0.0"_s}}) << u"Version 2.0.0.0"_s;
+    QTest::newRow("no FileVersion") << std::optional(TVersionStrings{}) << u"Version "_s;
+    QTest::newRow("no version information") << std::optional<TVersionStrings>() << QString();
+}
+
+void TestScenForm1::versionText()
+{
+    QFETCH(std::optional<TVersionStrings>, strings);
+    QFETCH(QString, expected);
+    makeProgramFolder({u"a.ini"_s});
+    TRecordingPlatform platform(exeName());
+    const TScenForm1 form(platform, TRzVersionInfo(strings));
+    QCOMPARE(form.State().Version, expected);
+    QCOMPARE(TScenForm1(platform).State().Version, u"Version 2.0.0.0"_s);
+}
+
+void TestScenForm1::windowShownOnlyAfterSuccessfulStart_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("no control file: no loop, no window") << QStringList() << 0 << false;
+    QTest::newRow("one control file: window and loop") << QStringList{u"a.ini"_s} << 99 << true;
+}
+
+void TestScenForm1::windowShownOnlyAfterSuccessfulStart()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(int, exitCode);
+    QFETCH(bool, shown);
+    makeProgramFolder(entries);
+    TRecordingPlatform platform(exeName());
+
+    struct ShowSpy : QObject
+    {
+        bool shown = false;
+        bool eventFilter(QObject *object, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show && object->isWidgetType()
+                && static_cast<QWidget *>(object)->isWindow())
+                shown = true;
+            return false;
+        }
+    } spy;
+    qApp->installEventFilter(&spy);
+    QObject context; // ends the loop, if one runs
+    QTimer::singleShot(0, &context, [] { QCoreApplication::exit(99); });
+    QCOMPARE(RunProgram(platform), exitCode);
+    qApp->removeEventFilter(&spy);
+    QCOMPARE(spy.shown, shown);
+}
+
+QTEST_MAIN(TestScenForm1)
+#include "tst_scenform1.moc"

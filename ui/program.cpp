@@ -1,0 +1,17 @@
+#include "ui/program.h"
+
+#include "platform/platform.h"
+#include "ui/infoform.h"
+#include "ui/scenform1.h"
+
+#include <QApplication>
+
+int RunProgram(TPlatform &platform)
+{
+    TScenForm1 ScenForm1(platform);
+    TInfoForm InfoForm(platform);
+    if (platform.Terminated())
+        return 0;
+    ScenForm1.show();
+    return QApplication::exec();
+}
