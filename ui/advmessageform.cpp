@@ -20,8 +20,7 @@ namespace {
 constexpr int IconSize = 32;
 // Twice the height of a window edge is kept free when the dialog is as wide as the screen.
 constexpr int EdgeHeight = 2;
-constexpr int ContentFlags
-    = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
+constexpr int ContentFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
 const QColor FooterColor(240, 240, 240);
 const QColor FooterLineColor(223, 223, 223);
 const QColor InstructionColor(0, 83, 196);
@@ -213,8 +212,8 @@ void TAdvMessageForm::layoutControls()
     const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen->geometry().width();
 
-    FIconRect = FDialog.Icon() == tiNotUsed ? QRect()
-                                            : QRect(horzMargin, vertMargin, IconSize, IconSize);
+    FIconRect
+        = FDialog.Icon() == tiNotUsed ? QRect() : QRect(horzMargin, vertMargin, IconSize, IconSize);
     const int textLeft = horzMargin + IconSize + horzSpacing;
 
     int contentTop = vertMargin;
@@ -237,11 +236,11 @@ void TAdvMessageForm::layoutControls()
         buttonsWidth += button->width();
     const int gapsBetween = int(FButtons.size() - 1) * gap;
 
-    int clientWidth = std::max(
-        {FDialog.NonNativeMinFormWidth(), fontMetrics().horizontalAdvance(windowTitle()) + 50,
-         2 * horzMargin
-             + std::max(IconSize + horzSpacing + instructionWidth,
-                        buttonsWidth + int(FButtons.size()) * gap)});
+    int clientWidth = std::max({FDialog.NonNativeMinFormWidth(),
+                                fontMetrics().horizontalAdvance(windowTitle()) + 50,
+                                2 * horzMargin
+                                    + std::max(IconSize + horzSpacing + instructionWidth,
+                                               buttonsWidth + int(FButtons.size()) * gap)});
     clientWidth = std::min(clientWidth, screenWidth - 2 * EdgeHeight);
 
     // A word wider than the text area widens the window by the difference.
@@ -272,9 +271,7 @@ QString TAdvMessageForm::displayText(const QString &content)
     const qsizetype first = text.indexOf(u"\\n");
     if (first >= 0 && (first == 0 || text.at(first - 1) != u':'))
         text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
+    return withLineFeeds(text);
 }
 
 QString TAdvMessageForm::clipboardText() const

@@ -4,8 +4,7 @@
 
 TAdvTaskDialog::TAdvTaskDialog(QWidget *owner)
     : QObject(owner)
-{
-}
+{ }
 
 TAdvTaskDialog::~TAdvTaskDialog()
 {

@@ -46,6 +46,13 @@ int DialogUnits::y(int units) const
     return qRound(units * FHeight / 8.0);
 }
 
+QString withLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
 bool clickAccelerator(const QList<QPushButton *> &buttons, const QKeyEvent *event)
 {
     const int key = event->key();
@@ -64,10 +71,10 @@ bool clickAccelerator(const QList<QPushButton *> &buttons, const QKeyEvent *even
 
 TMessageDialog::TMessageDialog(const QString &message, TMsgDlgType type, QWidget *parent)
     : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , FMessage(message)
+    , FShownMessage(withLineFeeds(message))
 {
     setFont(messageFont());
     // Captions and button texts stay German whatever the interface language.
@@ -107,15 +114,15 @@ void TMessageDialog::layoutControls()
     const int gap = units.x(4);
 
     const int maxTextWidth = screenFor(parentWidget())->geometry().width() / 2;
-    const QRect text = metrics.boundingRect(QRect(0, 0, maxTextWidth, 0), TextFlags, FMessage);
+    const QRect text = metrics.boundingRect(QRect(0, 0, maxTextWidth, 0), TextFlags, FShownMessage);
     FIconRect = QRect(margin, vertMargin, IconSize, IconSize);
     FMessageRect = QRect(FIconRect.right() + 1 + spacing, vertMargin, text.width(),
                          qMax(text.height(), IconSize));
 
     int widestCaption = 0;
     for (const QPushButton *button : std::as_const(FButtons))
-        widestCaption = qMax(widestCaption,
-                             metrics.horizontalAdvance(QString(button->text()).remove(u'&')));
+        widestCaption
+            = qMax(widestCaption, metrics.horizontalAdvance(QString(button->text()).remove(u'&')));
     const int buttonWidth = qMax(units.x(50), widestCaption + 8);
     const int buttonHeight = units.y(14);
     const int rowWidth = int(FButtons.size()) * buttonWidth + int(FButtons.size() - 1) * gap;
@@ -129,7 +136,7 @@ void TMessageDialog::layoutControls()
     }
     setFixedSize(clientWidth, rowTop + buttonHeight + vertMargin);
 
-    const QRect screen = screenFor(parentWidget())->geometry();
+    const QRect screen = screenFor(parentWidget())->availableGeometry();
     move(screen.center() - QPoint(width() / 2, height() / 2));
 }
 
@@ -151,7 +158,7 @@ void TMessageDialog::reject()
 
 void TMessageDialog::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape) {
         FButtons.last()->click();
         return;
     }
@@ -170,7 +177,7 @@ void TMessageDialog::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.drawPixmap(FIconRect, FIcon);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(FMessageRect, TextFlags, FMessage);
+    painter.drawText(FMessageRect, TextFlags, FShownMessage);
 }
 
 int MessageDlg(const QString &message, TMsgDlgType type, QWidget *parent)

@@ -31,6 +31,10 @@ private:
     int FHeight = 0;
 };
 
+// The text with CR LF pairs and lone CRs turned into line feeds, the line break of Qt's text
+// layout.
+QString withLineFeeds(QString text);
+
 // Clicks the button whose accelerator letter is the key pressed without modifiers, as the
 // platform's dialogs do besides Alt+letter; true when a button took the key.
 bool clickAccelerator(const QList<QPushButton *> &buttons, const QKeyEvent *event);
@@ -64,6 +68,7 @@ private:
     void layoutControls();
 
     QString FMessage;
+    QString FShownMessage;
     QPixmap FIcon;
     QRect FIconRect;
     QRect FMessageRect;

@@ -331,10 +331,10 @@ void TestAdvTaskDialog::clientWidth_data()
     QTest::addColumn<TCommonButtons>("common");
 
     QTest::newRow("short text") << QString() << u"Frage?"_s << TCommonButtons{cbYes, cbNo};
-    QTest::newRow("long text wraps") << QString() << QString(u"Wort "_s).repeated(60)
-                                     << TCommonButtons{cbYes, cbNo};
-    QTest::newRow("unbreakable word") << QString() << u"kurz "_s + QString(120, u'W')
-                                      << TCommonButtons{cbYes, cbNo};
+    QTest::newRow("long text wraps")
+        << QString() << QString(u"Wort "_s).repeated(60) << TCommonButtons{cbYes, cbNo};
+    QTest::newRow("unbreakable word")
+        << QString() << u"kurz "_s + QString(120, u'W') << TCommonButtons{cbYes, cbNo};
     QTest::newRow("long caption") << QString(u"Ein recht langer Fenstertitel "_s).repeated(2)
                                   << u"Frage?"_s << TCommonButtons{cbYes, cbNo};
     QTest::newRow("many buttons") << QString() << u"Frage?"_s
@@ -384,9 +384,9 @@ void TestAdvTaskDialog::buttonRow()
         QPushButton *yes = form.button(cbYes);
         QPushButton *no = form.button(cbNo);
         const int gap = units.x(4);
-        QCOMPARE(yes->pos(), QPoint(form.width() - (yes->width() + gap + no->width()) - units.x(10)
-                                        - 4,
-                                    rowTop));
+        QCOMPARE(
+            yes->pos(),
+            QPoint(form.width() - (yes->width() + gap + no->width()) - units.x(10) - 4, rowTop));
         QCOMPARE(no->pos(), QPoint(yes->x() + yes->width() + gap, rowTop));
         QCOMPARE(form.height(), rowTop + units.y(14) + units.y(8));
     }
@@ -397,8 +397,8 @@ void TestAdvTaskDialog::buttonRow()
     dialog.SetInstruction(u"Anweisung"_s);
     TAdvMessageForm form(dialog);
     QVERIFY(form.instructionLabel()->isVisibleTo(&form));
-    QCOMPARE(form.contentRect().top(), form.instructionLabel()->geometry().bottom() + 1
-                                           + units.y(10));
+    QCOMPARE(form.contentRect().top(),
+             form.instructionLabel()->geometry().bottom() + 1 + units.y(10));
     dialog.SetIcon(tiNotUsed);
     QVERIFY(TAdvMessageForm(dialog).iconRect().isNull());
 }

@@ -1,6 +1,7 @@
 #include "tests/support/recordingplatform.h"
 #include "ui/infoform.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QWindow>
 
 #include <memory>
 
@@ -299,11 +301,13 @@ void TstInfoForm::firstShowingCentresOverMainWindow()
     if (atLeftEdge)
         QCOMPARE(frame.left(), desktop.left());
     else
-        QVERIFY2(qAbs(frame.center().x() - mainWindow.center().x()) <= 1, QTest::toString(frame));
+        QVERIFY2(qAbs(frame.center().x() - mainWindow.center().x()) <= 1,
+                 qPrintable(QDebug::toString(frame)));
     if (atTopEdge)
         QCOMPARE(frame.top(), desktop.top());
     else
-        QVERIFY2(qAbs(frame.center().y() - mainWindow.center().y()) <= 1, QTest::toString(frame));
+        QVERIFY2(qAbs(frame.center().y() - mainWindow.center().y()) <= 1,
+                 qPrintable(QDebug::toString(frame)));
 }
 
 void TstInfoForm::reopeningReloadsAndKeepsPlace()
@@ -317,8 +321,11 @@ void TstInfoForm::reopeningReloadsAndKeepsPlace()
     QVERIFY(shownText(*form).contains(u"English readme"_s));
 
     // The user moves, resizes and scrolls the window, then closes it with the close box.
-    form->move(30, 40);
-    form->resize(700, 500);
+    QWindow &window = *form->windowHandle();
+    window.setFramePosition(QPoint(30, 40));
+    window.resize(700, 500);
+    QTRY_COMPARE(form->pos(), QPoint(30, 40));
+    QTRY_COMPARE(form->size(), QSize(700, 500));
     QScrollBar &scroll = *form->WebBrowser1->verticalScrollBar();
     QTRY_VERIFY(scroll.maximum() > 0);
     scroll.setValue(scroll.maximum());
@@ -358,6 +365,8 @@ void TstInfoForm::links_data()
                                   << u"ShellOpen: mailto:info@example.org"_s << readmeShown;
     QTest::newRow("relative local file")
         << u"More notes"_s << false << QString() << u"Further notes"_s;
+    // Neither a web nor a local address: nothing happens.
+    QTest::newRow("script address") << u"Run a script"_s << false << QString() << readmeShown;
     QTest::newRow("local anchor") << u"Jump to the end"_s << false << QString() << readmeShown;
 }
 
@@ -378,7 +387,8 @@ void TstInfoForm::links()
                u"<p><a href=\"https://www.example.org/musterhafen/?a=1&amp;b=2\">Home page</a>"
                u"</p><p><a href=\"mailto:info@example.org\">Write to us</a></p>"
                u"<p><a href=\"docs/notes.html\">More notes</a></p>"
-               u"<p><a href=\"#end\">Jump to the end</a></p>"_s)));
+               u"<p><a href=\"#end\">Jump to the end</a></p>"
+               u"<p><a href=\"javascript:alert(1)\">Run a script</a></p>"_s)));
     TInfoForm &form = program.form();
     form.Language = u"english"_s;
     form.show();

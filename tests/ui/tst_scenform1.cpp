@@ -56,6 +56,8 @@ private Q_SLOTS:
     void findsControlFile();
     void versionText_data();
     void versionText();
+    void applyReportsWhatFailed_data();
+    void applyReportsWhatFailed();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
 };
@@ -187,6 +189,64 @@ void TestScenForm1::windowShownOnlyAfterSuccessfulStart()
     QCOMPARE(RunProgram(platform), exitCode);
     qApp->removeEventFilter(&spy);
     QCOMPARE(spy.shown, shown);
+}
+
+void TestScenForm1::applyReportsWhatFailed_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("controlFileWritable");
+    QTest::addColumn<QString>("expected"); // start of the one message shown
+    QTest::newRow("German, a rename refused")
+        << u"german"_s << true
+        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"
+           u"Scenery/tower.bgl: "_s;
+    QTest::newRow("English, a rename refused")
+        << u"english"_s << true
+        << u"MessageDlg(error): The following files could not be renamed:\r\n"
+           u"Scenery/tower.bgl: "_s;
+    QTest::newRow("control file cannot be saved")
+        << u"german"_s << false << u"ShowException: In %ini kann nicht geschrieben werden"_s;
+}
+
+void TestScenForm1::applyReportsWhatFailed()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, controlFileWritable);
+    QFETCH(QString, expected);
+    FDir.emplace();
+    QVERIFY(QDir(FDir->path()).mkpath(u"Scenery/tower.bg_"_s)); // a folder takes the new name
+    QFile(FDir->filePath(u"Scenery/tower.bgl"_s)).open(QIODevice::WriteOnly);
+    const QString ini = FDir->filePath(u"XXXX.ini"_s);
+    {
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\r\nLanguage=" + language.toLatin1()
+                   + "\r\n[Szenerie]\r\ntower=Turm\r\n[Scenery]\r\ntower=Tower\r\n");
+    }
+    TRecordingPlatform platform(exeName());
+    TScenForm1 form(platform);
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+    if (!controlFileWritable) {
+        QVERIFY(QFile::remove(ini));
+        QVERIFY(QDir().mkdir(ini));
+    }
+    // Scenery files lie relative to the working directory, as the program is started there.
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(FDir->path()));
+    platform.Calls.clear();
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QDir::setCurrent(previous);
+
+    QCOMPARE(platform.Calls.size(), 1);
+    QVERIFY2(platform.Calls.first().startsWith(QString(expected).replace(u"%ini"_s, ini)),
+             qPrintable(platform.Calls.first()));
+    if (controlFileWritable) {
+        QVERIFY(platform.Calls.first().endsWith(
+            language == u"german"
+                ? u"\r\n\r\nBitte den Simulator schließen und erneut "
+                  u"[Übernehmen] klicken."_s
+                : u"\r\n\r\nPlease close the simulator and click [Apply] again."_s));
+    }
 }
 
 QTEST_MAIN(TestScenForm1)
