@@ -12,6 +12,11 @@ TAdvTaskDialog::~TAdvTaskDialog()
     delete FDialogForm.data();
 }
 
+TAdvMessageForm *TAdvTaskDialog::DialogForm() const
+{
+    return FDialogForm;
+}
+
 void TAdvTaskDialog::SetTitle(const QString &value)
 {
     if (FTitle == value)

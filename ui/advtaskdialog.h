@@ -109,7 +109,7 @@ public:
     // The widget the component was created on, if any.
     QWidget *Owner() const { return qobject_cast<QWidget *>(parent()); }
     // The built dialog while Execute shows it, otherwise none.
-    TAdvMessageForm *DialogForm() const { return FDialogForm; }
+    TAdvMessageForm *DialogForm() const;
 
     virtual int Execute();
 

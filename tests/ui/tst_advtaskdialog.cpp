@@ -80,6 +80,7 @@ private Q_SLOTS:
     void executeAnswers_data();
     void executeAnswers();
     void contentChangeWhileShown();
+    void ownerDestroyedWhileShown();
 };
 
 void TestAdvTaskDialog::buttons_data()
@@ -467,6 +468,16 @@ void TestAdvTaskDialog::contentChangeWhileShown()
     });
     QCOMPARE(dialog.Execute(), 7);
     QVERIFY(heightAfter > heightBefore);
+}
+
+void TestAdvTaskDialog::ownerDestroyedWhileShown()
+{
+    auto *owner = new QWidget;
+    auto *dialog = new TAdvTaskDialog(owner);
+    configureQuestion(*dialog);
+    QTimer::singleShot(0, this, [owner] { delete owner; });
+    // The component and its form go with the owner; Execute returns without an answer.
+    QCOMPARE(dialog->Execute(), 0);
 }
 
 QTEST_MAIN(TestAdvTaskDialog)

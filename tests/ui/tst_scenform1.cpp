@@ -43,7 +43,7 @@ private:
             QFile file(FDir->filePath(entry));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("[Szenerie]\r\n" + QFileInfo(entry).baseName().toLatin1() + "=Objekt "
-                       + entry.toLatin1() + "\r\n");
+                       + QFileInfo(entry).fileName().toLatin1() + "\r\n");
         }
     }
     QString exeName() const { return FDir->filePath(u"scenery-configurator"_s); }
