@@ -1,0 +1,278 @@
+// makepictures <folder>: draws the pictures of the main window and writes them as PNG files.
+// The pictures are committed in resources/; run this again only to change them.
+//
+// Every glyph keeps its key colour in its bottom-left pixel: pixels of that colour are
+// transparent when the glyph is shown, so no visible pixel may have it.
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+QColor mix(const QColor &a, const QColor &b, double t)
+{
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t,
+                            a.greenF() + (b.greenF() - a.greenF()) * t,
+                            a.blueF() + (b.blueF() - a.blueF()) * t);
+}
+
+// Bilinear blend of four corner colours.
+QColor corners(const QColor &tl, const QColor &tr, const QColor &bl, const QColor &br, double x,
+               double y)
+{
+    return mix(mix(tl, tr, x), mix(bl, br, x), y);
+}
+
+// Never the key colour: white inside the window would become a hole.
+QRgb notWhite(QColor c)
+{
+    if (c.rgb() == qRgb(255, 255, 255))
+        c = QColor(254, 254, 254);
+    return c.rgb();
+}
+
+// 632 x 455, white outside the window's outline: a title band with a diagonal gradient, a pale
+// separator, and the main panel with rounded corners and a four-corner gradient.
+QImage background()
+{
+    const int w = 632, h = 455;
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(8, 0, qRgb(59, 93, 130));
+
+    const QColor bandDark(59, 93, 130), bandLight(134, 168, 235);
+    for (int y = 1; y <= 31; ++y) {
+        for (int x = 6; x <= 626; ++x) {
+            const double fx = (x - 6) / 620.0, fy = (y - 1) / 30.0;
+            image.setPixel(x, y, notWhite(corners(bandDark, bandLight, bandLight, bandDark, fx, fy)));
+        }
+    }
+    for (int y = 32; y <= 33; ++y) {
+        for (int x = 6; x <= 626; ++x)
+            image.setPixel(x, y, qRgb(206, 220, 240));
+    }
+
+    const QColor dark(37, 75, 114), lightTop(126, 163, 238), lightBottom(137, 173, 242);
+    const int top = 34, bottom = 454, radius = 8;
+    for (int y = top; y <= bottom; ++y) {
+        // Rows within the radius of the top or bottom edge are narrowed to a quarter circle.
+        int inset = 0;
+        const int fromEdge = qMin(y - top, bottom - y);
+        if (fromEdge < radius) {
+            const double dy = radius - fromEdge - 0.5;
+            inset = int(std::ceil(radius - std::sqrt(radius * radius - dy * dy)));
+        }
+        for (int x = inset; x < w - inset; ++x) {
+            const double fx = double(x) / (w - 1), fy = double(y - top) / (bottom - top);
+            image.setPixel(x, y, notWhite(corners(dark, lightTop, lightBottom, dark, fx, fy)));
+        }
+    }
+    return image;
+}
+
+// A strip of glyphs of equal size: the normal picture, then the same in greys for the disabled
+// button. The key colour fills everything that is not drawn.
+template<class Draw>
+QImage glyphStrip(QSize cell, int count, QColor key, Draw draw)
+{
+    QImage image(cell.width() * count, cell.height(), QImage::Format_RGB32);
+    image.fill(key);
+    for (int i = 0; i < count; ++i) {
+        QImage glyph(cell, QImage::Format_RGB32);
+        glyph.fill(key);
+        {
+            QPainter painter(&glyph);
+            draw(painter, i == 1);
+        }
+        QPainter(&image).drawImage(i * cell.width(), 0, glyph);
+    }
+    return image;
+}
+
+// The disabled look: grey and white.
+QColor disabled(const QColor &c, bool grey)
+{
+    if (!grey)
+        return c;
+    const int v = qGray(c.rgb());
+    return v > 200 ? QColor(254, 254, 254) : QColor(128, 128, 128);
+}
+
+QImage germanFlag()
+{
+    return glyphStrip({20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
+        const QRect flag(1, 2, 18, 15);
+        p.fillRect(flag.x(), flag.y(), 18, 5, disabled(QColor(0, 0, 0), grey));
+        p.fillRect(flag.x(), flag.y() + 5, 18, 5, disabled(QColor(255, 0, 0), grey));
+        p.fillRect(flag.x(), flag.y() + 10, 18, 5, disabled(QColor(255, 255, 0), grey));
+    });
+}
+
+QImage unionFlag()
+{
+    return glyphStrip({20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
+        const QRect flag(1, 2, 18, 15);
+        p.setClipRect(flag);
+        p.fillRect(flag, disabled(QColor(0, 36, 125), grey));
+        const QColor white = disabled(QColor(254, 254, 254), grey);
+        const QColor red = disabled(QColor(207, 20, 43), grey);
+        p.setPen(QPen(white, 3));
+        p.drawLine(flag.topLeft(), flag.bottomRight() + QPoint(1, 1));
+        p.drawLine(flag.topRight() + QPoint(1, 0), flag.bottomLeft() + QPoint(0, 1));
+        p.setPen(QPen(red, 1));
+        p.drawLine(flag.topLeft(), flag.bottomRight() + QPoint(1, 1));
+        p.drawLine(flag.topRight() + QPoint(1, 0), flag.bottomLeft() + QPoint(0, 1));
+        p.fillRect(flag.x() + 7, flag.y(), 4, 15, white);
+        p.fillRect(flag.x(), flag.y() + 5, 18, 5, white);
+        p.fillRect(flag.x() + 8, flag.y(), 2, 15, red);
+        p.fillRect(flag.x(), flag.y() + 6, 18, 3, red);
+    });
+}
+
+QImage information()
+{
+    return glyphStrip({16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const QColor outline = disabled(QColor(0, 51, 153), grey);
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(1, 1, 13, 10), 3, 3);
+        bubble.moveTo(4, 11);
+        bubble.lineTo(4, 14);
+        bubble.lineTo(8, 11);
+        p.setPen(outline);
+        p.setBrush(disabled(QColor(254, 254, 254), grey));
+        p.drawPath(bubble);
+        p.fillRect(7, 3, 2, 1, outline);
+        p.fillRect(7, 5, 2, 4, outline);
+    });
+}
+
+QImage squareButton(const QColor &face, bool cross)
+{
+    return glyphStrip({18, 18}, 1, QColor(255, 255, 255), [&](QPainter &p, bool) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(face.darker(160));
+        p.setBrush(face);
+        p.drawRoundedRect(QRect(1, 1, 15, 15), 2, 2);
+        const QColor mark = cross ? QColor(254, 254, 254) : QColor(20, 40, 90);
+        if (cross) {
+            p.setPen(QPen(mark, 2));
+            p.drawLine(5, 5, 12, 12);
+            p.drawLine(12, 5, 5, 12);
+        } else {
+            p.fillRect(5, 11, 8, 2, mark);
+        }
+    });
+}
+
+QImage checkMark()
+{
+    return glyphStrip({16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(disabled(QColor(0, 51, 153), grey), 3));
+        p.drawLine(2, 8, 6, 12);
+        p.drawLine(6, 12, 13, 3);
+        p.setPen(QPen(disabled(QColor(0, 102, 204), grey), 1));
+        p.drawLine(2, 8, 6, 12);
+        p.drawLine(6, 12, 13, 3);
+    });
+}
+
+QImage hammer()
+{
+    return glyphStrip({16, 16}, 1, QColor(255, 0, 255), [](QPainter &p, bool) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(QColor(30, 70, 160), 2));
+        p.drawLine(4, 14, 10, 6);
+        p.fillRect(7, 1, 7, 4, QColor(128, 128, 128));
+        p.fillRect(8, 2, 5, 2, QColor(170, 170, 170));
+    });
+}
+
+// 200 x 54 with an alpha channel: a rounded badge that leads to the scenery's home page.
+QImage logo()
+{
+    QImage image(200, 54, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fill(0, 0, 0, 54);
+    fill.setColorAt(0, QColor(255, 255, 255, 230));
+    fill.setColorAt(1, QColor(210, 225, 245, 230));
+    p.setPen(QPen(QColor(37, 75, 114), 2));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(1, 1, 198, 52), 12, 12);
+    // A small aeroplane seen from above.
+    QPainterPath plane;
+    plane.moveTo(30, 8);
+    plane.lineTo(33, 20);
+    plane.lineTo(48, 26);
+    plane.lineTo(33, 28);
+    plane.lineTo(32, 40);
+    plane.lineTo(37, 45);
+    plane.lineTo(30, 44);
+    plane.lineTo(23, 45);
+    plane.lineTo(28, 40);
+    plane.lineTo(27, 28);
+    plane.lineTo(12, 26);
+    plane.lineTo(27, 20);
+    plane.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(37, 75, 114));
+    p.drawPath(plane);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(17);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(37, 75, 114));
+    p.drawText(QRect(56, 6, 140, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Szenerie"));
+    font.setPixelSize(12);
+    font.setBold(false);
+    p.setFont(font);
+    p.setPen(QColor(84, 121, 178));
+    p.drawText(QRect(56, 28, 140, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Homepage"));
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: makepictures <folder>\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const struct
+    {
+        const char *name;
+        QImage image;
+    } pictures[] = {
+        {"background.png", background()},
+        {"flag-german.png", germanFlag()},
+        {"flag-union.png", unionFlag()},
+        {"information.png", information()},
+        {"minimize.png", squareButton(QColor(150, 190, 235), false)},
+        {"close.png", squareButton(QColor(205, 45, 35), true)},
+        {"checkmark.png", checkMark()},
+        {"hammer.png", hammer()},
+        {"logo.png", logo()},
+    };
+    for (const auto &picture : pictures) {
+        const QImage image = picture.image.hasAlphaChannel()
+            ? picture.image.convertToFormat(QImage::Format_ARGB32)
+            : picture.image.convertToFormat(QImage::Format_RGB888);
+        if (!image.save(folder.filePath(QString::fromLatin1(picture.name)), "PNG")) {
+            std::fprintf(stderr, "makepictures: cannot write %s\n", picture.name);
+            return 1;
+        }
+    }
+    return 0;
+}
