@@ -49,7 +49,8 @@ QImage background()
     for (int y = 1; y <= 31; ++y) {
         for (int x = 6; x <= 626; ++x) {
             const double fx = (x - 6) / 620.0, fy = (y - 1) / 30.0;
-            image.setPixel(x, y, notWhite(corners(bandDark, bandLight, bandLight, bandDark, fx, fy)));
+            image.setPixel(x, y,
+                           notWhite(corners(bandDark, bandLight, bandLight, bandDark, fx, fy)));
         }
     }
     for (int y = 32; y <= 33; ++y) {

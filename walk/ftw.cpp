@@ -66,8 +66,8 @@ void TFtw::Walk_Tree(QString start, qint32 attr, const TOnProcess_File &doIt, bo
 
     // Hidden, system and folder entries are returned only when the mask holds their bit.
     const qint32 excluded = (faHidden | faSysFile | faDirectory) & ~attr;
-    const QFileInfoList entries = dir.entryInfoList(
-            QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System,
+                                                    QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &entry : entries) {
         const QString name = entry.fileName();
         if (!MatchesWildcard(name, pattern))

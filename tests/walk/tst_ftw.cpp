@@ -47,8 +47,8 @@ private:
 private Q_SLOTS:
     void init()
     {
-        for (const QString &name : QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden
-                                                                 | QDir::NoDotAndDotDot)) {
+        for (const QString &name :
+             QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             QFileInfo info(FDir.filePath(name));
             if (info.isDir() && !info.isSymLink())
                 QDir(info.filePath()).removeRecursively();
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QTest::newRow("stars around") << u"xabcx"_s << u"*b*"_s << true;
         QTest::newRow("star matches empty") << u""_s << u"*"_s << true;
         QTest::newRow("many stars, no match")
-                << QString(200, u'a') << QString(50, u'*') + u"b"_s << false;
+            << QString(200, u'a') << QString(50, u'*') + u"b"_s << false;
         QTest::newRow("exact") << u"a.ini"_s << u"a.ini"_s << true;
     }
     void matchesWildcards()
@@ -92,27 +92,34 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         // The fixture: a.ini, b.txt, .hidden.ini, sub/c.ini, old.ini/d.ini, old.ini/e.ini
         QTest::newRow("ini files and folders named *.ini")
-                << u"*.ini"_s << true << QString()
-                << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s, u"/old.ini|d.ini"_s,
-                               u"/old.ini|e.ini"_s};
+            << u"*.ini"_s << true << QString()
+            << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s, u"/old.ini|d.ini"_s,
+                           u"/old.ini|e.ini"_s};
         QTest::newRow("separator in front is kept")
-                << u"/*.txt"_s << true << QString() << QStringList{u"|b.txt"_s};
+            << u"/*.txt"_s << true << QString() << QStringList{u"|b.txt"_s};
         QTest::newRow("not recursive")
-                << u"*.ini"_s << false << QString()
-                << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s};
+            << u"*.ini"_s << false << QString()
+            << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s};
         QTest::newRow("finished in a sub-folder ends only that folder")
-                << u"*.ini"_s << true << u"d.ini"_s
-                << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s, u"/old.ini|d.ini"_s};
+            << u"*.ini"_s << true << u"d.ini"_s
+            << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s, u"|old.ini/"_s, u"/old.ini|d.ini"_s};
         QTest::newRow("finished in the start folder ends the walk")
-                << u"*.ini"_s << true << u"a.ini"_s
-                << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s};
+            << u"*.ini"_s << true << u"a.ini"_s << QStringList{u"|.hidden.ini"_s, u"|a.ini"_s};
         QTest::newRow("empty filter lists everything, dots not entered")
-                << QString() << true << QString()
-                << QStringList{u"|./"_s,          u"|../"_s,          u"|.hidden.ini"_s,
-                               u"|a.ini"_s,       u"|b.txt"_s,        u"|old.ini/"_s,
-                               u"/old.ini|./"_s,  u"/old.ini|../"_s,  u"/old.ini|d.ini"_s,
-                               u"/old.ini|e.ini"_s, u"|sub/"_s,       u"/sub|./"_s,
-                               u"/sub|../"_s,     u"/sub|c.ini"_s};
+            << QString() << true << QString() << QStringList{u"|./"_s,
+                                                             u"|../"_s,
+                                                             u"|.hidden.ini"_s,
+                                                             u"|a.ini"_s,
+                                                             u"|b.txt"_s,
+                                                             u"|old.ini/"_s,
+                                                             u"/old.ini|./"_s,
+                                                             u"/old.ini|../"_s,
+                                                             u"/old.ini|d.ini"_s,
+                                                             u"/old.ini|e.ini"_s,
+                                                             u"|sub/"_s,
+                                                             u"/sub|./"_s,
+                                                             u"/sub|../"_s,
+                                                             u"/sub|c.ini"_s};
     }
     void walksMatchingEntries()
     {
