@@ -1,0 +1,190 @@
+#include "widgets/rzformshape.h"
+
+#include <QBitmap>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace {
+
+constexpr QRgb colourBits = 0x00FFFFFF;
+
+bool isScannable(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+        || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+} // namespace
+
+TRzFormShape::TRzFormShape(QWidget *parent)
+    : QWidget(parent)
+{
+    Form()->setWindowFlag(Qt::FramelessWindowHint, true);
+    Form()->installEventFilter(this);
+    if (parentWidget()) {
+        parentWidget()->installEventFilter(this);
+        setGeometry(parentWidget()->rect());
+    }
+}
+
+void TRzFormShape::SetTransparent(bool value)
+{
+    if (value == FTransparent)
+        return;
+    FTransparent = value;
+    UpdateDisplayed();
+}
+
+void TRzFormShape::SetPicture(const QImage &value)
+{
+    FPicture = value;
+    UpdateDisplayed();
+    updateGeometry();
+}
+
+void TRzFormShape::UpdateDisplayed()
+{
+    FDisplayed = QPixmap::fromImage(FPicture);
+    if (FTransparent && !FPicture.isNull() && !FPicture.hasAlphaChannel()) {
+        const QRgb key = FPicture.pixel(0, FPicture.height() - 1);
+        FDisplayed.setMask(QBitmap::fromImage(FPicture.createMaskFromColor(key, Qt::MaskInColor)));
+    }
+    update();
+}
+
+void TRzFormShape::InitRegion()
+{
+    if (FInitializedRegion)
+        return;
+    FInitializedRegion = true;
+    const QRegion region = GetRegionFromBitmap(WorkingBitmap());
+    if (region.isEmpty())
+        Form()->clearMask();
+    else
+        Form()->setMask(region.translated(mapTo(Form(), QPoint(0, 0))));
+}
+
+void TRzFormShape::RecreateRegion()
+{
+    FInitializedRegion = false;
+    InitRegion();
+}
+
+// The picture as it is scanned: an opaque picture as it is, one with an alpha channel drawn
+// over black.
+QImage TRzFormShape::WorkingBitmap() const
+{
+    if (FPicture.isNull() || !FPicture.hasAlphaChannel())
+        return FPicture;
+    QImage working(FPicture.size(), QImage::Format_RGB32);
+    working.fill(Qt::black);
+    QPainter painter(&working);
+    painter.drawImage(0, 0, FPicture);
+    return working;
+}
+
+QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
+{
+    if (!FTransparent || bitmap.isNull())
+        return {};
+    const QImage image
+        = isScannable(bitmap.format()) ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
+    const int width = image.width();
+    const int height = image.height();
+    const QRgb key = image.pixel(0, height - 1) & colourBits;
+
+    // Rows with the same runs as the row above extend its rectangles downward, which gives the
+    // banded form QRegion::setRects expects.
+    QList<QRect> rects;
+    qsizetype bandStart = 0;
+    qsizetype bandSize = 0;
+    for (int y = 0; y < height; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        const qsizetype rowStart = rects.size();
+        int x = 0;
+        while (x < width) {
+            while (x < width && (line[x] & colourBits) == key)
+                ++x;
+            if (x == width)
+                break;
+            const int runStart = x;
+            while (x < width && (line[x] & colourBits) != key)
+                ++x;
+            rects.append(QRect(runStart, y, x - runStart, 1));
+        }
+        const qsizetype rowSize = rects.size() - rowStart;
+        if (rowSize == 0)
+            continue;
+        bool sameRuns = rowSize == bandSize && rects[bandStart].bottom() == y - 1;
+        for (qsizetype i = 0; sameRuns && i < rowSize; ++i) {
+            const QRect &above = rects[bandStart + i];
+            const QRect &here = rects[rowStart + i];
+            sameRuns = above.left() == here.left() && above.width() == here.width();
+        }
+        if (sameRuns) {
+            for (qsizetype i = 0; i < bandSize; ++i)
+                rects[bandStart + i].setBottom(y);
+            rects.resize(rowStart);
+        } else {
+            bandStart = rowStart;
+            bandSize = rowSize;
+        }
+    }
+    QRegion region;
+    region.setRects(rects.constData(), int(rects.size()));
+    return region;
+}
+
+bool TRzFormShape::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Form() && event->type() == QEvent::Show && !event->spontaneous()) {
+        InitRegion();
+        Q_EMIT OnFormShow();
+    }
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void TRzFormShape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, FDisplayed);
+}
+
+void TRzFormShape::mousePressEvent(QMouseEvent *event)
+{
+    QWidget::mousePressEvent(event);
+    event->accept();
+    Q_EMIT OnMouseDown(event->button(), event->position().toPoint());
+    if (FAllowFormDrag)
+        StartDrag(event);
+}
+
+void TRzFormShape::StartDrag(const QMouseEvent *event)
+{
+    if (FDragButton != Qt::NoButton)
+        return;
+    QWindow *handle = Form()->windowHandle();
+    if (handle && handle->startSystemMove())
+        return;
+    // The window system does not move the window: follow the pointer until the release.
+    FDragButton = event->button();
+    FDragStart = event->globalPosition().toPoint();
+    FFormStart = Form()->pos();
+}
+
+void TRzFormShape::mouseMoveEvent(QMouseEvent *event)
+{
+    if (FDragButton != Qt::NoButton)
+        Form()->move(FFormStart + event->globalPosition().toPoint() - FDragStart);
+    QWidget::mouseMoveEvent(event);
+}
+
+void TRzFormShape::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == FDragButton)
+        FDragButton = Qt::NoButton;
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,129 @@
+#include "widgets/rzmarqueestatus.h"
+
+#include <QEvent>
+#include <QPainter>
+
+TRzMarqueeStatus::TRzMarqueeStatus(QWidget *parent)
+    : TRzStatusPane(parent)
+{
+    connect(&FTimer, &QTimer::timeout, this, &TRzMarqueeStatus::TimerEventHandler);
+    FTimer.setInterval(FScrollDelay);
+    FTimer.start();
+}
+
+void TRzMarqueeStatus::SetScrollType(TRzScrollType value)
+{
+    if (value == FScrollType)
+        return;
+    FScrollType = value;
+    if (value != stNone)
+        FTimer.start();
+    else
+        FTimer.stop();
+    update();
+}
+
+void TRzMarqueeStatus::SetScrolling(bool value)
+{
+    if (value == FScrolling)
+        return;
+    FScrolling = value;
+    if (value) {
+        FTimer.start();
+    } else {
+        FTimer.stop();
+        FCurrentStep = 0;
+    }
+    update();
+}
+
+void TRzMarqueeStatus::SetScrollSize(quint16 value)
+{
+    value = qMax<quint16>(1, value);
+    if (value == FScrollSize)
+        return;
+    FScrollSize = value;
+}
+
+void TRzMarqueeStatus::SetScrollDelay(quint16 value)
+{
+    if (value == FScrollDelay)
+        return;
+    FScrollDelay = value;
+    // An interval of 0 would tick on every pass of the event loop and keep a core busy.
+    FTimer.setInterval(qMax<int>(1, value));
+}
+
+void TRzMarqueeStatus::TimerEventHandler()
+{
+    if (!FTimer.isActive() || !isVisible())
+        return;
+    FCurrentStep += FScrollSize;
+    repaint(GetCaptionRect());
+    if (FCurrentStep < Steps()) {
+        ScrollDisplay();
+    } else {
+        FCurrentStep = 0;
+        ScrollComplete();
+    }
+}
+
+void TRzMarqueeStatus::ScrollDisplay()
+{
+    Q_EMIT OnScrollDisplay(FCurrentStep, Steps());
+}
+
+void TRzMarqueeStatus::ScrollComplete()
+{
+    Q_EMIT OnScrollComplete();
+}
+
+void TRzMarqueeStatus::DrawCaption(QPainter &painter, const QString &caption)
+{
+    if (FScrollType == stNone) {
+        TRzStatusPane::DrawCaption(painter, caption);
+        return;
+    }
+    const QRect area = GetCaptionRect();
+    if (area.isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = area.size() * ratio;
+    if (FBitmap.size() != pixels)
+        FBitmap = QPixmap(pixels);
+    FBitmap.setDevicePixelRatio(ratio);
+    FBitmap.fill(FillColor());
+
+    QPainter canvas(&FBitmap);
+    canvas.setFont(font());
+    canvas.setPen(FontColor());
+    const QFontMetrics metrics = canvas.fontMetrics();
+    // Bitmap coordinates: the text is centred vertically; its left edge starts a pass at the
+    // pane's width (right to left) or its right end starts at 0 (left to right).
+    const int y = (area.height() - metrics.height()) / 2;
+    const int x
+        = FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth;
+    canvas.drawText(x, y + metrics.ascent(), caption);
+    canvas.end();
+    painter.drawPixmap(area.topLeft(), FBitmap);
+}
+
+void TRzMarqueeStatus::CaptionChanged()
+{
+    UpdateSteps();
+    update();
+}
+
+void TRzMarqueeStatus::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange) {
+        UpdateSteps();
+        update();
+    }
+    TRzStatusPane::changeEvent(event);
+}
+
+void TRzMarqueeStatus::UpdateSteps()
+{
+    FCaptionWidth = fontMetrics().horizontalAdvance(Caption());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "widgets/rzstatuspane.h"
+
+#include <QPixmap>
+#include <QTimer>
+
+enum TRzScrollType : quint8 { stNone, stRightToLeft, stLeftToRight };
+
+// A status pane whose caption scrolls through the caption area, one pass after another. A pass
+// runs CurrentStep from 0 to Steps() in steps of ScrollSize, one step per timer tick; each tick
+// redraws only the caption area. A new caption continues from the step the old one reached.
+class TRzMarqueeStatus : public TRzStatusPane
+{
+    Q_OBJECT
+
+public:
+    explicit TRzMarqueeStatus(QWidget *parent = nullptr);
+
+    TRzScrollType ScrollType() const { return FScrollType; }
+    void SetScrollType(TRzScrollType value);
+    bool Scrolling() const { return FScrolling; }
+    virtual void SetScrolling(bool value);
+    int ScrollSize() const { return FScrollSize; }
+    // 0 is stored as 1.
+    virtual void SetScrollSize(quint16 value);
+    int ScrollDelay() const { return FScrollDelay; }
+    void SetScrollDelay(quint16 value);
+
+    // Steps of a pass: the caption's width in the pane's font plus the pane's width.
+    int Steps() const { return FCaptionWidth + width(); }
+    int CurrentStep() const { return FCurrentStep; }
+    const QTimer &Timer() const { return FTimer; }
+
+    // One step of the pass; the timer calls it, tests may call it directly. Does nothing while
+    // the timer is stopped or the pane is hidden.
+    void TimerEventHandler();
+
+Q_SIGNALS:
+    // After each tick that does not end a pass.
+    void OnScrollDisplay(int currentStep, int totalSteps);
+    // When a pass ends; the next tick starts the next pass.
+    void OnScrollComplete();
+
+protected:
+    virtual void ScrollDisplay();
+    virtual void ScrollComplete();
+    void DrawCaption(QPainter &painter, const QString &caption) override;
+    void CaptionChanged() override;
+
+    void changeEvent(QEvent *event) override;
+
+private:
+    void UpdateSteps();
+
+    TRzScrollType FScrollType = stRightToLeft;
+    bool FScrolling = true;
+    int FCaptionWidth = 0; // measured when the caption or the font changes
+    quint16 FScrollDelay = 100;
+    quint16 FScrollSize = 1;
+    QPixmap FBitmap;
+    QTimer FTimer;
+    int FCurrentStep = 0;
+};
