@@ -1,5 +1,10 @@
 #include "config/languagetexts.h"
 
+#include "config/inifile.h"
+#include "config/scenerystate.h"
+
+#include <QUrl>
+
 QStringList InterfaceTexts(int language)
 {
     if (language == 1) {
@@ -46,4 +51,28 @@ QString RenameFailureMessage(int language, const QStringList &fileLines)
         : QStringLiteral("Bitte den Simulator schließen und erneut [Übernehmen] klicken.");
     return head + QStringLiteral("\r\n") + fileLines.join(QStringLiteral("\r\n"))
         + QStringLiteral("\r\n\r\n") + tail;
+}
+
+TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section)
+{
+    return {
+        ini.ReadString(section, QStringLiteral("Title"), QStringLiteral("Konfigurator")),
+        // Clicking the status line opens the home page, so by default it names it.
+        ini.ReadString(section, QStringLiteral("ScrollerText"), DefaultHomePage),
+        ini.ReadString(section, QStringLiteral("HTMLCredits"), DefaultCredits(DefaultHomePage)),
+    };
+}
+
+QString DefaultCredits(const QString &homePage)
+{
+    return QStringLiteral("<A href=\"") + homePage + QStringLiteral("\">") + QUrl(homePage).host()
+        + QStringLiteral("</A><BR>");
+}
+
+QString VersionLine(const QString &title, const QString &version, const QString &author)
+{
+    QString line = title + QStringLiteral(" - ");
+    if (!version.isEmpty())
+        line += version + QStringLiteral(" - ");
+    return line + author;
 }

@@ -8,3 +8,21 @@ QStringList InterfaceTexts(int language);
 
 // The error shown after Apply when scenery files could not be renamed: one line per file.
 QString RenameFailureMessage(int language, const QStringList &fileLines);
+
+class TIniFile;
+
+// The texts of a language section of the control file, with their defaults.
+struct TLanguageTexts
+{
+    QString Title;
+    QString ScrollerText;
+    QString HTMLCredits;
+};
+
+TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section);
+
+// The credits shown when the control file has none: a link to the home page.
+QString DefaultCredits(const QString &homePage);
+
+// The footer line: title, version and author; the version is left out when there is none.
+QString VersionLine(const QString &title, const QString &version, const QString &author);

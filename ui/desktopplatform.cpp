@@ -1,5 +1,6 @@
 #include "ui/desktopplatform.h"
 
+#include "platform/runasadmin.h"
 #include "ui/advtaskdialog.h"
 #include "ui/messagedialogs.h"
 
@@ -12,7 +13,7 @@
 #include <QUrl>
 
 #ifndef Q_OS_WIN
-#include <unistd.h>
+#include <pwd.h>
 #endif
 
 int TDesktopPlatform::MessageDlg(const QString &message, TMsgDlgType type)
@@ -63,24 +64,36 @@ QString TDesktopPlatform::OpenFileDialog(const QString &initialFolder, const QSt
 
 void TDesktopPlatform::ShellOpen(const QString &address)
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    const QUrl url = QUrl::fromUserInput(address);
+#ifndef Q_OS_WIN
+    // An instance started through pkexec runs as root: a web browser must not. The address is
+    // opened as the user who started the instance, or not at all.
+    if (RunsElevated()) {
+        bool known = false;
+        const uint uid = qEnvironmentVariable("PKEXEC_UID").toUInt(&known);
+        const passwd *user = known ? ::getpwuid(uid) : nullptr;
+        if (user && uid != 0) {
+            QProcess::startDetached(QStringLiteral("runuser"),
+                                    {QStringLiteral("-u"), QString::fromLocal8Bit(user->pw_name),
+                                     QStringLiteral("--"), QStringLiteral("xdg-open"),
+                                     QString::fromUtf8(url.toEncoded())});
+        }
+        return;
+    }
+#endif
+    QDesktopServices::openUrl(url);
 }
 
 bool TDesktopPlatform::RunAsAdmin(const QString &fileName, const QString &parameters)
 {
-    QStringList arguments{fileName};
-    if (!parameters.isEmpty())
-        arguments += QProcess::splitCommand(parameters);
-    return QProcess::startDetached(QStringLiteral("pkexec"), arguments);
+    QWidget *owner = QApplication::activeWindow();
+    return ::RunAsAdmin(owner ? reinterpret_cast<void *>(owner->winId()) : nullptr, fileName,
+                        parameters);
 }
 
 bool TDesktopPlatform::IsElevated() const
 {
-#ifdef Q_OS_WIN
-    return false;
-#else
-    return ::geteuid() == 0;
-#endif
+    return RunsElevated();
 }
 
 QString TDesktopPlatform::ExeName() const

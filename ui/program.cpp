@@ -10,6 +10,7 @@ int RunProgram(TPlatform &platform)
 {
     TScenForm1 ScenForm1(platform);
     TInfoForm InfoForm(platform);
+    ScenForm1.SetInfoForm(&InfoForm);
     if (platform.Terminated())
         return 0;
     ScenForm1.show();

@@ -1,16 +1,28 @@
 #include "ui/scenform1.h"
 
+#include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "platform/platform.h"
 #include "ui/advtaskdialog.h"
+#include "ui/infoform.h"
+#include "ui/windowfonts.h"
+#include "widgets/image.h"
 #include "widgets/rzchecktree.h"
+#include "widgets/rzformshape.h"
+#include "widgets/rzlabel.h"
+#include "widgets/rzmarqueestatus.h"
+#include "widgets/rzpagecontrol.h"
+#include "widgets/rztoolbarbutton.h"
+#include "widgets/rztoolbutton.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QUrl>
 
 #include <exception>
 
@@ -27,6 +39,39 @@ const QString SeveralControlFilesMessage
 const QString ControlFileFilter
     = QStringLiteral("Ini-Dateien (*.ini)|*.ini|Alle Dateien (*.*)|*.*");
 
+// The shell takes the home page address through a buffer of 2000 characters, terminator
+// included; a longer address would arrive cut, that is wrong, so it is not opened at all.
+constexpr qsizetype MaxAddressLength = 1999;
+
+QImage picture(const char *name)
+{
+    return QImage(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
+}
+
+TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char *glyph,
+                              int numGlyphs, const QString &hint)
+{
+    auto *button = new TRzToolbarButton(parent);
+    button->setGeometry(geometry);
+    button->SetGlyph(picture(glyph));
+    button->SetNumGlyphs(numGlyphs);
+    button->SetHint(hint);
+    button->SetShowHint(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+TRzLabel *label(QWidget *parent, const QRect &geometry, const QFont &font, const QColor &colour)
+{
+    auto *label = new TRzLabel(parent);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, colour);
+    label->setPalette(colours);
+    return label;
+}
+
 } // namespace
 
 TScenForm1::TScenForm1(TPlatform &platform, const TRzVersionInfo &versionInfo, QWidget *parent)
@@ -34,27 +79,109 @@ TScenForm1::TScenForm1(TPlatform &platform, const TRzVersionInfo &versionInfo, Q
     , RzVersionInfo1(versionInfo)
     , FPlatform(platform)
 {
+    CreateChildren();
+    RunHandler([this] { FormCreate(); });
+}
+
+TScenForm1::~TScenForm1() = default;
+
+void TScenForm1::CreateChildren()
+{
+    RegisterWindowFonts();
+    setObjectName(QStringLiteral("ScenForm1"));
     setWindowTitle(QStringLiteral("ScenForm1"));
-    auto *layout = new QVBoxLayout(this);
-    RzCheckTree1 = new TRzCheckTree(this);
+    setFixedSize(633, 455);
+    setFont(WindowFont(QStringLiteral("Tahoma"), 11));
+    const QFont sansSerif11 = WindowFont(QStringLiteral("MS Sans Serif"), 11);
+
+    // Painted on the window in this order, later ones over earlier ones.
+    RzFormShape1 = new TRzFormShape(this);
+    RzFormShape1->setGeometry(0, 0, 633, 455);
+    RzFormShape1->SetPicture(picture("background.png"));
+
+    btnGerman = glyphButton(this, {18, 8, 23, 22}, "flag-german.png", 2,
+                            QStringLiteral("Deutsche Version"));
+    connect(btnGerman, &TRzToolbarButton::clicked, this, &TScenForm1::btnGermanClick);
+    btnEnglish = glyphButton(this, {47, 8, 23, 22}, "flag-union.png", 2,
+                             QStringLiteral("English version"));
+    connect(btnEnglish, &TRzToolbarButton::clicked, this, &TScenForm1::btnEnglishClick);
+
+    RzLabel1 = label(this, {86, 10, 249, 21}, WindowFont(QStringLiteral("MS Sans Serif"), 13, true),
+                     Qt::white);
+
+    ImageList1 = QIcon(QPixmap::fromImage(picture("hammer.png")));
+    PopupMenu2 = new QMenu(this);
+    Optionen1 = PopupMenu2->addAction(QString());
+    N1 = PopupMenu2->addSeparator();
+    N1->setText(QStringLiteral("-"));
+    Updatessuchen1 = PopupMenu2->addAction(QString());
+    RzToolButton1 = new TRzToolButton(this);
+    RzToolButton1->setGeometry(478, 6, 39, 25);
+    RzToolButton1->SetToolStyle(tsDropDown);
+    RzToolButton1->SetDropDownMenu(PopupMenu2);
+    RzToolButton1->setIcon(ImageList1);
+    RzToolButton1->hide();
+
+    RzToolbarButton3
+        = glyphButton(this, {531, 8, 23, 22}, "information.png", 2, QStringLiteral("Information"));
+    connect(RzToolbarButton3, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton3Click);
+    RzToolbarButton2
+        = glyphButton(this, {570, 8, 23, 22}, "minimize.png", 1, QStringLiteral("Minimize"));
+    connect(RzToolbarButton2, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton2Click);
+    RzToolbarButton1 = glyphButton(this, {593, 8, 23, 22}, "close.png", 1, QStringLiteral("Close"));
+    connect(RzToolbarButton1, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton1Click);
+
+    // Its hint follows the window, which shows none.
+    btnApplyObj
+        = glyphButton(this, {264, 350, 111, 37}, "checkmark.png", 2, QStringLiteral("Post"));
+    btnApplyObj->SetShowHint(false);
+    btnApplyObj->setFont(sansSerif11);
+    QPalette applyColours = btnApplyObj->palette();
+    applyColours.setColor(QPalette::ButtonText, Qt::white);
+    btnApplyObj->setPalette(applyColours);
+    connect(btnApplyObj, &TRzToolbarButton::clicked, this, &TScenForm1::btnApplyObjClick);
+
+    RzMarqueeStatus1 = new TRzMarqueeStatus(this);
+    RzMarqueeStatus1->setGeometry(8, 389, 617, 33);
+    RzMarqueeStatus1->SetFillColor(QColor(135, 206, 235));
+    RzMarqueeStatus1->SetParentFillColor(false);
+    RzMarqueeStatus1->SetFrameStyle(fsStatus);
+    RzMarqueeStatus1->SetScrollDelay(10);
+    RzMarqueeStatus1->setFont(WindowFont(QStringLiteral("Square721 BT"), 21));
+    RzMarqueeStatus1->SetFontColor(QColor(0, 0, 128));
+    RzMarqueeStatus1->setCursor(Qt::PointingHandCursor);
+    connect(RzMarqueeStatus1, &TRzMarqueeStatus::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
+
+    RzLabel3 = label(this, {8, 435, 614, 13}, sansSerif11, QColor(192, 192, 192));
+    RzLabel3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    // The page container has a window of its own and lies above the painted widgets.
+    RzPageControl1 = new TRzPageControl(this);
+    RzPageControl1->setGeometry(6, 42, 619, 305);
+    TabSheet1 = RzPageControl1->AddSheet(QString());
+    TabSheet1->SetColor(QColor(240, 251, 255));
+
+    RzLabel2 = label(TabSheet1, {12, 6, 230, 13}, sansSerif11, Qt::black);
+    RzLabel2->SetAutoSize(true);
+
+    Image1 = new TImage(TabSheet1);
+    Image1->move(392, 98);
+    Image1->SetPicture(QPixmap::fromImage(picture("logo.png")));
+    Image1->setCursor(Qt::PointingHandCursor);
+    connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
+
+    RzCheckTree1 = new TRzCheckTree(TabSheet1);
     RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
+    RzCheckTree1->setGeometry(3, 22, 365, 229);
     RzCheckTree1->SetIndent(19);
-    layout->addWidget(RzCheckTree1);
-    btnApplyObj = new QPushButton(this);
-    btnApplyObj->setObjectName(QStringLiteral("btnApplyObj"));
-    layout->addWidget(btnApplyObj);
-    connect(btnApplyObj, &QPushButton::clicked, this, &TScenForm1::btnApplyObjClick);
+
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
     AdvTaskDialog1->SetIcon(tiQuestion);
     Ftw1.OnProcessFile = [this](const QString &path, const TSearchRec &info) {
         return Ftw1ProcessFile(path, info);
     };
-    resize(633, 455);
-    RunHandler([this] { FormCreate(); });
 }
-
-TScenForm1::~TScenForm1() = default;
 
 QString TScenForm1::ProgramFolder() const
 {
@@ -109,9 +236,77 @@ Action TScenForm1::Ftw1ProcessFile(const QString &path, const TSearchRec &info)
 void TScenForm1::ReadIni()
 {
     TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni();
-    FTabCaption = QFileInfo(FState.Scenery).fileName();
-    btnApplyObj->setText(InterfaceTexts(FState.Language).at(2));
-    setWindowTitle(FTabCaption);
+    SetLanguage();
+    RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
+}
+
+QString TScenForm1::GetString(int nr) const
+{
+    const QStringList &texts = FState.Language == 1 ? FState.StringsEng : FState.StringsGer;
+    return texts.value(nr);
+}
+
+void TScenForm1::SetLanguage()
+{
+    const QString section = FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
+    TIniFile ini(FState.Scenery);
+    // Writing the language is the first write of a run: it shows whether the control file can
+    // be written at all.
+    try {
+        ini.WriteString(ControlFile::Settings, ControlFile::Language, section);
+        ini.UpdateFile();
+    } catch (const EIniFileException &error) {
+        WriteProbeFailed(error.Message());
+    }
+    const TLanguageTexts texts = ReadLanguageTexts(ini, section);
+    QGuiApplication::setApplicationDisplayName(texts.Title);
+    RzLabel1->SetCaption(texts.Title);
+    RzMarqueeStatus1->SetCaption(texts.ScrollerText);
+    RzLabel2->SetCaption(GetString(0));
+    btnApplyObj->SetCaption(GetString(2));
+    RzLabel3->SetCaption(VersionLine(texts.Title, FState.Version, GetString(3)));
+    Optionen1->setText(GetString(4));
+    Updatessuchen1->setText(GetString(5));
+    RzToolButton1->setToolTip(GetString(4));
+}
+
+// The control file cannot be written: restart with administrator rights, and end this instance
+// whatever the outcome. An instance that has those rights already cannot do better: it shows the
+// error and ends, rather than starting one instance after another.
+void TScenForm1::WriteProbeFailed(const QString &error)
+{
+    if (FPlatform.IsElevated()) {
+        FPlatform.ErrorBox(error, QString());
+    } else {
+        FPlatform.ErrorBox(GetString(8), QString());
+        FPlatform.RunAsAdmin(FPlatform.ExeName(), QString());
+    }
+    FPlatform.Terminate();
+}
+
+void TScenForm1::btnGermanClick()
+{
+    SwitchLanguage(0);
+}
+
+void TScenForm1::btnEnglishClick()
+{
+    SwitchLanguage(1);
+}
+
+void TScenForm1::SwitchLanguage(int language)
+{
+    if (FPlatform.MessageDlg(GetString(7), mtConfirmation) != mrYes)
+        return;
+    RunHandler([&] {
+        {
+            TIniFile ini(FState.Scenery);
+            ini.WriteString(ControlFile::Settings, ControlFile::Language,
+                            FState.Languages[std::size_t(language)]);
+            ini.UpdateFile();
+        }
+        ReadIni();
+    });
 }
 
 void TScenForm1::btnApplyObjClick()
@@ -127,6 +322,41 @@ void TScenForm1::btnApplyObjClick()
                     + failure.Reason;
         FPlatform.MessageDlg(RenameFailureMessage(FState.Language, lines), mtError);
     });
+}
+
+void TScenForm1::RzToolbarButton1Click()
+{
+    close();
+}
+
+void TScenForm1::RzToolbarButton2Click()
+{
+    showMinimized();
+}
+
+void TScenForm1::RzToolbarButton3Click()
+{
+    if (!FInfoForm)
+        return;
+    FInfoForm->Language = FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
+    FInfoForm->exec();
+}
+
+void TScenForm1::RzMarqueeStatus1Click()
+{
+    if (FState.URL.size() > MaxAddressLength)
+        return;
+    FPlatform.ShellOpen(FState.URL);
+}
+
+void TScenForm1::showEvent(QShowEvent *event)
+{
+    if (!FCentred) {
+        FCentred = true;
+        if (const QScreen *screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
 }
 
 template<class Handler>

@@ -4,48 +4,96 @@
 #include "platform/rzversioninfo.h"
 #include "walk/ftw.h"
 
+#include <QIcon>
 #include <QWidget>
 
-class QPushButton;
+class QAction;
+class QMenu;
 class TAdvTaskDialog;
+class TImage;
+class TInfoForm;
 class TPlatform;
 class TRzCheckTree;
+class TRzFormShape;
+class TRzLabel;
+class TRzMarqueeStatus;
+class TRzPageControl;
+class TRzTabSheet;
+class TRzToolButton;
+class TRzToolbarButton;
 
-// The main window: finds the control file at its creation, loads the object tree from it and
-// applies the user's selection to the control file and the scenery files.
+// The main window: a borderless window shaped by its background picture. At its creation it
+// finds and loads the control file; it applies the user's selection to the control file and
+// the scenery files, switches the interface language, and opens the readme and the home page.
 class TScenForm1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Builds the children, then runs FormCreate. When it ends the program (no control file, or
-    // the user declines to pick one), platform.Terminated() is true and the window must not be
-    // shown.
+    // Builds the children, then runs FormCreate. When that ends the program (no control file,
+    // the user declines to pick one, or the control file cannot be written),
+    // platform.Terminated() is true and the window must not be shown.
     explicit TScenForm1(TPlatform &platform, const TRzVersionInfo &versionInfo = TRzVersionInfo(),
                         QWidget *parent = nullptr);
     ~TScenForm1() override;
 
+    // The information window, created after the main window.
+    void SetInfoForm(TInfoForm *infoForm) { FInfoForm = infoForm; }
+
+    TRzFormShape *RzFormShape1 = nullptr;
+    TRzToolbarButton *btnGerman = nullptr;
+    TRzToolbarButton *btnEnglish = nullptr;
+    TRzLabel *RzLabel1 = nullptr;
+    TRzToolButton *RzToolButton1 = nullptr;
+    TRzToolbarButton *RzToolbarButton3 = nullptr;
+    TRzToolbarButton *RzToolbarButton2 = nullptr;
+    TRzToolbarButton *RzToolbarButton1 = nullptr;
+    TRzToolbarButton *btnApplyObj = nullptr;
+    TRzMarqueeStatus *RzMarqueeStatus1 = nullptr;
+    TRzLabel *RzLabel3 = nullptr;
+    TRzPageControl *RzPageControl1 = nullptr;
+    TRzTabSheet *TabSheet1 = nullptr;
+    TRzLabel *RzLabel2 = nullptr;
+    TImage *Image1 = nullptr;
     TRzCheckTree *RzCheckTree1 = nullptr;
-    QPushButton *btnApplyObj = nullptr;
+    QIcon ImageList1; // the hammer of the hidden settings button
+    QMenu *PopupMenu2 = nullptr;
+    QAction *Optionen1 = nullptr;
+    QAction *N1 = nullptr;
+    QAction *Updatessuchen1 = nullptr;
     TAdvTaskDialog *AdvTaskDialog1 = nullptr;
     TFtw Ftw1;
     TRzVersionInfo RzVersionInfo1;
 
     const TSceneryState &State() const { return FState; }
-    QString TabCaption() const { return FTabCaption; }
 
     void FormCreate();
     void ReadIni();
+    void SetLanguage();
+    QString GetString(int nr) const;
+    void btnGermanClick();
+    void btnEnglishClick();
     void btnApplyObjClick();
     Action Ftw1ProcessFile(const QString &path, const TSearchRec &info);
+    void RzToolbarButton1Click();
+    void RzToolbarButton2Click();
+    void RzToolbarButton3Click();
+    void RzMarqueeStatus1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void CreateChildren();
     QString ProgramFolder() const;
+    void SwitchLanguage(int language);
+    void WriteProbeFailed(const QString &error);
     // Runs an event handler; an error that ends it is shown in the standard error box.
     template<class Handler>
     void RunHandler(Handler handler);
 
     TPlatform &FPlatform;
     TSceneryState FState;
-    QString FTabCaption;
+    TInfoForm *FInfoForm = nullptr;
+    bool FCentred = false;
 };

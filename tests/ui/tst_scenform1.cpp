@@ -2,6 +2,8 @@
 #include "ui/program.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
+#include "widgets/rzpagecontrol.h"
+#include "widgets/rztoolbarbutton.h"
 
 #include <QApplication>
 #include <QDir>
@@ -124,7 +126,7 @@ void TestScenForm1::findsControlFile()
     }
     QCOMPARE(QFileInfo(form.State().Scenery).fileName(), loaded);
     QVERIFY(QFileInfo(form.State().Scenery).isAbsolute());
-    QCOMPARE(form.TabCaption(), loaded);
+    QCOMPARE(form.RzPageControl1->tabText(0), loaded);
     QCOMPARE(form.RzCheckTree1->Items().Count(), 1);
     QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Objekt "_s + loaded);
     if (loaded == u"b.ini") { // the other candidate is never touched
