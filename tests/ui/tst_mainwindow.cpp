@@ -1,0 +1,217 @@
+#include "tests/support/programfolder.h"
+#include "tests/support/recordingplatform.h"
+#include "ui/scenform1.h"
+#include "widgets/image.h"
+#include "widgets/rzchecktree.h"
+#include "widgets/rzformshape.h"
+#include "widgets/rzlabel.h"
+#include "widgets/rzmarqueestatus.h"
+#include "widgets/rzpagecontrol.h"
+#include "widgets/rztoolbarbutton.h"
+#include "widgets/rztoolbutton.h"
+
+#include <QMenu>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString ControlFileText = uR"([Settings]
+Language=%1
+URL=https://scenery.example.net/
+[german]
+Title=Musterhafen Konfigurator
+ScrollerText=Willkommen in Musterhafen
+[english]
+Title=Musterhafen Configurator
+ScrollerText=Welcome to Musterhafen
+[Szenerie]
+tower=Turm
+[Scenery]
+tower=Tower
+)"_s;
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void childrenInPlaceWithTheirTexts_data();
+    void childrenInPlaceWithTheirTexts();
+    void closeEndsWithoutQuestion();
+    void homePageOpensAddress_data();
+    void homePageOpensAddress();
+};
+
+void TestMainWindow::childrenInPlaceWithTheirTexts_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text"); // caption, or hint where the child has no caption
+
+    const struct
+    {
+        const char *child;
+        QRect geometry;
+        QString german, english;
+    } rows[] = {
+        {"RzFormShape1", {0, 0, 633, 455}, {}, {}},
+        {"btnGerman", {18, 8, 23, 22}, u"Deutsche Version"_s, u"Deutsche Version"_s},
+        {"btnEnglish", {47, 8, 23, 22}, u"English version"_s, u"English version"_s},
+        {"RzLabel1",
+         {86, 10, 249, 21},
+         u"Musterhafen Konfigurator"_s,
+         u"Musterhafen Configurator"_s},
+        {"RzToolbarButton3", {531, 8, 23, 22}, u"Information"_s, u"Information"_s},
+        {"RzToolbarButton2", {570, 8, 23, 22}, u"Minimize"_s, u"Minimize"_s},
+        {"RzToolbarButton1", {593, 8, 23, 22}, u"Close"_s, u"Close"_s},
+        {"btnApplyObj", {264, 350, 111, 37}, u"Übernehmen"_s, u"Apply"_s},
+        {"RzMarqueeStatus1",
+         {8, 389, 617, 33},
+         u"Willkommen in Musterhafen"_s,
+         u"Welcome to Musterhafen"_s},
+        {"RzLabel3",
+         {8, 435, 614, 13},
+         u"Musterhafen Konfigurator - Version 2.0.0.0 - Orvandel"_s,
+         u"Musterhafen Configurator - Version 2.0.0.0 - Orvandel"_s},
+        {"RzPageControl1", {6, 42, 619, 305}, u"XXXX.ini"_s, u"XXXX.ini"_s},
+        {"RzLabel2",
+         {12, 6, -1, 13},
+         u"Bitte die Objekte auswählen, die aktiv sein sollen"_s,
+         u"Please select the objects, that should be active"_s},
+        {"Image1", {392, 98, 200, 54}, {}, {}},
+        {"RzCheckTree1", {3, 22, 365, 229}, u"Turm"_s, u"Tower"_s},
+        {"RzToolButton1",
+         {478, 6, 39, 25},
+         u"Einstellungen|-|Updates suchen"_s,
+         u"Settings|-|Search for updates"_s},
+    };
+    for (const char *language : {"german", "english"}) {
+        for (const auto &row : rows) {
+            QTest::addRow("%s, %s", language, row.child)
+                << QString::fromLatin1(language) << QString::fromLatin1(row.child) << row.geometry
+                << (QByteArray(language) == "german" ? row.german : row.english);
+        }
+    }
+}
+
+void TestMainWindow::childrenInPlaceWithTheirTexts()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, child);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(language));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    QVERIFY(!platform.Terminated());
+    QCOMPARE(form.windowTitle(), u"ScenForm1"_s);
+    QCOMPARE(form.size(), QSize(633, 455));
+
+    const QHash<QString, QWidget *> children{
+        {u"RzFormShape1"_s, form.RzFormShape1},
+        {u"btnGerman"_s, form.btnGerman},
+        {u"btnEnglish"_s, form.btnEnglish},
+        {u"RzLabel1"_s, form.RzLabel1},
+        {u"RzToolbarButton3"_s, form.RzToolbarButton3},
+        {u"RzToolbarButton2"_s, form.RzToolbarButton2},
+        {u"RzToolbarButton1"_s, form.RzToolbarButton1},
+        {u"btnApplyObj"_s, form.btnApplyObj},
+        {u"RzMarqueeStatus1"_s, form.RzMarqueeStatus1},
+        {u"RzLabel3"_s, form.RzLabel3},
+        {u"RzPageControl1"_s, form.RzPageControl1},
+        {u"RzLabel2"_s, form.RzLabel2},
+        {u"Image1"_s, form.Image1},
+        {u"RzCheckTree1"_s, form.RzCheckTree1},
+        {u"RzToolButton1"_s, form.RzToolButton1},
+    };
+    QWidget *widget = children.value(child);
+    QVERIFY(widget);
+    QRect expected = geometry;
+    if (expected.width() < 0) // sized to its caption
+        expected.setWidth(widget->width());
+    QCOMPARE(widget->geometry(), expected);
+
+    QString actual;
+    if (auto *label = qobject_cast<TRzLabel *>(widget))
+        actual = label->Caption();
+    else if (auto *button = qobject_cast<TRzToolbarButton *>(widget))
+        actual = button->GetCaption().isEmpty() ? button->Hint() : button->GetCaption();
+    else if (auto *status = qobject_cast<TRzMarqueeStatus *>(widget))
+        actual = status->Caption();
+    else if (auto *pages = qobject_cast<TRzPageControl *>(widget))
+        actual = pages->tabText(0);
+    else if (widget == form.RzCheckTree1)
+        actual = form.RzCheckTree1->Items().Item(0)->Text();
+    else if (widget == form.RzToolButton1) {
+        QStringList items;
+        for (const QAction *action : form.PopupMenu2->actions())
+            items << (action->isSeparator() ? u"-"_s : action->text());
+        actual = items.join(u'|');
+        QCOMPARE(form.RzToolButton1->toolTip(), items.first());
+    }
+    QCOMPARE(actual, text);
+    if (widget == form.RzToolButton1)
+        QVERIFY(widget->isHidden());
+    if (widget == form.btnApplyObj)
+        QVERIFY(!form.btnApplyObj->ShowHint());
+}
+
+void TestMainWindow::closeEndsWithoutQuestion()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+    const QByteArray before = folder.ReadControlFile();
+    platform.Calls.clear();
+    QTest::mouseClick(form.RzToolbarButton1, Qt::LeftButton);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(platform.Calls, QStringList());
+    QCOMPARE(folder.ReadControlFile(), before);
+}
+
+void TestMainWindow::homePageOpensAddress_data()
+{
+    QTest::addColumn<QString>("url"); // "-" for no URL key
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("address of the control file")
+        << u"https://scenery.example.net/"_s << u"https://scenery.example.net/"_s;
+    QTest::newRow("no address: the built-in one") << u"-"_s << u"https://www.example.org/"_s;
+    const QString longest = u"https://example.net/"_s + QString(1979, u'a');
+    QTest::newRow("1999 characters are handed over whole") << longest << longest;
+    QTest::newRow("2000 characters: nothing opened") << longest + u'a' << QString();
+}
+
+void TestMainWindow::homePageOpensAddress()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, opened);
+    TProgramFolder folder;
+    QString text = ControlFileText.arg(u"german"_s);
+    text.replace(u"URL=https://scenery.example.net/\n"_s,
+                 url == u"-" ? QString() : u"URL="_s + url + u'\n');
+    folder.WriteControlFile(text);
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    platform.Calls.clear();
+    QTest::mouseClick(form.RzMarqueeStatus1, Qt::LeftButton);
+    QTest::mouseClick(form.Image1, Qt::LeftButton);
+    const QStringList expected = opened.isEmpty()
+        ? QStringList()
+        : QStringList{u"ShellOpen: "_s + opened, u"ShellOpen: "_s + opened};
+    QCOMPARE(platform.Calls, expected);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
