@@ -1,0 +1,214 @@
+#include "htmltext/paintercanvas.h"
+
+#include "htmltext/imagelist.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMimeDatabase>
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace {
+
+// The shown text of a run with ampersand prefixes: "&&" is one "&", a single "&" vanishes.
+QString withoutPrefixes(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (i + 1 < text.size() && text[i + 1] == u'&')
+                out += u'&';
+            ++i;
+            if (i < text.size() && text[i] != u'&')
+                out += text[i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+TPainterCanvas::TPainterCanvas(QPainter &painter, const QPalette &palette)
+    : FPainter(painter)
+    , FPalette(palette)
+    , FMetrics(painter.font())
+{
+    const QFont current = painter.font();
+    FFont.name = current.family();
+    FFont.size = current.pointSize() > 0 ? current.pointSize() : 8;
+    applyFont();
+}
+
+QFont TPainterCanvas::qfont(const THTMLFont &font) const
+{
+    QFont f(font.name);
+    f.setPointSize(std::max(font.size, 1));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeOut);
+    return f;
+}
+
+void TPainterCanvas::setFont(const THTMLFont &font)
+{
+    if (font == FFont)
+        return;
+    FFont = font;
+    applyFont();
+}
+
+void TPainterCanvas::applyFont()
+{
+    FQFont = qfont(FFont);
+    FMetrics = QFontMetrics(FQFont, FPainter.device());
+}
+
+int TPainterCanvas::textWidth(QStringView text)
+{
+    return FMetrics.horizontalAdvance(text.toString());
+}
+
+int TPainterCanvas::textHeight(QStringView)
+{
+    return FMetrics.height();
+}
+
+QSize TPainterCanvas::measureRun(QStringView text, bool prefix)
+{
+    const QFontMetrics &metrics = FMetrics;
+    const QString shown = prefix ? withoutPrefixes(text) : text.toString();
+    return QSize(metrics.horizontalAdvance(shown), metrics.height() + metrics.leading());
+}
+
+void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis)
+{
+    const QFontMetrics &metrics = FMetrics;
+    QString shown = text.toString();
+    if (ellipsis && metrics.horizontalAdvance(prefix ? withoutPrefixes(text) : shown) > r.Width()) {
+        shown = metrics.elidedText(prefix ? withoutPrefixes(text) : shown, Qt::ElideRight,
+                                   std::max(r.Width(), 0));
+        prefix = false;
+    }
+    const int flags = Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextExpandTabs
+        | (prefix ? Qt::TextShowMnemonic : 0);
+    const int width = metrics.horizontalAdvance(prefix ? withoutPrefixes(shown) : shown);
+    const int height = metrics.height() + metrics.leading();
+    FPainter.save();
+    FPainter.setFont(FQFont);
+    FPainter.translate(r.Left, r.Bottom);
+    if (FFont.orientation != 0)
+        FPainter.rotate(-FFont.orientation / 10.0);
+    if (FBrushSolid)
+        FPainter.fillRect(QRect(0, -height, width, height), color(FBrushColor));
+    FPainter.setPen(color(FFont.color));
+    // Wide enough for the whole run; the clip of the caller bounds it.
+    FPainter.drawText(QRect(0, -height, std::max(width, r.Width()) + 1, height), flags, shown);
+    FPainter.restore();
+}
+
+int TPainterCanvas::charsThatFit(QStringView text, int width)
+{
+    const QFontMetrics &metrics = FMetrics;
+    int used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        used += metrics.horizontalAdvance(text[i]);
+        if (used > width)
+            return int(i);
+    }
+    return int(text.size());
+}
+
+void TPainterCanvas::fillRect(const TRect &r)
+{
+    FPainter.fillRect(r.toQRect(), color(FBrushColor));
+}
+
+void TPainterCanvas::fillEllipse(const TRect &r)
+{
+    FPainter.save();
+    FPainter.setRenderHint(QPainter::Antialiasing);
+    FPainter.setPen(Qt::NoPen);
+    FPainter.setBrush(color(FBrushColor));
+    FPainter.drawEllipse(r.toQRect());
+    FPainter.restore();
+}
+
+void TPainterCanvas::lineTo(int x, int y)
+{
+    FPainter.save();
+    FPainter.setPen(QPen(color(FPenColor), 0));
+    FPainter.drawLine(FPenPos, QPoint(x, y));
+    FPainter.restore();
+    FPenPos = QPoint(x, y);
+}
+
+void TPainterCanvas::drawFocusRect(const TRect &r)
+{
+    FPainter.save();
+    FPainter.setPen(QPen(color(FFont.color), 0, Qt::DotLine));
+    FPainter.setBrush(Qt::NoBrush);
+    FPainter.drawRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
+    FPainter.restore();
+}
+
+void TPainterCanvas::drawPicture(int x, int y, const QPixmap &picture)
+{
+    FPainter.drawPixmap(x, y, picture);
+}
+
+void TPainterCanvas::stretchPicture(const TRect &r, const QPixmap &picture)
+{
+    FPainter.drawPixmap(r.toQRect(), picture);
+}
+
+void TPainterCanvas::tilePicture(const TRect &r, const QPixmap &picture)
+{
+    FPainter.drawTiledPixmap(r.toQRect(), picture);
+}
+
+void TPainterCanvas::drawImage(int x, int y, const TImageList &images, int index)
+{
+    FPainter.drawPixmap(x, y, images.Image(index));
+}
+
+void TPainterCanvas::stretchImage(const TRect &r, const TImageList &images, int index)
+{
+    FPainter.drawPixmap(r.toQRect(), images.Image(index));
+}
+
+void TPainterCanvas::setClipRect(const TRect &r)
+{
+    FPainter.setClipRect(r.toQRect());
+}
+
+void TPainterCanvas::clearClip()
+{
+    FPainter.setClipping(false);
+}
+
+int TPainterCanvas::dpi() const
+{
+    return FPainter.device() ? FPainter.device()->logicalDpiX() : 96;
+}
+
+QPixmap TPainterCanvas::systemIcon(const QString &source, bool large)
+{
+    // Icon numbers refer to a shell icon table this platform does not have.
+    bool number = false;
+    source.toInt(&number);
+    if (number || source.isEmpty())
+        return QPixmap();
+    const QMimeDatabase mimes;
+    const QFileInfo info(source);
+    const QMimeType type = info.exists()
+        ? mimes.mimeTypeForFile(info)
+        : mimes.mimeTypeForFile(source, QMimeDatabase::MatchExtension);
+    const QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    const int side = large ? 32 : 16;
+    return icon.isNull() ? QPixmap() : icon.pixmap(side, side);
+}

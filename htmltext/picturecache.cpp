@@ -1,0 +1,92 @@
+#include "htmltext/picturecache.h"
+
+#include <QFile>
+#include <QImageReader>
+
+namespace {
+
+const QString resPrefix = QStringLiteral("RES://");
+const QString filePrefix = QStringLiteral("FILE://");
+
+} // namespace
+
+bool TPicture::LoadFromFile(const QString &path)
+{
+    return load(path, false);
+}
+
+bool TPicture::LoadFromResource(const QString &name)
+{
+    return load(QStringLiteral(":/") + name, true);
+}
+
+bool TPicture::load(const QString &path, bool resource)
+{
+    FPixmap = QPixmap();
+    FLoadError.clear();
+    QFile file(path);
+    if ((!resource && path.isEmpty()) || !file.open(QIODevice::ReadOnly)) {
+        FLoadError = QStringLiteral("Could not create image stream");
+        return false;
+    }
+    if (file.size() == 0) {
+        FLoadError = QStringLiteral("Empty image stream created");
+        return false;
+    }
+    QImageReader reader(&file);
+    if (!reader.canRead()) {
+        FLoadError = QStringLiteral("Could not load image. Invalid format");
+        return false;
+    }
+    // Refuse pictures above the reader's allocation limit before allocating them.
+    const QSize size = reader.size();
+    if (size.isValid()
+        && qint64(size.width()) * size.height() * 4 > qint64(QImageReader::allocationLimit())
+                << 20) {
+        FLoadError = QStringLiteral("Could not allocate memory for image");
+        return false;
+    }
+    QImage image;
+    if (!reader.read(&image)) {
+        FLoadError = QStringLiteral("Could not load image");
+        return false;
+    }
+    FPixmap = QPixmap::fromImage(image);
+    if (FPixmap.isNull()) {
+        FLoadError = QStringLiteral("Could not allocate memory for image");
+        return false;
+    }
+    return true;
+}
+
+TPicture *TPictureCache::FindPicture(const QString &source) const
+{
+    const auto it = FPictures.constFind(source);
+    return it == FPictures.cend() ? nullptr : it->get();
+}
+
+TPicture *TPictureCache::AddPicture(const QString &source)
+{
+    std::shared_ptr<TPicture> &slot = FPictures[source];
+    if (!slot)
+        slot = std::make_shared<TPicture>();
+    return slot.get();
+}
+
+TPicture *TPictureCache::Picture(const QString &source)
+{
+    if (TPicture *known = FindPicture(source))
+        return known;
+    TPicture *picture = AddPicture(source);
+    if (source.startsWith(resPrefix, Qt::CaseInsensitive))
+        picture->LoadFromResource(source.mid(resPrefix.size()));
+    else if (source.startsWith(filePrefix, Qt::CaseInsensitive))
+        picture->LoadFromFile(source.mid(filePrefix.size()));
+    return picture;
+}
+
+const TPicture *TPictureContainer::FindPicture(const QString &name) const
+{
+    const auto it = FPictures.constFind(name);
+    return it == FPictures.cend() ? nullptr : &*it;
+}
