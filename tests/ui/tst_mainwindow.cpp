@@ -11,6 +11,7 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void childrenInPlaceWithTheirTexts_data();
     void childrenInPlaceWithTheirTexts();
     void closeEndsWithoutQuestion();
+    void shapedByItsBackground();
     void homePageOpensAddress_data();
     void homePageOpensAddress();
 };
@@ -211,6 +213,41 @@ void TestMainWindow::homePageOpensAddress()
         ? QStringList()
         : QStringList{u"ShellOpen: "_s + opened, u"ShellOpen: "_s + opened};
     QCOMPARE(platform.Calls, expected);
+}
+
+void TestMainWindow::shapedByItsBackground()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    const QImage background = form.RzFormShape1->Picture();
+    QCOMPARE(background.size(), QSize(632, 455));
+    QCOMPARE(background.pixel(0, 454), qRgb(255, 255, 255)); // the key colour
+
+    // One run per row: a single pixel in row 0, the title band, then the rounded panel.
+    QHash<int, QRect> rows;
+    for (const QRect &rect : form.RzFormShape1->GetRegionFromBitmap(background)) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            QVERIFY2(!rows.contains(y), "more than one run in a row");
+            rows.insert(y, QRect(rect.left(), y, rect.width(), 1));
+        }
+    }
+    QCOMPARE(rows.value(0), QRect(8, 0, 1, 1));
+    for (int y = 1; y <= 33; ++y)
+        QCOMPARE(rows.value(y), QRect(6, y, 621, 1));
+    for (int y = 42; y <= 445; ++y)
+        QCOMPARE(rows.value(y), QRect(0, y, 632, 1));
+    for (int y : {34, 454}) { // corners
+        QVERIFY(rows.value(y).left() > 0);
+        QCOMPARE(rows.value(y).right(), 631 - rows.value(y).left());
+    }
+
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QRect screen = form.screen()->availableGeometry();
+    QVERIFY(qAbs(form.geometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(form.geometry().center().y() - screen.center().y()) <= 1);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,0 +1,157 @@
+#include "config/inifile.h"
+#include "tests/support/programfolder.h"
+#include "tests/support/recordingplatform.h"
+#include "ui/infoform.h"
+#include "ui/scenform1.h"
+#include "widgets/rzchecktree.h"
+#include "widgets/rzlabel.h"
+#include "widgets/rzmarqueestatus.h"
+#include "widgets/rztoolbarbutton.h"
+
+#include <QDir>
+#include <QTextBrowser>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString ControlFileText = uR"([Settings]
+Language=german
+URL=https://scenery.example.net/
+[german]
+Title=Flugplatz
+ScrollerText=Willkommen
+[english]
+Title=Airfield
+ScrollerText=Welcome
+[Szenerie]
+tower=Turm
+[Scenery]
+tower=Tower
+[Gruppen]
+cars=Fahrzeuge
+[Groups]
+cars=Vehicles
+[cars]
+Checked=cars
+Show=1
+car_a=Tankwagen
+car_b=Bus
+[Schalter]
+season=Jahreszeit
+[Switches]
+season=Season
+[season]
+Checked=season
+summer=Sommer
+winter=Winter
+[Checked]
+tower=1
+cars=1
+season=0
+)"_s;
+
+QStringList treeTexts(const TRzCheckTree &tree)
+{
+    QStringList texts;
+    for (int i = 0; i < tree.Items().Count(); ++i)
+        texts << tree.Items().Item(i)->Text() + u'=' + QString::number(tree.GetItemState(i));
+    return texts;
+}
+
+// Clicks the check box of the node at this absolute index, as the user does.
+void clickCheckBox(TRzCheckTree &tree, int index)
+{
+    QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
+    tree.scrollToItem(item);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.CheckArea(item).center());
+}
+
+QStringList states(const QString &controlFile)
+{
+    const TIniFile ini(controlFile);
+    QStringList keys, lines;
+    ini.ReadSection(u"Checked"_s, keys);
+    for (const QString &key : keys)
+        lines << key + u'=' + ini.ReadString(u"Checked"_s, key, QString());
+    return lines;
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void applySwitchLanguageAndReadme();
+};
+
+void TestEndToEnd::applySwitchLanguageAndReadme()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText);
+    folder.AddSceneryFiles(
+        {u"tower.bgl"_s, u"car_a.bgl"_s, u"car_b.bgl"_s, u"summer.bgl"_s, u"winter.bg_"_s});
+    QFile readme(folder.FilePath(u"readme.html"_s));
+    QVERIFY(readme.open(QIODevice::WriteOnly));
+    readme.write("<html><body><p>English readme</p></body></html>");
+    readme.close();
+
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    TInfoForm info(platform);
+    form.SetInfoForm(&info);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.RzCheckTree1->expandAll();
+    QCOMPARE(treeTexts(*form.RzCheckTree1),
+             (QStringList{u"Turm=2"_s, u"[Grp] Fahrzeuge=2"_s, u"Tankwagen=2"_s, u"Bus=2"_s,
+                          u"[Sw] Jahreszeit=1"_s, u"Sommer=1"_s, u"Winter=1"_s}));
+
+    // The user unchecks the group and chooses winter, then applies.
+    clickCheckBox(*form.RzCheckTree1, 1);
+    clickCheckBox(*form.RzCheckTree1, 6);
+    QCOMPARE(treeTexts(*form.RzCheckTree1),
+             (QStringList{u"Turm=2"_s, u"[Grp] Fahrzeuge=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
+                          u"[Sw] Jahreszeit=3"_s, u"Sommer=1"_s, u"Winter=2"_s}));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.Path()));
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QDir::setCurrent(previous);
+    QCOMPARE(states(folder.ControlFile()), (QStringList{u"tower=1"_s, u"cars=0"_s, u"season=1"_s}));
+    QCOMPARE(folder.SceneryFiles(),
+             (QStringList{u"car_a.bg_"_s, u"car_b.bg_"_s, u"summer.bg_"_s, u"tower.bgl"_s,
+                          u"winter.bgl"_s}));
+
+    // Switch to English: the tree is rebuilt from the English lists and the applied states.
+    platform.Answers = {mrYes};
+    QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
+    QCOMPARE(treeTexts(*form.RzCheckTree1),
+             (QStringList{u"Tower=2"_s, u"[Grp] Vehicles=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
+                          u"[Sw] Season=2"_s, u"Sommer=2"_s, u"Winter=2"_s}));
+    QCOMPARE(form.RzLabel1->Caption(), u"Airfield"_s);
+    QCOMPARE(form.RzLabel2->Caption(), u"Please select the objects, that should be active"_s);
+    QCOMPARE(form.btnApplyObj->GetCaption(), u"Apply"_s);
+    QCOMPARE(form.RzMarqueeStatus1->Caption(), u"Welcome"_s);
+    QCOMPARE(form.RzLabel3->Caption(), u"Airfield - Version 2.0.0.0 - Orvandel"_s);
+
+    // The information window shows the English readme, modally, until it is closed.
+    bool shown = false;
+    QTimer::singleShot(0, &info, [&] {
+        shown = info.isVisible() && info.Address().endsWith(u"/readme.html"_s)
+            && info.WebBrowser1->toPlainText().contains(u"English readme"_s);
+        info.close();
+    });
+    QTest::mouseClick(form.RzToolbarButton3, Qt::LeftButton);
+    QVERIFY(shown);
+    QVERIFY(!info.isVisible());
+    QCOMPARE(platform.Calls,
+             QStringList{u"MessageDlg(confirmation): Ungespeicherte Änderungen "
+                         u"gehen verloren!\r\nWeitermachen?"_s});
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
