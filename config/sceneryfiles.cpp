@@ -36,8 +36,19 @@ QString TSceneryFiles::InactivePath(const QString &activePath)
     return activePath.left(extensionStart(activePath)) + InactiveExtension;
 }
 
+// An object key names a file inside the Scenery folder. One that climbs out of it with ".."
+// would let a control file rename files anywhere the program may write (and it may run as
+// administrator), so it is treated like an object whose file does not exist.
+bool TSceneryFiles::InsideScenery(const QString &relativePath)
+{
+    const QString clean = QDir::cleanPath(QString(relativePath).replace(u'\\', u'/'));
+    return clean.startsWith(QStringLiteral("Scenery/"));
+}
+
 void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
 {
+    if (!InsideScenery(activePath))
+        return;
     const QString activeFile = Resolve(activePath);
     const QString inactiveFile = Resolve(InactivePath(activePath));
     if (active && activeFile.isEmpty() && !inactiveFile.isEmpty())

@@ -25,6 +25,9 @@ public:
     // The path with the extension of its file name (from the last dot on) replaced by ".bg_".
     static QString InactivePath(const QString &activePath);
 
+    // Whether a relative path stays inside the Scenery folder; other paths are never renamed.
+    static bool InsideScenery(const QString &relativePath);
+
     // Makes the file active or inactive. When both forms exist, or neither, nothing happens.
     // A refused rename is added to Failures.
     void ProcessFile(const QString &activePath, bool active);

@@ -65,6 +65,9 @@ private:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(name.toUtf8()); // the content tells where a file came from
         }
+        QFile outside(FDir->filePath(u"outside.bgl"_s)); // beside the Scenery folder
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        outside.close();
         FState = TSceneryState();
         FState.Scenery = FDir->filePath(u"XXXX.ini"_s);
         QFile control(FState.Scenery);
@@ -233,6 +236,11 @@ void TestSceneryApplier::appliesTree_data()
         << QStringList{u"a.bgl:a.bgl"_s, u"b.bg_:b.bgl"_s} << QStringList{u"a=1"_s, u"b=0"_s};
 
     // Faults the tool mends.
+    QTest::newRow("key climbing out of the scenery folder is never renamed")
+        << QByteArray("[Szenerie]\n..\\outside=Draussen\nsub\\..\\inner=Drinnen\n")
+        << QStringList{u"inner.bgl"_s, u"sub/"_s} << QList<int>{0, 1}
+        << QStringList{u"inner.bg_:inner.bgl"_s}
+        << QStringList{u"..\\outside=0"_s, u"sub\\..\\inner=0"_s};
     QTest::newRow("switch without a state key is applied like a group without one")
         << QByteArray("[Schalter]\ns=S\n[s]\nx=X\ny=Y\n[Szenerie]\n")
         << QStringList{u"x.bgl"_s, u"y.bg_"_s} << QList<int>{}
@@ -257,6 +265,7 @@ void TestSceneryApplier::appliesTree()
     QVERIFY(apply().isEmpty());
     QCOMPARE(sceneryFiles(), expectedFiles);
     QCOMPARE(states(), expectedStates);
+    QVERIFY(QFile::exists(FDir->filePath(u"outside.bgl"_s)));
 }
 
 void TestSceneryApplier::applyingTwiceRenamesNothing()
