@@ -103,7 +103,15 @@ void TRzMarqueeStatus::DrawCaption(QPainter &painter, const QString &caption)
     const int y = (area.height() - metrics.height()) / 2;
     const int x
         = FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth;
-    canvas.drawText(x, y + metrics.ascent(), caption);
+    // The laid-out text is kept between ticks: shaping it anew a hundred times a second would
+    // cost more than all the rest of a tick.
+    if (FStaticCaption.text() != caption || FStaticFont != canvas.font()) {
+        FStaticCaption.setTextFormat(Qt::PlainText);
+        FStaticCaption.setText(caption);
+        FStaticCaption.prepare(QTransform(), canvas.font());
+        FStaticFont = canvas.font();
+    }
+    canvas.drawStaticText(x, y, FStaticCaption);
     canvas.end();
     painter.drawPixmap(area.topLeft(), FBitmap);
 }

@@ -2,6 +2,8 @@
 
 #include "widgets/rzstatuspane.h"
 
+#include <QStaticText>
+
 #include <QPixmap>
 #include <QTimer>
 
@@ -59,6 +61,8 @@ private:
     quint16 FScrollDelay = 100;
     quint16 FScrollSize = 1;
     QPixmap FBitmap;
+    QStaticText FStaticCaption; // the caption laid out once for all ticks
+    QFont FStaticFont;
     QTimer FTimer;
     int FCurrentStep = 0;
 };
