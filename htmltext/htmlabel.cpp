@@ -1,0 +1,541 @@
+#include "htmltext/htmlabel.h"
+
+#include "platform/platform.h"
+
+#include <QCursor>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTextDocument>
+#include <QToolTip>
+
+#include <cmath>
+
+namespace {
+
+constexpr int AutoSizeMargin = 6;
+constexpr int AutoSizeExtent = 0xFFFF;
+constexpr int HintOffset = 10;
+
+// A frame of the given width just inside outer.
+void fillRing(QPainter &painter, const QRect &outer, int width, const QColor &color)
+{
+    if (width <= 0 || outer.isEmpty())
+        return;
+    const int w = std::min(width, outer.width()), h = std::min(width, outer.height());
+    painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), h), color);
+    painter.fillRect(QRect(outer.left(), outer.bottom() - h + 1, outer.width(), h), color);
+    painter.fillRect(QRect(outer.left(), outer.top(), w, outer.height()), color);
+    painter.fillRect(QRect(outer.right() - w + 1, outer.top(), w, outer.height()), color);
+}
+
+// A hint shown as it is written, even where it looks like markup.
+QString plainHint(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
+
+bool isLineForm(TGradientType type)
+{
+    return type == gtBottomLine || type == gtCenterLine || type == gtTopLine;
+}
+
+} // namespace
+
+bool IsShellTarget(const QString &anchor)
+{
+    return anchor.contains(u"://") || anchor.contains(u"mailto:");
+}
+
+TMeasureCanvas::TMeasureCanvas(const QWidget &widget, const THTMLFont &font)
+    : FImage(1, 1, QImage::Format_ARGB32_Premultiplied)
+{
+    // Same resolution as the widget, so that fonts measure as they are drawn.
+    constexpr double metersPerInch = 0.0254;
+    FImage.setDotsPerMeterX(int(std::lround(widget.logicalDpiX() / metersPerInch)));
+    FImage.setDotsPerMeterY(int(std::lround(widget.logicalDpiY() / metersPerInch)));
+    FPainter.begin(&FImage);
+    FPainter.setFont(widget.font());
+    FCanvas = std::make_unique<TPainterCanvas>(FPainter, widget.palette());
+    FCanvas->setFont(font);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+THTMLTextWidget::THTMLTextWidget(QWidget *parent, int shadowOffset)
+    : QWidget(parent)
+    , FShadowOffset(shadowOffset)
+{
+    setMouseTracking(true);
+}
+
+void THTMLTextWidget::SetHTMLText(const QStringList &value)
+{
+    if (value == FHTMLText)
+        return;
+    FHTMLText = value;
+    HTMLTextChanged();
+    Repaint();
+}
+
+void THTMLTextWidget::SetImages(const TImageList *value)
+{
+    if (value == FImages)
+        return;
+    FImages = value;
+    Repaint();
+}
+
+void THTMLTextWidget::SetPictureContainer(const TPictureContainer *value)
+{
+    if (value == FContainer)
+        return;
+    FContainer = value;
+    Repaint();
+}
+
+void THTMLTextWidget::SetAutoSizing(bool value)
+{
+    if (value == FAutoSizing)
+        return;
+    FAutoSizing = value;
+    applyAutoSizing();
+}
+
+void THTMLTextWidget::SetAutoSizeType(TAutoSizeType value)
+{
+    if (value == FAutoSizeType)
+        return;
+    FAutoSizeType = value;
+    applyAutoSizing();
+}
+
+void THTMLTextWidget::applyAutoSizing()
+{
+    // A docked widget starts from the smallest size along the edge it may grow; the next paint
+    // sizes it to its text.
+    if (FAutoSizing) {
+        if (FAlign == alLeft || FAlign == alRight)
+            resize(AutoSizeMargin, height());
+        else if (FAlign == alTop || FAlign == alBottom)
+            resize(width(), AutoSizeMargin);
+    }
+    Repaint();
+}
+
+void THTMLTextWidget::EndUpdate()
+{
+    if (FUpdateCount == 0)
+        return;
+    if (--FUpdateCount == 0)
+        Repaint();
+}
+
+void THTMLTextWidget::Shrink(TRect &r, int by)
+{
+    r.Left += by;
+    r.Top += by;
+    r.Right -= by;
+    r.Bottom -= by;
+}
+
+THTMLFont THTMLTextWidget::HTMLFont() const
+{
+    const QFont f = font();
+    THTMLFont result;
+    result.name = f.family();
+    result.size = f.pointSize() > 0
+        ? f.pointSize()
+        : std::max(1, int(std::lround(f.pixelSize() * 72.0 / logicalDpiY())));
+    result.bold = f.bold();
+    result.italic = f.italic();
+    result.underline = f.underline();
+    result.strikeOut = f.strikeOut();
+    result.color = QColorToColor(palette().color(foregroundRole()));
+    return result;
+}
+
+TColor THTMLTextWidget::Color() const
+{
+    return QColorToColor(palette().color(backgroundRole()));
+}
+
+THTMLDrawParams THTMLTextWidget::BaseParams(const TRect &fr)
+{
+    THTMLDrawParams p;
+    p.s = GetDisplText();
+    p.fr = fr;
+    p.FImages = FImages;
+    p.ic = &FImageCache;
+    p.pc = FContainer;
+    p.LineSpacing = FLineSpacing;
+    p.WordWrap = !FEllipsis;
+    p.HoverLink = FHoverHyperLink;
+    p.HoverStyle = FHover;
+    p.ShadowOffset = FShadowOffset;
+    p.ShadowColor = FShadowColor;
+    p.URLColor = FURLColor;
+    p.HoverColor = FHoverColor;
+    p.HoverFontColor = FHoverFontColor;
+    return p;
+}
+
+bool THTMLTextWidget::growsHorizontally() const
+{
+    return (FAlign == alNone || FAlign == alLeft || FAlign == alRight)
+        && (FAutoSizeType == asHorizontal || FAutoSizeType == asBoth);
+}
+
+bool THTMLTextWidget::growsVertically() const
+{
+    return (FAlign == alNone || FAlign == alTop || FAlign == alBottom)
+        && (FAutoSizeType == asVertical || FAutoSizeType == asBoth);
+}
+
+void THTMLTextWidget::ExtendForAutoSizing(TRect &r) const
+{
+    if (!FAutoSizing)
+        return;
+    if (growsHorizontally())
+        r.Right += AutoSizeExtent;
+    if (growsVertically())
+        r.Bottom += AutoSizeExtent;
+}
+
+void THTMLTextWidget::ApplyAutoSize(int x, int y)
+{
+    if (growsVertically() && height() != y + AutoSizeMargin)
+        resize(width(), y + AutoSizeMargin);
+    if (growsHorizontally() && width() != x + AutoSizeMargin)
+        resize(x + AutoSizeMargin, height());
+}
+
+bool THTMLTextWidget::HandCursor() const
+{
+    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::PointingHandCursor;
+}
+
+void THTMLTextWidget::SetHandCursor(bool hand)
+{
+    if (hand)
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+void THTMLTextWidget::ClickAnchor(const QString &anchor)
+{
+    const QPointer<THTMLTextWidget> alive(this);
+    DoAnchorClick(anchor);
+    if (alive)
+        OpenShellTarget(anchor);
+}
+
+void THTMLTextWidget::OpenShellTarget(const QString &anchor)
+{
+    if (FPlatform && IsShellTarget(anchor))
+        FPlatform->ShellOpen(anchor);
+}
+
+QString THTMLTextWidget::HintAt(QPoint pos)
+{
+    if (!FAnchorHint)
+        return {};
+    QString anchor = AnchorAt(pos);
+    if (anchor.isEmpty())
+        return {};
+    Q_EMIT OnAnchorHint(anchor);
+    return plainHint(anchor);
+}
+
+bool THTMLTextWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString hint = HintAt(help->pos());
+        if (!hint.isNull()) {
+            if (hint.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos() + QPoint(HintOffset, -HintOffset), hint, this);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+THTMLabel::THTMLabel(QWidget *parent)
+    : THTMLTextWidget(parent, 2)
+{
+    resize(120, height());
+}
+
+void THTMLabel::SetHTMLText(const QStringList &value)
+{
+    QString line = value.join(QString());
+    line.remove(u'\r');
+    line.remove(u'\n');
+    THTMLTextWidget::SetHTMLText(line.isEmpty() ? QStringList() : QStringList{line});
+}
+
+void THTMLabel::HTMLTextChanged()
+{
+    FImageCache.Clear();
+}
+
+void THTMLabel::SetTransparent(bool value)
+{
+    if (value == FTransparent)
+        return;
+    FTransparent = value;
+    setAttribute(Qt::WA_OpaquePaintEvent, !value);
+    update();
+}
+
+bool THTMLabel::SingleBorder() const
+{
+    return BorderStyle() == bsSingle && BorderWidth() != 0 && FBorderColor != clNone;
+}
+
+int THTMLabel::BorderB1() const
+{
+    return int(std::lround((BorderWidth() + 1) / 2.0));
+}
+
+int THTMLabel::BorderB2() const
+{
+    return int(std::lround(BorderWidth() / 2.0));
+}
+
+TRect THTMLabel::FrameRect() const
+{
+    TRect r{0, 0, width(), height()};
+    if (BevelOuter() != bvNone)
+        Shrink(r, BevelWidth());
+    Shrink(r, BorderWidth());
+    if (BevelInner() != bvNone)
+        Shrink(r, BevelWidth());
+    if (AnyBevel())
+        Shrink(r, BevelWidth());
+    if (SingleBorder())
+        Shrink(r, BorderB1());
+    return r;
+}
+
+TRect THTMLabel::TextRect(THTMLCanvas &canvas, bool autoSize)
+{
+    TRect r = FrameRect();
+    ExtendForAutoSizing(r);
+    if (!AutoSizing() && VAlignment() == tvaTop)
+        return r;
+    const THTMLDrawResult measured = HTMLHitTest(canvas, BaseParams(r), -1, -1);
+    int x = measured.XSize, y = measured.YSize;
+    if (AutoSizing()) {
+        if (VAlignment() == tvaCenter)
+            r.Top += 3;
+        else if (VAlignment() == tvaBottom)
+            r.Top += 6;
+        if (SingleBorder()) {
+            x += 2 * BorderWidth();
+            y += 2 * BorderWidth();
+        }
+        if (autoSize)
+            ApplyAutoSize(x, y);
+    }
+    if (VAlignment() == tvaCenter)
+        r.Top += (height() - y) / 2;
+    else if (VAlignment() == tvaBottom)
+        r.Top = height() - y;
+    return r;
+}
+
+void THTMLabel::PaintBackground(QPainter &painter, TPainterCanvas &canvas)
+{
+    const TRect client{0, 0, width(), height()};
+    const int steps = width() / 4;
+    if (!FTransparent) {
+        if (FColorTo == clNone || isLineForm(FGradientType))
+            painter.fillRect(rect(), palette().color(backgroundRole()));
+        else
+            DrawHTMLGradient(canvas, Color(), FColorTo, FGradientType == gtFullHorizontal, client,
+                             steps, clNone);
+    }
+    // The line forms are a horizontal gradient strip; clNone as second colour means none.
+    if (!isLineForm(FGradientType) || FColorTo == clNone || FLineWidth <= 0)
+        return;
+    TRect strip = client;
+    if (FGradientType == gtBottomLine) {
+        strip.Top = strip.Bottom - FLineWidth;
+    } else if (FGradientType == gtCenterLine) {
+        strip.Top += (client.Height() - FLineWidth) / 2;
+        strip.Bottom = strip.Top + FLineWidth;
+    } else {
+        strip.Bottom = strip.Top + FLineWidth;
+    }
+    DrawHTMLGradient(canvas, Color(), FColorTo, true, strip, steps, clNone);
+}
+
+void THTMLabel::PaintFrames(QPainter &painter)
+{
+    QRect r = rect();
+    const QColor shadow = ColorToQColor(clSystemColor + 16, palette());
+    const QColor highlight = ColorToQColor(clSystemColor + 20, palette());
+    const auto bevel = [&](TBevelCut cut) {
+        const QColor topLeft = cut == bvLowered ? shadow : highlight;
+        const QColor bottomRight = cut == bvLowered ? highlight : shadow;
+        for (int i = 0; i < BevelWidth() && !r.isEmpty(); ++i) {
+            painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
+            painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
+            painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+            painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+            r.adjust(1, 1, -1, -1);
+        }
+    };
+    if (BevelOuter() != bvNone)
+        bevel(BevelOuter());
+    fillRing(painter, r, BorderWidth(), palette().color(backgroundRole()));
+    r.adjust(BorderWidth(), BorderWidth(), -BorderWidth(), -BorderWidth());
+    if (BevelInner() != bvNone)
+        bevel(BevelInner());
+    if (SingleBorder()) {
+        const QRect outline = r.adjusted(-BorderB1(), -BorderB1(), BorderB2(), BorderB2());
+        fillRing(painter, outline, BorderWidth(), ColorToQColor(FBorderColor, palette()));
+    }
+}
+
+void THTMLabel::paintEvent(QPaintEvent *)
+{
+    if (rect().isEmpty())
+        return;
+    QPainter painter(this);
+    TPainterCanvas canvas(painter, palette());
+    canvas.setFont(HTMLFont());
+    PaintBackground(painter, canvas);
+    if (FUpdateCount > 0)
+        return;
+    PaintFrames(painter);
+    canvas.setBrushColor(Color());
+    THTMLDrawParams p = BaseParams(TextRect(canvas, true));
+    // The mouse position lets linked images show their alternative picture.
+    const QPoint mouse = mapFromGlobal(QCursor::pos());
+    p.XPos = mouse.x();
+    p.YPos = mouse.y();
+    const THTMLDrawResult drawn = HTMLDraw(canvas, p);
+    FXSize = drawn.XSize;
+    FYSize = drawn.YSize;
+}
+
+QSize THTMLabel::GetSizeWithMaxWidth(int maxWidth)
+{
+    TMeasureCanvas measure(*this, HTMLFont());
+    const THTMLDrawResult measured
+        = HTMLHitTest(measure.canvas(), BaseParams(TRect{0, 0, maxWidth, 4096}), -1, -1);
+    return QSize(measured.XSize, measured.YSize);
+}
+
+QString THTMLabel::IsAnchor(int x, int y, TRect &hoverrect)
+{
+    hoverrect = TRect{-1, -1, -1, -1};
+    TMeasureCanvas measure(*this, HTMLFont());
+    measure.canvas().setBrushColor(Color());
+    const TRect r = TextRect(measure.canvas(), false);
+    const THTMLDrawResult hit = HTMLHitTest(measure.canvas(), BaseParams(r), x, y);
+    if (!hit.Hit) {
+        FHoverHyperLink = -1;
+        return {};
+    }
+    FHoverHyperLink = hit.MouseLink;
+    hoverrect = hit.HoverRect;
+    return hit.AnchorVal;
+}
+
+QString THTMLabel::AnchorAt(QPoint pos)
+{
+    TRect hoverrect;
+    return IsAnchor(pos.x(), pos.y(), hoverrect);
+}
+
+QString THTMLabel::HintAt(QPoint pos)
+{
+    const QString hint = THTMLTextWidget::HintAt(pos);
+    if (!hint.isNull() || !FHintShowFull)
+        return hint;
+    return FHTMLHint ? GetDisplText() : plainHint(GetText());
+}
+
+void THTMLabel::RepaintHoverRect(const TRect &r)
+{
+    if (r.Left == -1)
+        return;
+    // One pixel around it for the underline and focus frame at its edges.
+    update(r.toQRect().adjusted(-1, -1, 1, 1));
+}
+
+void THTMLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    QWidget::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    TRect hr;
+    const QString a = IsAnchor(pos.x(), pos.y(), hr);
+    if (!a.isEmpty()) {
+        if (Hover() && hr.Left != -1
+            && (a != FAnchor || hr != FCurrHoverRect || FHoverHyperLink == -1))
+            RepaintHoverRect(FCurrHoverRect);
+        if (!HandCursor() || a != FAnchor || FOldHoverHyperLink != FHoverHyperLink) {
+            if (AnchorHint())
+                QToolTip::hideText();
+            SetHandCursor(true);
+            Q_EMIT OnAnchorEnter(a);
+            if (Hover()) {
+                if (hr.Left == -1)
+                    update();
+                else
+                    RepaintHoverRect(FCurrHoverRect);
+            }
+        }
+        FAnchor = a;
+        FOldHoverHyperLink = FHoverHyperLink;
+    } else if (HandCursor()) {
+        SetHandCursor(false);
+        Q_EMIT OnAnchorExit(QString());
+        if (Hover()) {
+            if (FCurrHoverRect.Left == -1)
+                update();
+            else
+                RepaintHoverRect(FCurrHoverRect);
+        }
+    }
+    FCurrHoverRect = hr;
+    if (Hover())
+        RepaintHoverRect(hr);
+}
+
+void THTMLabel::mousePressEvent(QMouseEvent *event)
+{
+    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pos = event->position().toPoint();
+    TRect hr;
+    const QString a = IsAnchor(pos.x(), pos.y(), hr);
+    if (!a.isEmpty())
+        ClickAnchor(a);
+}
+
+void THTMLabel::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    Q_EMIT OnMouseEnter();
+}
+
+void THTMLabel::leaveEvent(QEvent *event)
+{
+    if (Hover() && FHoverHyperLink != -1)
+        RepaintHoverRect(FCurrHoverRect);
+    FHoverHyperLink = -1;
+    QWidget::leaveEvent(event);
+    Q_EMIT OnMouseLeave();
+}
