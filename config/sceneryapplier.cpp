@@ -16,20 +16,39 @@ QList<TRenameFailure> TSceneryApplier::Apply()
     FRenames.clear();
     {
         TIniFile ini(FState.Scenery);
-        for (int i = 0; i < FTree.Count(); ++i) {
-            const TCheckTreeNode *node = FTree.Item(i);
-            const TScenObj *entry = node->Level() == 0 ? node->DataAs<TScenObj>() : nullptr;
-            if (!entry)
-                continue;
-            if (entry->FileType == ftScenery)
-                ApplyObject(ini, i, *entry);
-            else if (entry->FileType == ftGroup)
-                ApplyGroup(ini, i, *entry);
-            else if (entry->FileType == ftSwitch)
-                ApplySwitch(ini, i, *entry);
+        try {
+            WriteStates(ini);
+        } catch (...) {
+            // Apply ends at the entry whose state cannot be written. The states written before
+            // it are saved, so their files are switched too: the control file never records a
+            // state that the files were not given.
+            ini.UpdateFile();
+            RenameFiles();
+            throw;
         }
         ini.UpdateFile();
     }
+    return RenameFiles();
+}
+
+void TSceneryApplier::WriteStates(TIniFile &ini)
+{
+    for (int i = 0; i < FTree.Count(); ++i) {
+        const TCheckTreeNode *node = FTree.Item(i);
+        const TScenObj *entry = node->Level() == 0 ? node->DataAs<TScenObj>() : nullptr;
+        if (!entry)
+            continue;
+        if (entry->FileType == ftScenery)
+            ApplyObject(ini, i, *entry);
+        else if (entry->FileType == ftGroup)
+            ApplyGroup(ini, i, *entry);
+        else if (entry->FileType == ftSwitch)
+            ApplySwitch(ini, i, *entry);
+    }
+}
+
+QList<TRenameFailure> TSceneryApplier::RenameFiles()
+{
     TSceneryFiles files(FBaseFolder);
     for (const TPendingRename &rename : std::as_const(FRenames))
         files.ProcessFile(rename.ActivePath, rename.Active);

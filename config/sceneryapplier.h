@@ -16,11 +16,14 @@ public:
     // Scenery file paths are relative to baseFolder, the process's working directory.
     TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree, const QString &baseFolder);
 
-    // Raises EIniFileException when the control file cannot be written; nothing is renamed
-    // then. Returns the files whose rename the system refused.
+    // Raises EIniFileException when the control file cannot be written: when it cannot be
+    // saved, nothing is renamed; when one state cannot be written, the entries before it are
+    // saved and their files switched. Returns the files whose rename the system refused.
     QList<TRenameFailure> Apply();
 
 private:
+    void WriteStates(TIniFile &ini);
+    QList<TRenameFailure> RenameFiles();
     void ApplyObject(TIniFile &ini, int index, const TScenObj &entry);
     void ApplyGroup(TIniFile &ini, int index, const TScenObj &entry);
     void ApplySwitch(TIniFile &ini, int index, const TScenObj &entry);

@@ -4,6 +4,8 @@
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
+#include "htmltext/htmlabel.h"
+#include "htmltext/htmlcredit.h"
 #include "platform/platform.h"
 #include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
@@ -164,11 +166,24 @@ void TScenForm1::CreateChildren()
     RzLabel2 = label(TabSheet1, {12, 6, 230, 13}, sansSerif11, Qt::black);
     RzLabel2->SetAutoSize(true);
 
+    HTMLabel1 = new THTMLabel(TabSheet1);
+    HTMLabel1->setGeometry(12, 257, 592, 17);
+    HTMLabel1->SetTransparent(true);
+    HTMLabel1->SetLineWidth(0);
+    HTMLabel1->SetPlatform(&FPlatform);
+
     Image1 = new TImage(TabSheet1);
     Image1->move(392, 98);
     Image1->SetPicture(QPixmap::fromImage(picture("logo.png")));
     Image1->setCursor(Qt::PointingHandCursor);
     connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
+
+    HTMLCredit1 = new THTMLCredit(TabSheet1);
+    HTMLCredit1->setGeometry(382, 26, 222, 63);
+    HTMLCredit1->SetHover(true);
+    HTMLCredit1->SetLoop(true);
+    HTMLCredit1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    HTMLCredit1->SetPlatform(&FPlatform);
 
     RzCheckTree1 = new TRzCheckTree(TabSheet1);
     RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
@@ -262,7 +277,9 @@ void TScenForm1::SetLanguage()
     QGuiApplication::setApplicationDisplayName(texts.Title);
     RzLabel1->SetCaption(texts.Title);
     RzMarqueeStatus1->SetCaption(texts.ScrollerText);
+    HTMLCredit1->SetHTMLText({texts.HTMLCredits});
     RzLabel2->SetCaption(GetString(0));
+    HTMLabel1->SetHTMLText({GetString(1)});
     btnApplyObj->SetCaption(GetString(2));
     RzLabel3->SetCaption(VersionLine(texts.Title, FState.Version, GetString(3)));
     Optionen1->setText(GetString(4));

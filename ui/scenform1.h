@@ -10,6 +10,8 @@
 class QAction;
 class QMenu;
 class TAdvTaskDialog;
+class THTMLCredit;
+class THTMLabel;
 class TImage;
 class TInfoForm;
 class TPlatform;
@@ -54,7 +56,9 @@ public:
     TRzPageControl *RzPageControl1 = nullptr;
     TRzTabSheet *TabSheet1 = nullptr;
     TRzLabel *RzLabel2 = nullptr;
+    THTMLabel *HTMLabel1 = nullptr;
     TImage *Image1 = nullptr;
+    THTMLCredit *HTMLCredit1 = nullptr;
     TRzCheckTree *RzCheckTree1 = nullptr;
     QIcon ImageList1; // the hammer of the hidden settings button
     QMenu *PopupMenu2 = nullptr;

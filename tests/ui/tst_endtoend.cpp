@@ -1,4 +1,6 @@
 #include "config/inifile.h"
+#include "htmltext/htmlabel.h"
+#include "htmltext/htmlcredit.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/infoform.h"
@@ -9,8 +11,8 @@
 #include "widgets/rztoolbarbutton.h"
 
 #include <QDir>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +28,7 @@ ScrollerText=Willkommen
 [english]
 Title=Airfield
 ScrollerText=Welcome
+HTMLCredits=<B>Credits</B>
 [Szenerie]
 tower=Turm
 [Scenery]
@@ -137,6 +140,9 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
     QCOMPARE(form.btnApplyObj->GetCaption(), u"Apply"_s);
     QCOMPARE(form.RzMarqueeStatus1->Caption(), u"Welcome"_s);
     QCOMPARE(form.RzLabel3->Caption(), u"Airfield - Version 2.0.0.0 - Orvandel"_s);
+    QCOMPARE(form.HTMLabel1->GetDisplText(),
+             u"<B>Important:</B> Changes must be saved by clicking [Apply]!"_s);
+    QCOMPARE(form.HTMLCredit1->GetDisplText(), u"<B>Credits</B>"_s);
 
     // The information window shows the English readme, modally, until it is closed.
     bool shown = false;

@@ -1,3 +1,5 @@
+#include "htmltext/htmlabel.h"
+#include "htmltext/htmlcredit.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
@@ -85,7 +87,15 @@ void TestMainWindow::childrenInPlaceWithTheirTexts_data()
          {12, 6, -1, 13},
          u"Bitte die Objekte auswählen, die aktiv sein sollen"_s,
          u"Please select the objects, that should be active"_s},
+        {"HTMLabel1",
+         {12, 257, 592, 17},
+         u"<B>Wichtig:</B> Die Änderungen müssen durch Klick auf [Übernehmen] gespeichert werden!"_s,
+         u"<B>Important:</B> Changes must be saved by clicking [Apply]!"_s},
         {"Image1", {392, 98, 200, 54}, {}, {}},
+        {"HTMLCredit1",
+         {382, 26, 222, 63},
+         u"<A href=\"https://www.example.org/\">www.example.org</A><BR>"_s,
+         u"<A href=\"https://www.example.org/\">www.example.org</A><BR>"_s},
         {"RzCheckTree1", {3, 22, 365, 229}, u"Turm"_s, u"Tower"_s},
         {"RzToolButton1",
          {478, 6, 39, 25},
@@ -129,6 +139,8 @@ void TestMainWindow::childrenInPlaceWithTheirTexts()
         {u"RzPageControl1"_s, form.RzPageControl1},
         {u"RzLabel2"_s, form.RzLabel2},
         {u"Image1"_s, form.Image1},
+        {u"HTMLabel1"_s, form.HTMLabel1},
+        {u"HTMLCredit1"_s, form.HTMLCredit1},
         {u"RzCheckTree1"_s, form.RzCheckTree1},
         {u"RzToolButton1"_s, form.RzToolButton1},
     };
@@ -146,6 +158,8 @@ void TestMainWindow::childrenInPlaceWithTheirTexts()
         actual = button->GetCaption().isEmpty() ? button->Hint() : button->GetCaption();
     else if (auto *status = qobject_cast<TRzMarqueeStatus *>(widget))
         actual = status->Caption();
+    else if (auto *html = qobject_cast<THTMLTextWidget *>(widget))
+        actual = html->GetDisplText();
     else if (auto *pages = qobject_cast<TRzPageControl *>(widget))
         actual = pages->tabText(0);
     else if (widget == form.RzCheckTree1)

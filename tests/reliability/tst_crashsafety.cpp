@@ -1,0 +1,442 @@
+#include "config/inifile.h"
+#include "walk/ftw.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool UnderSanitizer = true; // a few times slower: fewer entries and kills
+#else
+constexpr bool UnderSanitizer = false;
+#endif
+
+// Every run waits at most this long for the child; only a hang comes near it.
+constexpr int ChildTimeoutMs = 120'000;
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program folder with a control file of many objects, groups and switches, and their scenery
+// files in the forms the recorded states give. Every tenth object lies in a sub-folder.
+class TGeneratedScenery
+{
+public:
+    TGeneratedScenery(const QString &folder, int objects, int groups, int switches)
+        : FFolder(folder)
+    {
+        QDir(folder).mkpath(u"Scenery/north"_s);
+        QStringList objectLines, groupLines, switchLines, sectionLines, stateLines;
+        for (int i = 0; i < objects; ++i) {
+            const QString key
+                = (i % 10 == 0 ? u"north\\obj%1"_s : u"obj%1"_s).arg(i, 5, 10, QChar(u'0'));
+            objectLines << key + u"=Objekt %1"_s.arg(i);
+            stateLines << key + (i % 3 == 0 ? u"=0"_s : u"=1"_s);
+            FEntries.append({false, key, {key}});
+        }
+        for (int g = 0; g < groups; ++g) {
+            const QString name = u"grp%1"_s.arg(g, 4, 10, QChar(u'0'));
+            groupLines << name + u"=Gruppe %1"_s.arg(g);
+            sectionLines << u'[' + name + u']' << u"Checked="_s + name + u"_on"_s << u"Show=1"_s;
+            QStringList members;
+            for (const char16_t m : {u'a', u'b', u'c'}) {
+                members << name + u'_' + QChar(m);
+                sectionLines << members.last() + u"=Teil"_s;
+            }
+            stateLines << name + (g % 2 == 0 ? u"_on=0"_s : u"_on=1"_s);
+            FEntries.append({false, name + u"_on"_s, members});
+        }
+        for (int s = 0; s < switches; ++s) {
+            const QString name = u"sw%1"_s.arg(s, 4, 10, QChar(u'0'));
+            switchLines << name + u"=Schalter %1"_s.arg(s);
+            sectionLines << u'[' + name + u']' << u"Checked="_s + name + u"_on"_s
+                         << name + u"_summer=Sommer"_s << name + u"_winter=Winter"_s;
+            stateLines << name + (s % 2 == 0 ? u"_on=0"_s : u"_on=1"_s);
+            FEntries.append({true, name + u"_on"_s, {name + u"_summer"_s, name + u"_winter"_s}});
+        }
+        const QStringList lines = QStringList{u"[Settings]"_s, u"Language=german"_s, u"[german]"_s,
+                                              u"Title=Absturztest"_s, u"[Szenerie]"_s}
+            + objectLines + QStringList{u"[Gruppen]"_s} + groupLines + QStringList{u"[Schalter]"_s}
+            + switchLines + sectionLines + QStringList{u"[Checked]"_s} + stateLines;
+        QFile control(ControlFile());
+        if (!control.open(QIODevice::WriteOnly)
+            || control.write((lines.join(u"\r\n"_s) + u"\r\n"_s).toLatin1()) < 0)
+            qFatal("cannot write the control file");
+        control.close();
+        const std::optional<QHash<QString, bool>> forms = RecordedForms();
+        for (auto it = forms->cbegin(); it != forms->cend(); ++it) {
+            QFile file(FilePath(it.key(), it.value()));
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot create a scenery file");
+        }
+    }
+
+    QString ControlFile() const { return FFolder + u"/XXXX.ini"_s; }
+    QByteArray ControlBytes() const { return readFile(ControlFile()); }
+
+    // The form of every scenery file that the control file records; nothing when a state is
+    // missing or not 0 or 1, as in a truncated or mixed file.
+    std::optional<QHash<QString, bool>> RecordedForms() const
+    {
+        const TIniFile ini(ControlFile());
+        QHash<QString, bool> forms;
+        for (const TEntry &entry : FEntries) {
+            const qint32 state = ini.ReadInteger(u"Checked"_s, entry.StateKey, -1);
+            if (state != 0 && state != 1)
+                return std::nullopt;
+            for (qsizetype i = 0; i < entry.Keys.size(); ++i)
+                forms.insert(entry.Keys[i], entry.IsSwitch ? state == i : state == 1);
+        }
+        return forms;
+    }
+
+    // Scenery files that exist in both forms or in neither; empty when each has exactly one.
+    QStringList BrokenFiles() const
+    {
+        QStringList broken;
+        for (const TEntry &entry : FEntries) {
+            for (const QString &key : entry.Keys) {
+                if (QFileInfo::exists(FilePath(key, true))
+                    == QFileInfo::exists(FilePath(key, false)))
+                    broken << key;
+            }
+        }
+        return broken;
+    }
+
+    // Scenery files whose form differs from the recorded state.
+    QStringList Mismatches() const
+    {
+        const std::optional<QHash<QString, bool>> forms = RecordedForms();
+        if (!forms)
+            return {u"(the control file records no complete set of states)"_s};
+        QStringList wrong;
+        for (auto it = forms->cbegin(); it != forms->cend(); ++it) {
+            if (!QFileInfo::exists(FilePath(it.key(), it.value())))
+                wrong << it.key();
+        }
+        wrong.sort();
+        return wrong;
+    }
+
+    // Entries of the program folder that are neither the control file nor a scenery file.
+    QStringList StrayEntries() const
+    {
+        QSet<QString> known{u"XXXX.ini"_s, u"Scenery"_s, u"Scenery/north"_s};
+        for (const TEntry &entry : FEntries) {
+            for (const QString &key : entry.Keys) {
+                const QString path = u"Scenery/"_s + QString(key).replace(u'\\', u'/');
+                known << path + u".bgl"_s << path + u".bg_"_s;
+            }
+        }
+        QStringList strays;
+        const QDir folder(FFolder);
+        QDirIterator it(FFolder,
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString entry = folder.relativeFilePath(it.next());
+            if (!known.contains(entry))
+                strays << entry;
+        }
+        return strays;
+    }
+
+    // The control files the start-up search of the program folder finds.
+    QStringList StartUpCandidates() const
+    {
+        QStringList found;
+        TFtw ftw;
+        ftw.Filter = u"*.ini"_s;
+        ftw.StartPath = FFolder + u'/';
+        ftw.OnProcessFile = [&found](const QString &path, const TSearchRec &info) {
+            if (!(info.Attr & faDirectory))
+                found << QFileInfo(path + u'/' + info.Name).fileName();
+            return FindMore;
+        };
+        ftw.Execute();
+        return found;
+    }
+
+private:
+    struct TEntry
+    {
+        bool IsSwitch;
+        QString StateKey;
+        QStringList Keys; // object key, group members, or the two alternatives
+    };
+
+    QString FilePath(const QString &key, bool active) const
+    {
+        return FFolder + u"/Scenery/"_s + QString(key).replace(u'\\', u'/')
+            + (active ? u".bgl"_s : u".bg_"_s);
+    }
+
+    QString FFolder;
+    QList<TEntry> FEntries;
+};
+
+struct TChildRun
+{
+    bool Killed = false;
+    int ExitCode = -1;
+    QString Output;
+    qint64 ApplyMicroseconds = -1;
+};
+
+TChildRun runChild(const QString &controlFile, const QString &mode, qint64 killAfter = -1,
+                   qint64 sizeLimit = -1)
+{
+    QStringList arguments{controlFile, mode};
+    if (killAfter >= 0 || sizeLimit >= 0)
+        arguments << QString::number(killAfter);
+    if (sizeLimit >= 0)
+        arguments << QString::number(sizeLimit);
+    QProcess child;
+    child.start(QStringLiteral(SC_APPLY_CHILD), arguments);
+    TChildRun run;
+    if (!child.waitForFinished(ChildTimeoutMs)) {
+        child.kill();
+        child.waitForFinished();
+        run.Output = u"(no end in time)"_s;
+        return run;
+    }
+    run.Killed = child.exitStatus() == QProcess::CrashExit;
+    run.ExitCode = run.Killed ? -1 : child.exitCode();
+    run.Output = QString::fromLocal8Bit(child.readAllStandardOutput())
+        + QString::fromLocal8Bit(child.readAllStandardError());
+    for (const QString &line : run.Output.split(u'\n')) {
+        if (line.startsWith(u"applied "))
+            run.ApplyMicroseconds = line.mid(8).toLongLong();
+    }
+    return run;
+}
+
+// Mounts a small tmpfs on a folder for the lifetime of the guard.
+class TSmallFileSystem
+{
+public:
+    explicit TSmallFileSystem(const QString &folder)
+        : FFolder(QFile::encodeName(folder))
+    {
+        FMounted = ::mount("tmpfs", FFolder.constData(), "tmpfs", 0, "size=1m") == 0;
+        if (!FMounted)
+            FError = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    ~TSmallFileSystem()
+    {
+        if (FMounted)
+            ::umount2(FFolder.constData(), MNT_DETACH);
+    }
+    TSmallFileSystem(const TSmallFileSystem &) = delete;
+    TSmallFileSystem &operator=(const TSmallFileSystem &) = delete;
+
+    bool Mounted() const { return FMounted; }
+    const QString &Error() const { return FError; }
+
+private:
+    QByteArray FFolder;
+    bool FMounted = false;
+    QString FError;
+};
+
+// Writes into a new file until the file system is full; true when it ran out of space.
+bool fillFileSystem(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0)
+        return false;
+    const QByteArray block(4096, 'x');
+    ssize_t written = 0;
+    do
+        written = ::write(fd, block.constData(), size_t(block.size()));
+    while (written > 0);
+    const bool full = written < 0 && errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+} // namespace
+
+class TestCrashSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killDuringApply();
+    void temporaryFileLeftByKill();
+    void saveFailsOnFullDisk_data();
+    void saveFailsOnFullDisk();
+};
+
+// Apply runs in a child process that is killed with SIGKILL after a delay drawn from a fixed
+// list of seeds. Whatever moment the kill hits, the control file is the old or the new content
+// byte for byte, every scenery file exists in exactly one form, and a control file still holding
+// the old states means that no file was renamed. The next run of the tool then sets every file
+// right, and its start-up still finds one control file.
+void TestCrashSafety::killDuringApply()
+{
+    const int objects = UnderSanitizer ? 600 : 1600;
+    const int groups = UnderSanitizer ? 60 : 200;
+    const int switches = UnderSanitizer ? 60 : 200;
+    const int kills = UnderSanitizer ? 12 : 40;
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const TGeneratedScenery scenery(dir.path(), objects, groups, switches);
+    const QString control = scenery.ControlFile();
+    const QByteArray contentA = scenery.ControlBytes();
+
+    // Two whole runs give the other content and the typical Apply time.
+    const TChildRun there = runChild(control, u"flip"_s);
+    QVERIFY2(there.ExitCode == 0, qPrintable(there.Output));
+    const QByteArray contentB = scenery.ControlBytes();
+    QVERIFY(contentB != contentA);
+    QCOMPARE(scenery.Mismatches(), QStringList());
+    const TChildRun back = runChild(control, u"flip"_s);
+    QVERIFY2(back.ExitCode == 0, qPrintable(back.Output));
+    QCOMPARE(scenery.ControlBytes(), contentA);
+    QCOMPARE(scenery.Mismatches(), QStringList());
+    const qint64 typicalApply = (there.ApplyMicroseconds + back.ApplyMicroseconds) / 2;
+
+    int killedBeforeSave = 0;
+    int killedAfterSave = 0;
+    int finished = 0;
+    int recoveries = 0;
+    QStringList strays;
+    for (int seed = 1; seed <= kills; ++seed) {
+        const QByteArray before = scenery.ControlBytes();
+        const qint64 delay = QRandomGenerator(quint32(seed)).bounded(typicalApply + 1);
+        const TChildRun run = runChild(control, u"flip"_s, delay);
+        const QString where = u"seed %1, kill after %2 µs"_s.arg(seed).arg(delay);
+        QVERIFY2(run.Killed || run.ExitCode == 0, qPrintable(where + u": "_s + run.Output));
+
+        const QByteArray after = scenery.ControlBytes();
+        QVERIFY2(
+            after == contentA || after == contentB,
+            qPrintable(where
+                       + u": the control file (%1 bytes) is neither the old nor the new one"_s.arg(
+                           after.size())));
+        QVERIFY2(scenery.BrokenFiles().isEmpty(),
+                 qPrintable(where + u": not in exactly one form: "_s
+                            + scenery.BrokenFiles().mid(0, 5).join(u", "_s)));
+        if (after == before) {
+            QVERIFY2(run.Killed, qPrintable(where));
+            QVERIFY2(scenery.Mismatches().isEmpty(),
+                     qPrintable(where + u": renamed before the states were saved: "_s
+                                + scenery.Mismatches().mid(0, 5).join(u", "_s)));
+            ++killedBeforeSave;
+        } else {
+            ++(run.Killed ? killedAfterSave : finished);
+        }
+        strays << scenery.StrayEntries();
+        QCOMPARE(scenery.StartUpCandidates(), QStringList{u"XXXX.ini"_s});
+
+        // A kill between the save and the last rename leaves files behind the recorded states;
+        // the next run applies those states again and puts every file in its place.
+        if (!scenery.Mismatches().isEmpty()) {
+            const TChildRun recovery = runChild(control, u"keep"_s);
+            QVERIFY2(recovery.ExitCode == 0, qPrintable(where + u": "_s + recovery.Output));
+            QCOMPARE(scenery.ControlBytes(), after);
+            QVERIFY2(scenery.Mismatches().isEmpty(),
+                     qPrintable(where + u": not set right by the next run: "_s
+                                + scenery.Mismatches().mid(0, 5).join(u", "_s)));
+            ++recoveries;
+        }
+    }
+    strays.removeDuplicates();
+    qInfo("%d kills (seeds 1 to %d, delays up to %lld µs, %d entries): %d before the save, "
+          "%d after it, %d runs ended first; %d runs set files right; stray files: %s",
+          kills, kills, typicalApply, objects + groups + switches, killedBeforeSave,
+          killedAfterSave, finished, recoveries,
+          strays.isEmpty() ? "none" : qPrintable(strays.join(u", "_s)));
+    QVERIFY2(killedBeforeSave + killedAfterSave > 0, "no run was killed during Apply");
+    // Only a kill in the instant between naming the saved content and renaming it over the
+    // control file may leave that content under a temporary name, which the start-up ignores.
+    for (const QString &stray : std::as_const(strays))
+        QVERIFY2(stray.startsWith(u"XXXX.ini."_s) && !stray.endsWith(u".ini"_s), qPrintable(stray));
+}
+
+// Where the file system offers no unnamed files, the save writes a named temporary file beside
+// the control file, and a kill can leave it there. The next start still finds one control file,
+// and Apply works as before.
+void TestCrashSafety::temporaryFileLeftByKill()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const TGeneratedScenery scenery(dir.path(), 20, 2, 2);
+    QFile leftover(dir.filePath(u"XXXX.ini.tNfbdP"_s));
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    leftover.write(scenery.ControlBytes().left(100));
+    leftover.close();
+
+    QCOMPARE(scenery.StartUpCandidates(), QStringList{u"XXXX.ini"_s});
+    const QByteArray before = scenery.ControlBytes();
+    const TChildRun run = runChild(scenery.ControlFile(), u"flip"_s);
+    QVERIFY2(run.ExitCode == 0, qPrintable(run.Output));
+    QVERIFY(scenery.ControlBytes() != before);
+    QCOMPARE(scenery.Mismatches(), QStringList());
+    QCOMPARE(scenery.StrayEntries(), QStringList{u"XXXX.ini.tNfbdP"_s});
+}
+
+void TestCrashSafety::saveFailsOnFullDisk_data()
+{
+    QTest::addColumn<bool>("fullFileSystem");
+    QTest::newRow("file size limit") << false;
+    QTest::newRow("full file system") << true;
+}
+
+// The control file cannot be saved: Apply raises the write error, renames nothing, and leaves
+// the old control file as it was, byte for byte.
+void TestCrashSafety::saveFailsOnFullDisk()
+{
+    QFETCH(bool, fullFileSystem);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    std::optional<TSmallFileSystem> small;
+    if (fullFileSystem) {
+        small.emplace(dir.path());
+        if (!small->Mounted())
+            QSKIP(qPrintable(u"a small tmpfs cannot be mounted here (needs root with "
+                             u"CAP_SYS_ADMIN): "_s
+                             + small->Error()));
+    }
+    const TGeneratedScenery scenery(dir.path(), 300, 30, 30);
+    const QByteArray before = scenery.ControlBytes();
+    qint64 sizeLimit = -1;
+    if (fullFileSystem)
+        QVERIFY(fillFileSystem(dir.filePath(u"filler"_s)));
+    else
+        sizeLimit = before.size() / 2;
+
+    const TChildRun run = runChild(scenery.ControlFile(), u"flip"_s, -1, sizeLimit);
+    QCOMPARE(run.ExitCode, 2);
+    QVERIFY2(run.Output.startsWith(u"ready\nerror: In "_s + scenery.ControlFile()
+                                   + u" kann nicht geschrieben werden\n"_s),
+             qPrintable(run.Output));
+    QCOMPARE(scenery.ControlBytes(), before);
+    QCOMPARE(scenery.Mismatches(), QStringList());
+    QCOMPARE(scenery.StrayEntries(), fullFileSystem ? QStringList{u"filler"_s} : QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"
