@@ -66,6 +66,11 @@ void TPainterCanvas::applyFont()
 {
     FQFont = qfont(FFont);
     FMetrics = QFontMetrics(FQFont, FPainter.device());
+    // Some fonts (the free look-alike of "Tahoma" among them) state an ascent that leaves out
+    // the accents of capitals: a line that tall would cut the dots off "Ä" and "Ü".
+    const int accentTop = -FMetrics.tightBoundingRect(QStringLiteral("ÄÖÜÉ")).top();
+    FTextHeight = std::max(FMetrics.ascent(), accentTop) + FMetrics.descent();
+    FRunHeight = FTextHeight + std::max(FMetrics.leading(), 0);
 }
 
 int TPainterCanvas::textWidth(QStringView text)
@@ -75,14 +80,14 @@ int TPainterCanvas::textWidth(QStringView text)
 
 int TPainterCanvas::textHeight(QStringView)
 {
-    return FMetrics.height();
+    return FTextHeight;
 }
 
 QSize TPainterCanvas::measureRun(QStringView text, bool prefix)
 {
     const QFontMetrics &metrics = FMetrics;
     const QString shown = prefix ? withoutPrefixes(text) : text.toString();
-    return QSize(metrics.horizontalAdvance(shown), metrics.height() + metrics.leading());
+    return QSize(metrics.horizontalAdvance(shown), FRunHeight);
 }
 
 void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis)
@@ -95,9 +100,9 @@ void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool
         prefix = false;
     }
     const int flags = Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextExpandTabs
-        | (prefix ? Qt::TextShowMnemonic : 0);
+        | Qt::TextDontClip | (prefix ? Qt::TextShowMnemonic : 0);
     const int width = metrics.horizontalAdvance(prefix ? withoutPrefixes(shown) : shown);
-    const int height = metrics.height() + metrics.leading();
+    const int height = FRunHeight;
     FPainter.save();
     FPainter.setFont(FQFont);
     FPainter.translate(r.Left, r.Bottom);

@@ -62,6 +62,8 @@ private:
     THTMLFont FFont;
     QFont FQFont;
     QFontMetrics FMetrics;
+    int FTextHeight = 0; // ascent, raised to the accents of capitals, plus descent
+    int FRunHeight = 0; // with the font's external leading
     TColor FBrushColor = clWhite;
     bool FBrushSolid = false;
     TColor FPenColor = clBlack;

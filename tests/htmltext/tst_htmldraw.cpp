@@ -4,6 +4,8 @@
 #include "htmltext/paintercanvas.h"
 #include "htmltext/picturecache.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -111,6 +113,8 @@ private Q_SLOTS:
     void brokenMarkup();
     void realFontBoldIsDrawn();
     void realFontStaysInsideMeasuredHeight();
+    void realFontKeepsAccentsOfCapitals_data();
+    void realFontKeepsAccentsOfCapitals();
 };
 
 void TestHtmlDraw::layout_data()
@@ -821,6 +825,50 @@ void TestHtmlDraw::realFontStaysInsideMeasuredHeight()
         }
     }
     QVERIFY(inkAbove > 0);
+}
+
+void TestHtmlDraw::realFontKeepsAccentsOfCapitals_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("file"); // registered first when it exists
+    QTest::newRow("DejaVu Sans") << u"DejaVu Sans"_qs << QString();
+    // Its stated ascent leaves the dots of capital umlauts out.
+    QTest::newRow("Tahoma look-alike") << u"Tahoma"_qs << u"/usr/share/wine/fonts/tahoma.ttf"_qs;
+}
+
+void TestHtmlDraw::realFontKeepsAccentsOfCapitals()
+{
+    QFETCH(QString, face);
+    QFETCH(QString, file);
+    if (!file.isEmpty()) {
+        if (!QFile::exists(file))
+            QSKIP("the font is not installed");
+        QFontDatabase::addApplicationFont(file);
+    }
+    // A one-line label: the text starts at the top of its area, and nothing outside is kept.
+    const auto ink = [&](const QString &markup) {
+        QImage image(60, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TPainterCanvas canvas(painter);
+        THTMLFont font = canvas.font();
+        font.name = face;
+        font.size = 8;
+        canvas.setFont(font);
+        const int height = HTMLMeasureHeight(canvas, params(markup, 60, 40)).YSize;
+        painter.setClipRect(0, 0, 60, height);
+        HTMLDraw(canvas, params(markup, 60, height));
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 160;
+        }
+        return dark;
+    };
+    const int plain = ink(u"A"_qs);
+    QVERIFY(plain > 0);
+    QVERIFY2(ink(QString::fromUtf8("\u00c4")) > plain, "the dots of the umlaut are cut off");
 }
 
 QTEST_MAIN(TestHtmlDraw)
