@@ -5,6 +5,7 @@
 #   ./build.sh test    install what is missing, build, run the whole test suite
 #   ./build.sh bench   install what is missing, build, run the benchmarks
 #   ./build.sh sanitize  build and test with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./build.sh fuzz    build the libFuzzer targets with clang, run each for a minute
 #
 # Every command is incremental: a second call rebuilds only what changed.
 set -euo pipefail
@@ -14,6 +15,8 @@ ROOT=$PWD
 # Debian packages the build, the tests and the demo need.
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine)
+# The fuzz targets also need clang and its libFuzzer runtime.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_packages() {
     local missing=() p
@@ -88,6 +91,42 @@ run_demo() {
     echo "Screenshot of the window: $shot"
 }
 
+# Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus (the committed
+# seeds stay as they are); fails when any target reports a crash, a sanitizer error, a hang or
+# running out of memory. Crashing inputs are kept in build-fuzz/runs/<target>/.
+run_fuzzers() {
+    local runs="$ROOT/build-fuzz/runs" seconds=${FUZZ_SECONDS:-60} failed=() summary=() name
+    # Temporary files of the targets go to memory when it can hold them: no disk syncs.
+    local tmp="$runs/tmp"
+    if [ -d /dev/shm ] && [ -w /dev/shm ]; then tmp=$(mktemp -d /dev/shm/sc-fuzz.XXXXXX); fi
+    export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp"
+    for name in inifile htmldraw region; do
+        local work="$runs/$name" start=$SECONDS status=0
+        rm -rf "$work"
+        mkdir -p "$work/corpus" "$runs/tmp"
+        cp "$ROOT/tests/fuzz/corpus/$name/"* "$work/corpus/"
+        echo "fuzz_$name: running for ${seconds}s"
+        (cd "$work" && TMPDIR="$tmp" "$ROOT/build-fuzz/tests/fuzz/fuzz_$name" \
+            -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+            corpus >log.txt 2>&1) || status=$?
+        local runsDone
+        runsDone=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log.txt")
+        summary+=("fuzz_$name: ${runsDone:-?} executions in $((SECONDS - start))s, exit $status")
+        if [ "$status" -ne 0 ]; then
+            failed+=("fuzz_$name")
+            tail -n 60 "$work/log.txt"
+            echo "fuzz_$name failed; log and crashing input in $work" >&2
+        fi
+    done
+    if [ "$tmp" != "$runs/tmp" ]; then rm -rf "$tmp"; fi
+    printf '%s\n' "${summary[@]}"
+    echo "fuzz: $((3 - ${#failed[@]})) passed, ${#failed[@]} failed"
+    if [ ${#failed[@]} -ne 0 ]; then
+        echo "Fuzz targets that failed: ${failed[*]}" >&2
+        return 1
+    fi
+}
+
 command=${1:-}
 case "$command" in
     run)
@@ -114,8 +153,15 @@ case "$command" in
         runtime_dir
         ctest --preset sanitize
         ;;
+    fuzz)
+        PACKAGES+=("${FUZZ_PACKAGES[@]}")
+        install_packages
+        build fuzz "$ROOT/build-fuzz"
+        runtime_dir
+        run_fuzzers
+        ;;
     *)
-        echo "usage: $0 run|test|bench|sanitize" >&2
+        echo "usage: $0 run|test|bench|sanitize|fuzz" >&2
         exit 2
         ;;
 esac
