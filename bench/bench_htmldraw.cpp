@@ -97,14 +97,3 @@ void BM_MeasureHeight(benchmark::State &bench)
 BENCHMARK(BM_MeasureHeight)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
