@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# tools/idlecpu.sh [seconds]: the CPU the program uses while it idles on the staged demo with
+# its status line scrolling, as a share of one core. Run ./build.sh run once first (it stages
+# build/demo/). Without a display it runs under a virtual X server.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+seconds=${1:-20}
+measure() {
+    cd "$root/build/demo"
+    ./scenery-configurator & app=$!
+    sleep 5 # start-up done, window shown
+    local t0 t1 hz
+    t0=$(awk '{print $14 + $15}' "/proc/$app/stat")
+    sleep "$seconds"
+    t1=$(awk '{print $14 + $15}' "/proc/$app/stat")
+    kill "$app"
+    hz=$(getconf CLK_TCK)
+    awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$seconds" \
+        'BEGIN { printf "idle CPU with the status line scrolling: %.2f %% of one core\n", 100 * d / hz / s }'
+}
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$root/build/runtime}
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    measure
+else
+    export -f measure
+    export root seconds
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c measure
+fi
