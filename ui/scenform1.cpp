@@ -255,6 +255,13 @@ void TScenForm1::ReadIni()
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
 }
 
+// "german" or "english": the name of the language section, the word stored in the control file
+// and the language handed to the information window.
+QString TScenForm1::LanguageWord() const
+{
+    return FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
+}
+
 QString TScenForm1::GetString(int nr) const
 {
     const QStringList &texts = FState.Language == 1 ? FState.StringsEng : FState.StringsGer;
@@ -263,7 +270,7 @@ QString TScenForm1::GetString(int nr) const
 
 void TScenForm1::SetLanguage()
 {
-    const QString section = FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
+    const QString section = LanguageWord();
     TIniFile ini(FState.Scenery);
     // Writing the language is the first write of a run: it shows whether the control file can
     // be written at all.
@@ -355,7 +362,7 @@ void TScenForm1::RzToolbarButton3Click()
 {
     if (!FInfoForm)
         return;
-    FInfoForm->Language = FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
+    FInfoForm->Language = LanguageWord();
     FInfoForm->exec();
 }
 

@@ -90,6 +90,7 @@ protected:
 private:
     void CreateChildren();
     QString ProgramFolder() const;
+    QString LanguageWord() const;
     void SwitchLanguage(int language);
     void WriteProbeFailed(const QString &error);
     // Runs an event handler; an error that ends it is shown in the standard error box.
