@@ -22,7 +22,5 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$root/build/runtime}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     measure
 else
-    export -f measure
-    export root seconds
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c measure
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$seconds"
 fi

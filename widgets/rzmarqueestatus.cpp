@@ -54,12 +54,28 @@ void TRzMarqueeStatus::SetScrollDelay(quint16 value)
     FTimer.setInterval(qMax<int>(1, value));
 }
 
+// What one tick changes: the band of the text's rows, from where the text stood to where it
+// stands now. Every tick is copied to the screen, so the fewer pixels the better; the first
+// step of a pass redraws the whole caption area.
+QRect TRzMarqueeStatus::TickRect() const
+{
+    const QRect area = GetCaptionRect();
+    if (FCurrentStep <= FScrollSize)
+        return area;
+    const int textHeight = fontMetrics().height();
+    const int top = area.top() + (area.height() - textHeight) / 2;
+    const int left = area.left()
+        + (FScrollType == stRightToLeft ? width() - FCurrentStep
+                                        : FCurrentStep - FCaptionWidth - FScrollSize);
+    return QRect(left, top, FCaptionWidth + FScrollSize + 1, textHeight) & area;
+}
+
 void TRzMarqueeStatus::TimerEventHandler()
 {
     if (!FTimer.isActive() || !isVisible())
         return;
     FCurrentStep += FScrollSize;
-    repaint(GetCaptionRect());
+    repaint(TickRect());
     if (FCurrentStep < Steps()) {
         ScrollDisplay();
     } else {

@@ -53,6 +53,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    QRect TickRect() const;
     void UpdateSteps();
 
     TRzScrollType FScrollType = stRightToLeft;
