@@ -62,12 +62,13 @@ QRect TRzMarqueeStatus::TickRect() const
     const QRect area = GetCaptionRect();
     if (FCurrentStep <= FScrollSize)
         return area;
-    const int textHeight = fontMetrics().height();
-    const int top = area.top() + (area.height() - textHeight) / 2;
+    const int top = area.top() + (area.height() - fontMetrics().height()) / 2;
     const int left = area.left()
-        + (FScrollType == stRightToLeft ? width() - FCurrentStep
-                                        : FCurrentStep - FCaptionWidth - FScrollSize);
-    return QRect(left, top, FCaptionWidth + FScrollSize + 1, textHeight) & area;
+        + (FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth);
+    // The ink before this tick's move, in either direction, and after it.
+    const QRect now = FCaptionInk.translated(left, top);
+    return now.united(now.translated(FScrollType == stRightToLeft ? FScrollSize : -FScrollSize, 0))
+        & area;
 }
 
 void TRzMarqueeStatus::TimerEventHandler()
@@ -113,23 +114,51 @@ void TRzMarqueeStatus::DrawCaption(QPainter &painter, const QString &caption)
     QPainter canvas(&FBitmap);
     canvas.setFont(font());
     canvas.setPen(FontColor());
-    const QFontMetrics metrics = canvas.fontMetrics();
     // Bitmap coordinates: the text is centred vertically; its left edge starts a pass at the
     // pane's width (right to left) or its right end starts at 0 (left to right).
-    const int y = (area.height() - metrics.height()) / 2;
+    const int y = (area.height() - canvas.fontMetrics().height()) / 2;
     const int x
         = FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth;
-    // The laid-out text is kept between ticks: shaping it anew a hundred times a second would
-    // cost more than all the rest of a tick.
-    if (FStaticCaption.text() != caption || FStaticFont != canvas.font()) {
-        FStaticCaption.setTextFormat(Qt::PlainText);
-        FStaticCaption.setText(caption);
-        FStaticCaption.prepare(QTransform(), canvas.font());
-        FStaticFont = canvas.font();
-    }
-    canvas.drawStaticText(x, y, FStaticCaption);
+    const QPixmap &picture = CaptionPicture(caption);
+    if (picture.isNull())
+        canvas.drawStaticText(x, y, FStaticCaption);
+    else
+        canvas.drawPixmap(FCaptionInk.translated(x, y).topLeft(), picture);
     canvas.end();
     painter.drawPixmap(area.topLeft(), FBitmap);
+}
+
+const QPixmap &TRzMarqueeStatus::CaptionPicture(const QString &caption)
+{
+    // The laid-out text and its picture are kept between ticks: shaping and drawing the glyphs
+    // anew a hundred times a second would cost more than all the rest of a tick.
+    const qreal ratio = devicePixelRatioF();
+    if (FStaticCaption.text() == caption && FStaticFont == font() && FPictureFill == FillColor()
+        && FPictureText == FontColor()
+        && (FCaptionPicture.isNull() || FCaptionPicture.devicePixelRatio() == ratio))
+        return FCaptionPicture;
+
+    FStaticCaption.setTextFormat(Qt::PlainText);
+    FStaticCaption.setText(caption);
+    FStaticCaption.prepare(QTransform(), font());
+    FStaticFont = font();
+    FPictureFill = FillColor();
+    FPictureText = FontColor();
+    // Pictures wider than the raster engine draws are left to the glyph path.
+    constexpr int MaxPictureWidth = 16384;
+    const QSize pixels = FCaptionInk.size() * ratio;
+    if (pixels.isEmpty() || pixels.width() > MaxPictureWidth) {
+        FCaptionPicture = QPixmap();
+        return FCaptionPicture;
+    }
+    FCaptionPicture = QPixmap(pixels);
+    FCaptionPicture.setDevicePixelRatio(ratio);
+    FCaptionPicture.fill(FPictureFill);
+    QPainter canvas(&FCaptionPicture);
+    canvas.setFont(FStaticFont);
+    canvas.setPen(FPictureText);
+    canvas.drawStaticText(-FCaptionInk.left(), -FCaptionInk.top(), FStaticCaption);
+    return FCaptionPicture;
 }
 
 void TRzMarqueeStatus::CaptionChanged()
@@ -149,5 +178,10 @@ void TRzMarqueeStatus::changeEvent(QEvent *event)
 
 void TRzMarqueeStatus::UpdateSteps()
 {
-    FCaptionWidth = fontMetrics().horizontalAdvance(Caption());
+    const QFontMetrics metrics = fontMetrics();
+    FCaptionWidth = metrics.horizontalAdvance(Caption());
+    // boundingRect() measures the ink from the baseline; one pixel more each side covers the
+    // rounding of anti-aliased edges.
+    const QRect ink = metrics.boundingRect(Caption()).translated(0, metrics.ascent());
+    FCaptionInk = QRect(0, 0, FCaptionWidth, metrics.height()).united(ink.adjusted(-1, -1, 1, 1));
 }

@@ -55,15 +55,24 @@ protected:
 private:
     QRect TickRect() const;
     void UpdateSteps();
+    // The caption drawn once on the fill colour, so that a tick copies pixels instead of
+    // drawing glyphs; null when the caption is too wide for a picture.
+    const QPixmap &CaptionPicture(const QString &caption);
 
     TRzScrollType FScrollType = stRightToLeft;
     bool FScrolling = true;
     int FCaptionWidth = 0; // measured when the caption or the font changes
+    // The caption's ink around its text position (left end, top of the line); it covers at
+    // least the advance width and the line height, and more where glyphs overhang.
+    QRect FCaptionInk;
     quint16 FScrollDelay = 100;
     quint16 FScrollSize = 1;
     QPixmap FBitmap;
     QStaticText FStaticCaption; // the caption laid out once for all ticks
     QFont FStaticFont;
+    QPixmap FCaptionPicture;
+    QColor FPictureFill; // the colours and the scale the picture was drawn with
+    QColor FPictureText;
     QTimer FTimer;
     int FCurrentStep = 0;
 };

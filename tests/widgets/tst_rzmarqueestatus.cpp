@@ -107,6 +107,8 @@ private Q_SLOTS:
     void textMovesByScrollSize();
     void newCaptionContinuesThePass_data();
     void newCaptionContinuesThePass();
+    void colourChangeReachesTheMovingText_data();
+    void colourChangeReachesTheMovingText();
     void scrollingOffAndOn();
     void scrollTypeNone();
     void hiddenPaneDoesNotAdvance();
@@ -288,6 +290,35 @@ void TstRzMarqueeStatus::textMovesByScrollSize()
     tick(*pane, 1);
     const int moved = type == stRightToLeft ? -scrollSize : scrollSize;
     QCOMPARE(inkColumns(*pane).first(), left + moved);
+}
+
+void TstRzMarqueeStatus::colourChangeReachesTheMovingText_data()
+{
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<QColor>("fill");
+
+    QTest::newRow("text colour") << QColor(Qt::red) << skyBlue;
+    QTest::newRow("fill colour") << navy << QColor(Qt::yellow);
+}
+
+// The text is drawn once and then only moved: a new colour must still reach it mid-pass.
+void TstRzMarqueeStatus::colourChangeReachesTheMovingText()
+{
+    QFETCH(QColor, text);
+    QFETCH(QColor, fill);
+
+    const auto pane = shownPane(block);
+    QVERIFY(pane);
+    tick(*pane, 300);
+    const int left = inkColumns(*pane).first();
+    pane->SetFontColor(text);
+    pane->SetFillColor(fill);
+    tick(*pane, 1);
+
+    const QImage image = pane->grab().toImage();
+    const int middle = pane->GetCaptionRect().center().y();
+    QCOMPARE(QColor(image.pixel(left + 2, middle)), text); // inside the block, one pixel on
+    QCOMPARE(QColor(image.pixel(left - 2, middle)), fill); // just before it
 }
 
 void TstRzMarqueeStatus::newCaptionContinuesThePass_data()
