@@ -5,18 +5,21 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-20}
+# Nanoseconds on a CPU so far, summed over the process's threads.
+cputime() {
+    cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%d", sum }'
+}
 measure() {
     cd "$root/build/demo"
     ./scenery-configurator & app=$!
     sleep 5 # start-up done, window shown
-    local t0 t1 hz
-    t0=$(awk '{print $14 + $15}' "/proc/$app/stat")
+    local t0 t1
+    t0=$(cputime "$app")
     sleep "$seconds"
-    t1=$(awk '{print $14 + $15}' "/proc/$app/stat")
+    t1=$(cputime "$app")
     kill "$app"
-    hz=$(getconf CLK_TCK)
-    awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$seconds" \
-        'BEGIN { printf "idle CPU with the status line scrolling: %.2f %% of one core\n", 100 * d / hz / s }'
+    awk -v d=$((t1 - t0)) -v s="$seconds" \
+        'BEGIN { printf "idle CPU with the status line scrolling: %.2f %% of one core\n", 100 * d / 1e9 / s }'
 }
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$root/build/runtime}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
