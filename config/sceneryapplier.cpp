@@ -1,8 +1,19 @@
 #include "config/sceneryapplier.h"
 
 #include "config/inifile.h"
+#include "config/profiledocument.h"
+#include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "widgets/checktreemodel.h"
+
+namespace {
+
+QString stateValue(int value)
+{
+    return QString::number(value);
+}
+
+} // namespace
 
 TSceneryApplier::TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree,
                                  const QString &baseFolder)
@@ -13,82 +24,112 @@ TSceneryApplier::TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tr
 
 QList<TRenameFailure> TSceneryApplier::Apply()
 {
-    FRenames.clear();
+    FReport = {};
+    TApplyPlan plan;
     {
         TIniFile ini(FState.Scenery);
+        plan = Plan(ini);
+        qsizetype written = 0;
         try {
-            WriteStates(ini);
+            for (const TStateWrite &state : std::as_const(plan.States)) {
+                ini.WriteString(ControlFile::States, state.Key, state.Value);
+                ++written;
+            }
         } catch (...) {
             // Apply ends at the entry whose state cannot be written. The states written before
             // it are saved, so their files are switched too: the control file never records a
             // state that the files were not given.
+            FReport.States = plan.States.first(written);
             ini.UpdateFile();
-            RenameFiles();
+            RenameFiles(plan, written, false);
             throw;
         }
+        FReport.States = plan.States;
         ini.UpdateFile();
     }
-    return RenameFiles();
+    RenameFiles(plan, plan.States.size(), false);
+    return FReport.Failures;
 }
 
-void TSceneryApplier::WriteStates(TIniFile &ini)
+const TApplyReport &TSceneryApplier::DryRun()
 {
+    FReport = {};
+    const TIniFile ini(FState.Scenery); // only read: an accessor without writes saves nothing
+    const TApplyPlan plan = Plan(ini);
+    qsizetype storable = 0;
+    for (const TStateWrite &state : plan.States) {
+        if (!TProfileDocument::isStorableKey(state.Key)) {
+            FReport.Error = QStringLiteral("the state key \"%1\" cannot be written into %2")
+                                .arg(state.Key, FState.Scenery);
+            break;
+        }
+        ++storable;
+    }
+    FReport.States = plan.States.first(storable);
+    RenameFiles(plan, storable, true);
+    return FReport;
+}
+
+// The states to write and the files to switch, entry by entry in absolute-index order; for
+// each entry its state comes before the renames of its files.
+TSceneryApplier::TApplyPlan TSceneryApplier::Plan(const TIniFile &ini)
+{
+    TApplyPlan plan;
     for (int i = 0; i < FTree.Count(); ++i) {
         const TCheckTreeNode *node = FTree.Item(i);
         const TScenObj *entry = node->Level() == 0 ? node->DataAs<TScenObj>() : nullptr;
         if (!entry)
             continue;
         if (entry->FileType == ftScenery)
-            ApplyObject(ini, i, *entry);
+            PlanObject(plan, i, *entry);
         else if (entry->FileType == ftGroup)
-            ApplyGroup(ini, i, *entry);
+            PlanGroup(plan, ini, i, *entry);
         else if (entry->FileType == ftSwitch)
-            ApplySwitch(ini, i, *entry);
+            PlanSwitch(plan, ini, i, *entry);
     }
+    return plan;
 }
 
-QList<TRenameFailure> TSceneryApplier::RenameFiles()
+void TSceneryApplier::RenameFiles(const TApplyPlan &plan, qsizetype states, bool dryRun)
 {
-    TSceneryFiles files(FBaseFolder);
-    for (const TPendingRename &rename : std::as_const(FRenames))
+    TSceneryFiles files(FBaseFolder, dryRun);
+    for (const TPendingRename &rename : plan.Renames) {
+        if (rename.State >= states)
+            break;
         files.ProcessFile(rename.ActivePath, rename.Active);
-    return files.Failures();
+    }
+    FReport.Files = files.Outcomes();
+    FReport.Failures = files.Failures();
 }
 
-void TSceneryApplier::ApplyObject(TIniFile &ini, int index, const TScenObj &entry)
+void TSceneryApplier::PlanObject(TApplyPlan &plan, int index, const TScenObj &entry)
 {
     const TRzCheckState state = FTree.GetItemState(index);
     if (state != csChecked && state != csUnchecked)
         return;
-    ini.WriteBool(ControlFile::States, entry.FileName, state == csChecked);
-    ProcessFile(entry.FileName, state == csChecked);
+    const bool active = state == csChecked;
+    plan.Renames.append({TSceneryFiles::ActivePath(entry.FileName), active, plan.States.size()});
+    plan.States.append({entry.FileName, stateValue(active)});
 }
 
-void TSceneryApplier::ApplyGroup(TIniFile &ini, int index, const TScenObj &entry)
+void TSceneryApplier::PlanGroup(TApplyPlan &plan, const TIniFile &ini, int index,
+                                const TScenObj &entry)
 {
-    ini.ReadSection(entry.FileName, FState.GrpList);
+    FState.GrpList = GroupMembers(ini, entry.FileName);
     const TRzCheckState state = FTree.GetItemState(index);
     if (state != csChecked && state != csUnchecked)
         return; // partly checked: the members are left as they are
     const bool active = state == csChecked;
-    ini.WriteBool(ControlFile::States,
-                  ini.ReadString(entry.FileName, ControlFile::CheckedKey, QString()), active);
-    for (const QString &member : std::as_const(FState.GrpList)) {
-        if (member != ControlFile::CheckedKey && member != ControlFile::ShowKey)
-            ProcessFile(member, active);
-    }
+    for (const QString &member : std::as_const(FState.GrpList))
+        plan.Renames.append({TSceneryFiles::ActivePath(member), active, plan.States.size()});
+    plan.States.append({EntryStateKey(ini, entry), stateValue(active)});
 }
 
-void TSceneryApplier::ApplySwitch(TIniFile &ini, int index, const TScenObj &entry)
+void TSceneryApplier::PlanSwitch(TApplyPlan &plan, const TIniFile &ini, int index,
+                                 const TScenObj &entry)
 {
-    ini.ReadSection(entry.FileName, FState.GrpList);
     // A switch without a state key is applied like a group without one.
-    for (qsizetype i = 0; i < FState.GrpList.size(); ++i) {
-        if (FState.GrpList.at(i).compare(ControlFile::CheckedKey, Qt::CaseInsensitive) == 0) {
-            FState.GrpList.removeAt(i);
-            break;
-        }
-    }
+    FState.GrpList = SwitchAlternatives(ini, entry.FileName);
 
     // Only the switch's own children are read: a switch with fewer than two alternatives has
     // no state for the missing ones.
@@ -97,22 +138,15 @@ void TSceneryApplier::ApplySwitch(TIniFile &ini, int index, const TScenObj &entr
         return alternative < node->Count() && alternative < FState.GrpList.size()
             && FTree.GetItemState(index + 1 + alternative) == csChecked;
     };
-    const auto processAlternative = [&](int alternative, bool active) {
-        if (alternative < FState.GrpList.size())
-            ProcessFile(FState.GrpList.at(alternative), active);
-    };
     for (int chosen = 0; chosen < 2; ++chosen) {
         if (!alternativeChecked(chosen))
             continue;
-        ini.WriteInteger(ControlFile::States,
-                         ini.ReadString(entry.FileName, ControlFile::CheckedKey, QString()),
-                         chosen);
-        processAlternative(chosen, true);
-        processAlternative(1 - chosen, false);
+        for (const int alternative : {chosen, 1 - chosen}) {
+            if (alternative < FState.GrpList.size()) {
+                plan.Renames.append({TSceneryFiles::ActivePath(FState.GrpList.at(alternative)),
+                                     alternative == chosen, plan.States.size()});
+            }
+        }
+        plan.States.append({EntryStateKey(ini, entry), stateValue(chosen)});
     }
-}
-
-void TSceneryApplier::ProcessFile(const QString &objectKey, bool active)
-{
-    FRenames.append({TSceneryFiles::ActivePath(objectKey), active});
 }

@@ -7,6 +7,22 @@ class TCheckTreeModel;
 class TIniFile;
 class TScenObj;
 
+// One value written into the state section.
+struct TStateWrite
+{
+    QString Key;
+    QString Value; // "0" or "1"
+};
+
+// What an Apply did, or what a dry run found it would do.
+struct TApplyReport
+{
+    QList<TStateWrite> States; // in the order written
+    QList<TFileOutcome> Files; // every scenery file asked for, in order
+    QList<TRenameFailure> Failures; // the refused renames
+    QString Error; // dry run: why Apply would stop at a state it cannot write
+};
+
 // Makes the control file and the scenery files match the check states of the object tree.
 // All states are written and the control file is saved before any file is renamed, so that a
 // control file that cannot be saved leaves every scenery file as it was.
@@ -21,23 +37,35 @@ public:
     // saved and their files switched. Returns the files whose rename the system refused.
     QList<TRenameFailure> Apply();
 
-private:
-    void WriteStates(TIniFile &ini);
-    QList<TRenameFailure> RenameFiles();
-    void ApplyObject(TIniFile &ini, int index, const TScenObj &entry);
-    void ApplyGroup(TIniFile &ini, int index, const TScenObj &entry);
-    void ApplySwitch(TIniFile &ini, int index, const TScenObj &entry);
-    // A rename, carried out once the control file is saved.
-    void ProcessFile(const QString &objectKey, bool active);
+    // Works out what Apply would write and rename, from the same plan, and changes nothing.
+    const TApplyReport &DryRun();
 
+    // Of the last Apply or DryRun.
+    const TApplyReport &Report() const { return FReport; }
+
+private:
     struct TPendingRename
     {
         QString ActivePath;
         bool Active;
+        qsizetype State; // the index of the state written before it
     };
+    // The states to write and the renames that follow each of them.
+    struct TApplyPlan
+    {
+        QList<TStateWrite> States;
+        QList<TPendingRename> Renames;
+    };
+
+    TApplyPlan Plan(const TIniFile &ini);
+    // Carries out, or in a dry run plans, the renames that follow the first `states` states.
+    void RenameFiles(const TApplyPlan &plan, qsizetype states, bool dryRun);
+    void PlanObject(TApplyPlan &plan, int index, const TScenObj &entry);
+    void PlanGroup(TApplyPlan &plan, const TIniFile &ini, int index, const TScenObj &entry);
+    void PlanSwitch(TApplyPlan &plan, const TIniFile &ini, int index, const TScenObj &entry);
 
     TSceneryState &FState;
     const TCheckTreeModel &FTree;
     QString FBaseFolder;
-    QList<TPendingRename> FRenames;
+    TApplyReport FReport;
 };

@@ -22,8 +22,9 @@ qsizetype extensionStart(const QString &path)
 
 } // namespace
 
-TSceneryFiles::TSceneryFiles(const QString &baseFolder)
+TSceneryFiles::TSceneryFiles(const QString &baseFolder, bool dryRun)
     : FBaseFolder(QDir(baseFolder).absolutePath())
+    , FDryRun(dryRun)
 { }
 
 QString TSceneryFiles::ActivePath(const QString &objectKey)
@@ -47,14 +48,25 @@ bool TSceneryFiles::InsideScenery(const QString &relativePath)
 
 void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
 {
-    if (!InsideScenery(activePath))
+    TFileOutcome &outcome = FOutcomes.emplaceBack();
+    outcome.ActivePath = activePath;
+    outcome.Active = active;
+    if (!InsideScenery(activePath)) {
+        outcome.Action = raOutsideScenery;
         return;
+    }
     const QString activeFile = Resolve(activePath);
     const QString inactiveFile = Resolve(InactivePath(activePath));
-    if (active && activeFile.isEmpty() && !inactiveFile.isEmpty())
-        Rename(inactiveFile, ActiveExtension);
-    else if (!active && inactiveFile.isEmpty() && !activeFile.isEmpty())
-        Rename(activeFile, InactiveExtension);
+    if (!activeFile.isEmpty() && !inactiveFile.isEmpty())
+        outcome.Action = raBothForms;
+    else if (activeFile.isEmpty() && inactiveFile.isEmpty())
+        outcome.Action = raNeitherForm;
+    else if (active == !activeFile.isEmpty())
+        outcome.Action = raAlreadyInForm;
+    else if (active)
+        Rename(outcome, inactiveFile, ActiveExtension);
+    else
+        Rename(outcome, activeFile, InactiveExtension);
 }
 
 QString TSceneryFiles::Resolve(const QString &relativePath)
@@ -65,16 +77,30 @@ QString TSceneryFiles::Resolve(const QString &relativePath)
     if (folder.isEmpty())
         return {};
     const QString name = path.mid(cut + 1);
-    QFileInfo file(folder + u'/' + name);
-    if (file.isFile())
-        return file.filePath();
-    if (file.exists())
+    const QString exact = folder + u'/' + name;
+    if (IsFile(exact))
+        return exact;
+    if (!FGone.contains(exact) && QFileInfo::exists(exact))
         return {}; // a folder or a device of that name
     const QString entry = FindEntry(folder, name);
     if (entry.isEmpty())
         return {};
-    file.setFile(folder + u'/' + entry);
-    return file.isFile() ? file.filePath() : QString();
+    const QString found = folder + u'/' + entry;
+    return IsFile(found) ? found : QString();
+}
+
+// Resolved paths lie below the base folder, since their keys stay inside the Scenery folder.
+QString TSceneryFiles::Relative(const QString &path) const
+{
+    return path.mid(FBaseFolder.size() + 1);
+}
+
+// Whether the path names a file, as the renames done so far (or planned, in a dry run) leave it.
+bool TSceneryFiles::IsFile(const QString &path) const
+{
+    if (FAdded.contains(path))
+        return true;
+    return !FGone.contains(path) && QFileInfo(path).isFile();
 }
 
 // The real path of a folder below the base folder, each component matched as FindEntry does;
@@ -106,6 +132,11 @@ QString TSceneryFiles::ResolveFolder(const QString &relativeFolder)
 // The entry of the folder whose name differs from the given one only in letter case.
 QString TSceneryFiles::FindEntry(const QString &folder, const QString &name)
 {
+    return Listing(folder).value(name.toCaseFolded());
+}
+
+QHash<QString, QString> &TSceneryFiles::Listing(const QString &folder)
+{
     auto listing = FListings.find(folder);
     if (listing == FListings.end()) {
         QHash<QString, QString> entries;
@@ -118,23 +149,36 @@ QString TSceneryFiles::FindEntry(const QString &folder, const QString &name)
         }
         listing = FListings.insert(folder, entries);
     }
-    return listing->value(name.toCaseFolded());
+    return *listing;
 }
 
 // Renames the file to its own base name with the other extension.
-void TSceneryFiles::Rename(const QString &from, const QString &extension)
+void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QString &extension)
 {
     const QString to = from.left(extensionStart(from)) + extension;
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                            std::filesystem::path(to.toStdU16String()), error);
-    if (error) {
-        FFailures.append(
-            {QDir(FBaseFolder).relativeFilePath(from), QString::fromLocal8Bit(error.message())});
-        return;
-    }
+    outcome.Action = raRenamed;
+    outcome.From = Relative(from);
+    outcome.To = Relative(to);
     const qsizetype cut = from.lastIndexOf(u'/');
-    auto listing = FListings.find(from.left(cut));
+    const QString folder = from.left(cut);
+    if (FDryRun) {
+        FGone.insert(from);
+        FAdded.remove(from);
+        FGone.remove(to);
+        FAdded.insert(to);
+        Listing(folder); // later lookups must see the planned names, not the disk
+    } else {
+        std::error_code error;
+        std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                                std::filesystem::path(to.toStdU16String()), error);
+        if (error) {
+            outcome.Action = raRenameFailed;
+            outcome.Reason = QString::fromLocal8Bit(error.message());
+            FFailures.append({outcome.From, outcome.Reason});
+            return;
+        }
+    }
+    auto listing = FListings.find(folder);
     if (listing != FListings.end()) {
         listing->remove(from.mid(cut + 1).toCaseFolded());
         const QString name = to.mid(cut + 1);

@@ -26,12 +26,12 @@ TSceneryLoader::TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree)
     , FTree(tree)
 { }
 
-void TSceneryLoader::ReadIni()
+void TSceneryLoader::ReadIni(std::optional<qint32> language)
 {
     FState.BglList.clear();
     FState.GrpList.clear();
     const TIniFile ini(FState.Scenery);
-    ReadLanguage(ini);
+    ReadLanguage(ini, language);
     FState.URL = ini.ReadString(ControlFile::Settings, ControlFile::Url, DefaultHomePage);
     const TCheckTreeUpdate update(FTree);
     FTree.Clear();
@@ -40,8 +40,12 @@ void TSceneryLoader::ReadIni()
     AddSwitches(ini);
 }
 
-void TSceneryLoader::ReadLanguage(const TIniFile &ini)
+void TSceneryLoader::ReadLanguage(const TIniFile &ini, std::optional<qint32> language)
 {
+    if (language) {
+        FState.Language = *language == 1 ? 1 : 0;
+        return;
+    }
     const QString word = asciiUpper(
         ini.ReadString(ControlFile::Settings, ControlFile::Language, FState.Languages[0]));
     // Any other word keeps the current language, so that its object list is still shown and

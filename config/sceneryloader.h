@@ -2,6 +2,8 @@
 
 #include "config/scenerystate.h"
 
+#include <optional>
+
 class TCheckTreeModel;
 class TCheckTreeNode;
 class TIniFile;
@@ -15,10 +17,12 @@ class TSceneryLoader
 public:
     TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree);
 
-    void ReadIni();
+    // With a language (0 German, 1 English), its sections are read instead of the stored
+    // language's; nothing is written either way.
+    void ReadIni(std::optional<qint32> language = std::nullopt);
 
 private:
-    void ReadLanguage(const TIniFile &ini);
+    void ReadLanguage(const TIniFile &ini, std::optional<qint32> language);
     void AddObjects(const TIniFile &ini);
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);

@@ -1,5 +1,6 @@
 #include "ui/scenform1.h"
 
+#include "config/controlfiles.h"
 #include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
@@ -193,9 +194,6 @@ void TScenForm1::CreateChildren()
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
     AdvTaskDialog1->SetIcon(tiQuestion);
-    Ftw1.OnProcessFile = [this](const QString &path, const TSearchRec &info) {
-        return Ftw1ProcessFile(path, info);
-    };
 }
 
 QString TScenForm1::ProgramFolder() const
@@ -210,11 +208,7 @@ void TScenForm1::FormCreate()
     FState.StringsGer = InterfaceTexts(0);
     FState.StringsEng = InterfaceTexts(1);
     FState.Languages = {QStringLiteral("german"), QStringLiteral("english")};
-    FState.FileList.clear();
-
-    Ftw1.Filter = QStringLiteral("*.ini");
-    Ftw1.StartPath = ProgramFolder();
-    Ftw1.Execute();
+    FState.FileList = FindControlFiles(ProgramFolder(), [this] { FPlatform.ProcessMessages(); });
 
     if (FState.FileList.isEmpty()) {
         FPlatform.MessageDlg(NoControlFileMessage, mtError);
@@ -238,14 +232,6 @@ void TScenForm1::FormCreate()
     }
     FState.Scenery = QFileInfo(chosen).absoluteFilePath();
     ReadIni();
-}
-
-Action TScenForm1::Ftw1ProcessFile(const QString &path, const TSearchRec &info)
-{
-    if (!(info.Attr & faDirectory))
-        FState.FileList.append(path + u'/' + info.Name);
-    FPlatform.ProcessMessages();
-    return FindMore;
 }
 
 void TScenForm1::ReadIni()

@@ -2,7 +2,6 @@
 
 #include "config/scenerystate.h"
 #include "platform/rzversioninfo.h"
-#include "walk/ftw.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -66,7 +65,6 @@ public:
     QAction *N1 = nullptr;
     QAction *Updatessuchen1 = nullptr;
     TAdvTaskDialog *AdvTaskDialog1 = nullptr;
-    TFtw Ftw1;
     TRzVersionInfo RzVersionInfo1;
 
     const TSceneryState &State() const { return FState; }
@@ -78,7 +76,6 @@ public:
     void btnGermanClick();
     void btnEnglishClick();
     void btnApplyObjClick();
-    Action Ftw1ProcessFile(const QString &path, const TSearchRec &info);
     void RzToolbarButton1Click();
     void RzToolbarButton2Click();
     void RzToolbarButton3Click();

@@ -1,5 +1,6 @@
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
+#include "tests/support/workedexample.h"
 #include "widgets/checktreemodel.h"
 
 #include <QFile>
@@ -9,46 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The worked example of a control file: two objects, a group and a switch.
-const char *const WorkedExample = R"([Settings]
-Language=german
-URL=https://scenery.example.net/
-[german]
-Title=Szenerie-Konfigurator
-ScrollerText=Willkommen  *  Klick hier für die Homepage  *
-[english]
-Title=Scenery Configurator
-ScrollerText=Welcome  *  click here for the home page  *
-[Szenerie]
-hangar_n=Hangar Nord
-tower=Tower
-[Scenery]
-hangar_n=Hangar north
-tower=Tower
-[Gruppen]
-grp_cars=Fahrzeuge
-[Groups]
-grp_cars=Vehicles
-[grp_cars]
-Checked=cars
-Show=1
-car_a=Tankwagen
-car_b=Bus
-[Schalter]
-sw_season=Jahreszeit
-[Switches]
-sw_season=Season
-[sw_season]
-Checked=season
-ground_summer=Sommer
-ground_winter=Winter
-[Checked]
-hangar_n=1
-tower=0
-cars=1
-season=1
-)";
 
 // One line per node in absolute-index order: indentation by level, text, "=" and the state
 // (255 for a node that has none yet).
@@ -96,7 +57,7 @@ void TestSceneryLoader::loadsTree_data()
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QStringList>("expected");
 
-    const QByteArray example = QString::fromUtf8(WorkedExample).toLatin1();
+    const QByteArray example = WorkedExampleControlFile.toLatin1();
     QTest::newRow("worked example, German")
         << example << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
                                   u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =2"_s,
@@ -184,7 +145,7 @@ void TestSceneryLoader::loadsTree()
 void TestSceneryLoader::attachesEntriesAndReadsSettings()
 {
     TSceneryState state;
-    state.Scenery = writeControlFile(QString::fromUtf8(WorkedExample).toLatin1());
+    state.Scenery = writeControlFile(WorkedExampleControlFile.toLatin1());
     TCheckTreeModel tree;
     TSceneryLoader(state, tree).ReadIni();
 
@@ -210,7 +171,7 @@ void TestSceneryLoader::attachesEntriesAndReadsSettings()
 void TestSceneryLoader::reloadReplacesTree()
 {
     TSceneryState state;
-    state.Scenery = writeControlFile(QString::fromUtf8(WorkedExample).toLatin1());
+    state.Scenery = writeControlFile(WorkedExampleControlFile.toLatin1());
     TCheckTreeModel tree;
     TSceneryLoader loader(state, tree);
     loader.ReadIni();

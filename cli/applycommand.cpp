@@ -1,0 +1,207 @@
+#include "cli/applycommand.h"
+
+#include "cli/ctlerror.h"
+#include "cli/ctloptions.h"
+#include "cli/ctloutput.h"
+#include "cli/ctlscenery.h"
+#include "config/inifile.h"
+#include "config/sceneryapplier.h"
+#include "config/scenobj.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+QString actionName(TRenameAction action)
+{
+    switch (action) {
+    case raRenamed:
+        return QStringLiteral("rename");
+    case raRenameFailed:
+        return QStringLiteral("failed");
+    case raAlreadyInForm:
+        return QStringLiteral("already");
+    case raBothForms:
+        return QStringLiteral("both");
+    case raNeitherForm:
+        return QStringLiteral("missing");
+    case raOutsideScenery:
+        break;
+    }
+    return QStringLiteral("outside");
+}
+
+// Why a file was left as it was; empty for the files that are in the wanted form already.
+QString skipReason(const TFileOutcome &outcome)
+{
+    switch (outcome.Action) {
+    case raBothForms:
+        return QStringLiteral("both forms present");
+    case raNeitherForm:
+        return QStringLiteral("neither form present");
+    case raOutsideScenery:
+        return QStringLiteral("outside the Scenery folder");
+    default:
+        return {};
+    }
+}
+
+QJsonObject outcomeObject(const TFileOutcome &outcome)
+{
+    QJsonObject object{{QStringLiteral("file"), outcome.ActivePath},
+                       {QStringLiteral("active"), outcome.Active},
+                       {QStringLiteral("action"), actionName(outcome.Action)}};
+    if (outcome.Action == raRenamed || outcome.Action == raRenameFailed) {
+        object.insert(QStringLiteral("from"), outcome.From);
+        object.insert(QStringLiteral("to"), outcome.To);
+    }
+    if (outcome.Action == raRenameFailed)
+        object.insert(QStringLiteral("reason"), outcome.Reason);
+    return object;
+}
+
+} // namespace
+
+TApplyCommand::TApplyCommand(TCtlScenery &scenery, TCtlOutput &output)
+    : FScenery(scenery)
+    , FOutput(output)
+{ }
+
+int TApplyCommand::Run(const TCtlOptions &options)
+{
+    for (const TChange &change : Changes(options))
+        MakeChange(change);
+
+    TSceneryApplier applier(FScenery.State(), FScenery.Tree(), FScenery.Folder());
+    if (options.DryRun) {
+        const TApplyReport &report = applier.DryRun();
+        Print(report, true, options.Json);
+        if (!report.Error.isEmpty())
+            throw ECtlError(QStringLiteral("apply would stop: ") + report.Error, ceFailed);
+        return ceSuccess;
+    }
+    try {
+        applier.Apply();
+    } catch (const EIniFileException &error) {
+        // What was done before the failing write is reported too.
+        Print(applier.Report(), false, options.Json);
+        throw ECtlError(QStringLiteral("cannot write the control file: ")
+                            + QString(error.Message()).replace(u'\n', QStringLiteral("; ")),
+                        ceFailed);
+    }
+    const TApplyReport &report = applier.Report();
+    Print(report, false, options.Json);
+    if (!report.Failures.isEmpty()) {
+        throw ECtlError(
+            QStringLiteral("%1 file(s) could not be renamed").arg(report.Failures.size()),
+            ceFailed);
+    }
+    return ceSuccess;
+}
+
+QList<TApplyCommand::TChange> TApplyCommand::Changes(const TCtlOptions &options) const
+{
+    QList<TChange> changes;
+    const auto entriesNamed = [&](const QString &name, bool wantSwitch) {
+        const QList<TCheckTreeNode *> nodes = FScenery.FindEntries(name);
+        if (nodes.isEmpty())
+            throw ECtlError(QStringLiteral("unknown name: %1").arg(name), ceUsage);
+        for (const TCheckTreeNode *node : nodes) {
+            const bool isSwitch = TCtlScenery::Entry(node).FileType == ftSwitch;
+            if (isSwitch && !wantSwitch) {
+                throw ECtlError(QStringLiteral("%1 is a switch: use --switch %1=0 or =1").arg(name),
+                                ceUsage);
+            }
+            if (!isSwitch && wantSwitch)
+                throw ECtlError(QStringLiteral("%1 is not a switch").arg(name), ceUsage);
+        }
+        return nodes;
+    };
+    const auto add = [&](const QString &name, TCheckTreeNode *node, int state) {
+        for (const TChange &earlier : std::as_const(changes)) {
+            if (earlier.Node == node && earlier.State != state)
+                throw ECtlError(QStringLiteral("conflicting changes for %1").arg(name), ceUsage);
+        }
+        changes.append({name, node, state});
+    };
+
+    for (const QString &name : options.On) {
+        for (TCheckTreeNode *node : entriesNamed(name, false))
+            add(name, node, csChecked);
+    }
+    for (const QString &name : options.Off) {
+        for (TCheckTreeNode *node : entriesNamed(name, false))
+            add(name, node, csUnchecked);
+    }
+    for (const TSwitchChoice &choice : options.Switches) {
+        for (TCheckTreeNode *node : entriesNamed(choice.Name, true)) {
+            if (choice.Alternative >= node->Count()) {
+                throw ECtlError(QStringLiteral("switch %1 has no alternative %2")
+                                    .arg(choice.Name)
+                                    .arg(choice.Alternative),
+                                ceUsage);
+            }
+            add(choice.Name, node, choice.Alternative);
+        }
+    }
+    return changes;
+}
+
+// The same changes a user makes with the mouse; the tree cascades them.
+void TApplyCommand::MakeChange(const TChange &change)
+{
+    TCheckTreeModel &tree = FScenery.Tree();
+    if (TCtlScenery::Entry(change.Node).FileType != ftSwitch) {
+        tree.ChangeNodeCheckState(change.Node, TRzCheckState(change.State));
+        return;
+    }
+    tree.ChangeNodeCheckState(change.Node->Item(change.State), csChecked);
+    const int other = 1 - change.State;
+    if (other < change.Node->Count())
+        tree.ChangeNodeCheckState(change.Node->Item(other), csUnchecked);
+}
+
+void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
+{
+    if (json) {
+        QJsonArray states, files, failures;
+        for (const TStateWrite &state : report.States) {
+            states.append(QJsonObject{{QStringLiteral("key"), state.Key},
+                                      {QStringLiteral("value"), state.Value}});
+        }
+        for (const TFileOutcome &outcome : report.Files)
+            files.append(outcomeObject(outcome));
+        for (const TRenameFailure &failure : report.Failures) {
+            failures.append(QJsonObject{{QStringLiteral("file"), failure.FileName},
+                                        {QStringLiteral("reason"), failure.Reason}});
+        }
+        QJsonObject object{{QStringLiteral("controlFile"), FScenery.State().Scenery},
+                           {QStringLiteral("dryRun"), dryRun},
+                           {QStringLiteral("states"), states},
+                           {QStringLiteral("files"), files},
+                           {QStringLiteral("failures"), failures}};
+        if (!report.Error.isEmpty())
+            object.insert(QStringLiteral("error"), report.Error);
+        FOutput.Json(object);
+        return;
+    }
+
+    const QString prefix = dryRun ? QStringLiteral("would ") : QString();
+    for (const TStateWrite &state : report.States) {
+        FOutput.Line(prefix + (dryRun ? QStringLiteral("write ") : QStringLiteral("wrote "))
+                     + QStringLiteral("[Checked] ") + state.Key + u'=' + state.Value);
+    }
+    for (const TFileOutcome &outcome : report.Files) {
+        if (outcome.Action == raRenamed) {
+            FOutput.Line(prefix + (dryRun ? QStringLiteral("rename ") : QStringLiteral("renamed "))
+                         + outcome.From + QStringLiteral(" -> ") + outcome.To);
+        } else if (outcome.Action == raRenameFailed) {
+            FOutput.Line(QStringLiteral("could not rename ") + outcome.From + QStringLiteral(" -> ")
+                         + outcome.To + QStringLiteral(": ") + outcome.Reason);
+        } else if (const QString reason = skipReason(outcome); !reason.isEmpty()) {
+            FOutput.Line(prefix + (dryRun ? QStringLiteral("skip ") : QStringLiteral("skipped "))
+                         + outcome.ActivePath + QStringLiteral(": ") + reason);
+        }
+    }
+}

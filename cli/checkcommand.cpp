@@ -1,0 +1,118 @@
+#include "cli/checkcommand.h"
+
+#include "cli/ctlerror.h"
+#include "cli/ctloutput.h"
+#include "cli/ctlscenery.h"
+#include "config/scenerycheck.h"
+#include "config/scenobj.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+QString formName(TFileForm form)
+{
+    switch (form) {
+    case ffActive:
+        return QStringLiteral("active");
+    case ffInactive:
+        return QStringLiteral("inactive");
+    case ffBothForms:
+        return QStringLiteral("both");
+    case ffOutsideScenery:
+        return QStringLiteral("outside");
+    case ffMissing:
+        break;
+    }
+    return QStringLiteral("missing");
+}
+
+QString formText(TFileForm form)
+{
+    switch (form) {
+    case ffBothForms:
+        return QStringLiteral("both forms present");
+    case ffOutsideScenery:
+        return QStringLiteral("outside the Scenery folder");
+    default:
+        return formName(form);
+    }
+}
+
+QString kindOf(const TFileCheck &check)
+{
+    return TCtlScenery::Kind(TScenObj{QString(), check.Entry, check.FileType});
+}
+
+QString checkLine(const TFileCheck &check)
+{
+    QString line = (check.Agrees() ? QStringLiteral("ok       ") : QStringLiteral("DIFFERS  "))
+        + check.Key + QStringLiteral(": ") + formText(check.Form);
+    if (check.LetterCaseVariant) {
+        QStringList names;
+        for (const QString &name : {check.ActiveName, check.InactiveName}) {
+            if (!name.isEmpty())
+                names << name;
+        }
+        line += QStringLiteral(", letter case differs: ") + names.join(QStringLiteral(", "));
+    }
+    if (!check.Expected) {
+        line += QStringLiteral(", state %1 of \"%2\" names no form")
+                    .arg(check.StateValue)
+                    .arg(check.StateKey);
+    } else if (!check.Agrees()) {
+        line += QStringLiteral(", expected ") + formName(*check.Expected);
+    }
+    return line + QStringLiteral("  (%1 %2)").arg(kindOf(check), check.Entry);
+}
+
+QJsonObject checkObject(const TFileCheck &check)
+{
+    return {{QStringLiteral("key"), check.Key},
+            {QStringLiteral("entry"), check.Entry},
+            {QStringLiteral("kind"), kindOf(check)},
+            {QStringLiteral("stateKey"), check.StateKey},
+            {QStringLiteral("stateValue"), check.StateValue},
+            {QStringLiteral("form"), formName(check.Form)},
+            {QStringLiteral("expected"),
+             check.Expected ? QJsonValue(formName(*check.Expected)) : QJsonValue()},
+            {QStringLiteral("agrees"), check.Agrees()},
+            {QStringLiteral("letterCaseVariant"), check.LetterCaseVariant},
+            {QStringLiteral("activeName"), check.ActiveName},
+            {QStringLiteral("inactiveName"), check.InactiveName}};
+}
+
+} // namespace
+
+TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
+    : FScenery(scenery)
+    , FOutput(output)
+{ }
+
+int TCheckCommand::Run(bool json)
+{
+    const QList<TFileCheck> checks
+        = TSceneryCheck(FScenery.State(), FScenery.Tree(), FScenery.Folder()).Run();
+    qsizetype agreeing = 0;
+    for (const TFileCheck &check : checks)
+        agreeing += check.Agrees() ? 1 : 0;
+    const bool allAgree = agreeing == checks.size();
+
+    if (json) {
+        QJsonArray files;
+        for (const TFileCheck &check : checks)
+            files.append(checkObject(check));
+        FOutput.Json({{QStringLiteral("controlFile"), FScenery.State().Scenery},
+                      {QStringLiteral("agree"), allAgree},
+                      {QStringLiteral("files"), files}});
+    } else {
+        for (const TFileCheck &check : checks)
+            FOutput.Line(checkLine(check));
+        FOutput.Line(QStringLiteral("%1 files: %2 agree, %3 differ")
+                         .arg(checks.size())
+                         .arg(agreeing)
+                         .arg(checks.size() - agreeing));
+    }
+    return allAgree ? ceSuccess : ceFailed;
+}

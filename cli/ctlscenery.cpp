@@ -1,0 +1,88 @@
+#include "cli/ctlscenery.h"
+
+#include "cli/ctlerror.h"
+#include "cli/ctloptions.h"
+#include "config/controlfiles.h"
+#include "config/sceneryloader.h"
+#include "config/scenobj.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TCtlScenery::TCtlScenery(const TCtlOptions &options)
+{
+    const QFileInfo folder(options.Folder.isEmpty() ? QDir::currentPath() : options.Folder);
+    if (!folder.isDir())
+        throw ECtlError(QStringLiteral("no such folder: %1").arg(options.Folder), ceUsage);
+    FFolder = folder.absoluteFilePath();
+    FState.Scenery = FindControlFile(options);
+
+    // The accessor reads a file it cannot open as empty; here that would pass for an empty tree.
+    QFile file(FState.Scenery);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw ECtlError(QStringLiteral("cannot read the control file %1: %2")
+                            .arg(FState.Scenery, file.errorString()),
+                        ceFailed);
+    }
+    file.close();
+
+    TSceneryLoader(FState, FTree).ReadIni(options.Language);
+    FTree.NormaliseStates(); // as the window paints the tree before anyone sees it
+}
+
+QString TCtlScenery::FindControlFile(const TCtlOptions &options) const
+{
+    const QDir folder(FFolder);
+    if (!options.ControlFile.isEmpty()) {
+        const QString path = QDir::cleanPath(folder.absoluteFilePath(options.ControlFile));
+        if (!QFileInfo(path).isFile())
+            throw ECtlError(QStringLiteral("no such control file: %1").arg(path), ceUsage);
+        return path;
+    }
+    const QStringList candidates = FindControlFiles(FFolder);
+    if (candidates.isEmpty()) {
+        throw ECtlError(QStringLiteral("no control file (*.ini) in %1").arg(FFolder), ceUsage);
+    }
+    if (candidates.size() > 1) {
+        QStringList names;
+        for (const QString &candidate : candidates)
+            names << folder.relativeFilePath(candidate);
+        throw ECtlError(QStringLiteral("several control files in %1: %2; choose one with --control")
+                            .arg(FFolder, names.join(QStringLiteral(", "))),
+                        ceUsage);
+    }
+    return candidates.first();
+}
+
+QString TCtlScenery::LanguageWord() const
+{
+    return FState.Languages[FState.Language == 1 ? 1 : 0];
+}
+
+QList<TCheckTreeNode *> TCtlScenery::FindEntries(const QString &name) const
+{
+    QList<TCheckTreeNode *> nodes;
+    for (int i = 0; i < FTree.TopLevelCount(); ++i) {
+        TCheckTreeNode *node = FTree.TopLevelItem(i);
+        if (Entry(node).FileName.compare(name, Qt::CaseInsensitive) == 0)
+            nodes.append(node);
+    }
+    return nodes;
+}
+
+const TScenObj &TCtlScenery::Entry(const TCheckTreeNode *node)
+{
+    static const TScenObj none;
+    const TScenObj *entry = node->DataAs<TScenObj>();
+    return entry ? *entry : none;
+}
+
+QString TCtlScenery::Kind(const TScenObj &entry)
+{
+    if (entry.FileType == ftGroup)
+        return QStringLiteral("group");
+    if (entry.FileType == ftSwitch)
+        return QStringLiteral("switch");
+    return QStringLiteral("object");
+}

@@ -1,0 +1,11 @@
+#include "cli/sceneryctl.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("sceneryctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SC_VERSION));
+    return RunSceneryCtl(QCoreApplication::arguments());
+}

@@ -1,0 +1,93 @@
+#include "config/scenerycheck.h"
+
+#include "config/inifile.h"
+#include "config/sceneryentries.h"
+#include "config/sceneryfiles.h"
+#include "config/scenobj.h"
+#include "widgets/checktreemodel.h"
+
+#include <QDir>
+
+namespace {
+
+// The form a stored value gives a file that is active for `activeValue`.
+std::optional<TFileForm> expectedForm(qint32 value, qint32 activeValue)
+{
+    if (value != 0 && value != 1)
+        return std::nullopt;
+    return value == activeValue ? ffActive : ffInactive;
+}
+
+QString cleanRelative(const QString &path)
+{
+    return QDir::cleanPath(QString(path).replace(u'\\', u'/'));
+}
+
+} // namespace
+
+TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree,
+                             const QString &baseFolder)
+    : FState(state)
+    , FTree(tree)
+    , FBaseFolder(QDir(baseFolder).absolutePath())
+{ }
+
+QList<TFileCheck> TSceneryCheck::Run() const
+{
+    const TIniFile ini(FState.Scenery);
+    TSceneryFiles files(FBaseFolder);
+    QList<TFileCheck> checks;
+    for (int i = 0; i < FTree.TopLevelCount(); ++i) {
+        const TScenObj *entry = FTree.TopLevelItem(i)->DataAs<TScenObj>();
+        if (!entry)
+            continue;
+        TFileCheck check;
+        check.Entry = entry->FileName;
+        check.FileType = entry->FileType;
+        check.StateKey = EntryStateKey(ini, *entry);
+        check.StateValue = ini.ReadInteger(ControlFile::States, check.StateKey, 1);
+
+        QStringList keys;
+        if (entry->FileType == ftScenery)
+            keys = {entry->FileName};
+        else if (entry->FileType == ftGroup)
+            keys = GroupMembers(ini, entry->FileName);
+        else if (entry->FileType == ftSwitch)
+            keys = SwitchAlternatives(ini, entry->FileName).mid(0, 2);
+        for (qsizetype k = 0; k < keys.size(); ++k) {
+            check.Key = keys.at(k);
+            // A switch's value names the alternative that is active; otherwise 1 means active.
+            check.Expected
+                = expectedForm(check.StateValue, entry->FileType == ftSwitch ? qint32(k) : 1);
+            CheckFile(files, check);
+            checks.append(check);
+        }
+    }
+    return checks;
+}
+
+void TSceneryCheck::CheckFile(TSceneryFiles &files, TFileCheck &check) const
+{
+    const QString activePath = TSceneryFiles::ActivePath(check.Key);
+    const QString inactivePath = TSceneryFiles::InactivePath(activePath);
+    check.ActiveName.clear();
+    check.InactiveName.clear();
+    check.LetterCaseVariant = false;
+    if (!TSceneryFiles::InsideScenery(activePath)) {
+        check.Form = ffOutsideScenery;
+        return;
+    }
+    const QDir base(FBaseFolder);
+    const QString active = files.Resolve(activePath);
+    const QString inactive = files.Resolve(inactivePath);
+    if (!active.isEmpty())
+        check.ActiveName = base.relativeFilePath(active);
+    if (!inactive.isEmpty())
+        check.InactiveName = base.relativeFilePath(inactive);
+    check.LetterCaseVariant = (!active.isEmpty() && check.ActiveName != cleanRelative(activePath))
+        || (!inactive.isEmpty() && check.InactiveName != cleanRelative(inactivePath));
+    if (!active.isEmpty())
+        check.Form = inactive.isEmpty() ? ffActive : ffBothForms;
+    else
+        check.Form = inactive.isEmpty() ? ffMissing : ffInactive;
+}

@@ -1,0 +1,35 @@
+#include "config/sceneryentries.h"
+
+#include "config/inifile.h"
+#include "config/scenerystate.h"
+#include "config/scenobj.h"
+
+QString EntryStateKey(const TIniFile &ini, const TScenObj &entry)
+{
+    if (entry.FileType == ftScenery)
+        return entry.FileName;
+    return ini.ReadString(entry.FileName, ControlFile::CheckedKey, QString());
+}
+
+QStringList GroupMembers(const TIniFile &ini, const QString &group)
+{
+    QStringList keys;
+    ini.ReadSection(group, keys);
+    keys.removeIf([](const QString &key) {
+        return key == ControlFile::CheckedKey || key == ControlFile::ShowKey;
+    });
+    return keys;
+}
+
+QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection)
+{
+    QStringList keys;
+    ini.ReadSection(switchSection, keys);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (keys.at(i).compare(ControlFile::CheckedKey, Qt::CaseInsensitive) == 0) {
+            keys.removeAt(i);
+            break;
+        }
+    }
+    return keys;
+}

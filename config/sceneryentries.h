@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TIniFile;
+class TScenObj;
+
+// The state key of an entry: a plain object's own key, or the "Checked" value of a group or
+// switch section (empty when the section has none).
+QString EntryStateKey(const TIniFile &ini, const TScenObj &entry);
+
+// The member keys of a group section: every key except "Checked" and "Show", which are
+// recognised only as spelled exactly so.
+QStringList GroupMembers(const TIniFile &ini, const QString &group);
+
+// The alternatives of a switch section: its keys without the first "Checked" in any letter case.
+// The first is alternative 0, the second alternative 1; any further key takes no part.
+QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection);

@@ -1,0 +1,487 @@
+#include "tests/support/programfolder.h"
+#include "tests/support/recordingplatform.h"
+#include "tests/support/workedexample.h"
+#include "ui/scenform1.h"
+#include "widgets/rzchecktree.h"
+#include "widgets/rztoolbarbutton.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The scenery files in the forms the worked example's states give them.
+const QStringList AgreeingFiles{u"hangar_n.bgl"_s, u"tower.bg_"_s,         u"car_a.bgl"_s,
+                                u"car_b.bgl"_s,    u"ground_summer.bg_"_s, u"ground_winter.bgl"_s};
+
+struct TRun
+{
+    int ExitCode = -1;
+    QStringList Out; // stdout, one entry per line
+    QString Err;
+};
+
+TRun sceneryctl(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(SC_SCENERYCTL), arguments);
+    TRun run;
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.ExitCode = process.exitCode();
+    run.Out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    run.Err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+TRun sceneryctl(const TProgramFolder &folder, const QStringList &arguments)
+{
+    return sceneryctl(QStringList{u"-C"_s, folder.Path()} + arguments);
+}
+
+QJsonObject json(const TRun &run)
+{
+    return QJsonDocument::fromJson(run.Out.join(u'\n').toUtf8()).object();
+}
+
+// What a command may change: the control file's bytes and the scenery file names.
+QString snapshot(const TProgramFolder &folder)
+{
+    return QString::fromLatin1(folder.ReadControlFile().toHex()) + u'|'
+        + folder.SceneryFiles().join(u',');
+}
+
+void prepare(TProgramFolder &folder, const QString &controlFile, const QStringList &files)
+{
+    folder.WriteControlFile(controlFile);
+    folder.AddSceneryFiles(files);
+}
+
+// Clicks the check box of the node at this absolute index, as the user does.
+void clickCheckBox(TRzCheckTree &tree, int index)
+{
+    QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
+    tree.scrollToItem(item);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.CheckArea(item).center());
+}
+
+} // namespace
+
+class TestSceneryCtl : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void list_data();
+    void list();
+    void check_data();
+    void check();
+    void jsonForScripts();
+    void dryRunChangesNothingAndForetellsApply();
+    void applyMatchesWindow_data();
+    void applyMatchesWindow();
+    void usageErrorsChangeNothing_data();
+    void usageErrorsChangeNothing();
+    void refusedRenameIsListed();
+    void unwritableControlFile();
+};
+
+void TestSceneryCtl::helpAndVersion_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("version") << u"--version"_s << u"sceneryctl 2.0.0.0"_s;
+    QTest::newRow("help documents the exit status") << u"--help"_s << u"Exit status: 0 success"_s;
+}
+
+void TestSceneryCtl::helpAndVersion()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    const TRun run = sceneryctl({option});
+    QCOMPARE(run.ExitCode, 0);
+    QVERIFY2(run.Out.join(u'\n').contains(expected), qPrintable(run.Out.join(u'\n')));
+}
+
+void TestSceneryCtl::list_data()
+{
+    QTest::addColumn<QString>("storedLanguage");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList german{u"[x] Hangar Nord  (hangar_n)"_s,
+                             u"[ ] Tower  (tower)"_s,
+                             u"[x] [Grp] Fahrzeuge  (grp_cars)"_s,
+                             u"    [x] Tankwagen"_s,
+                             u"    [x] Bus"_s,
+                             u"[x] [Sw] Jahreszeit  (sw_season)"_s,
+                             u"    [x] Sommer"_s,
+                             u"    [x] Winter"_s};
+    const QStringList english{u"[x] Hangar north  (hangar_n)"_s,
+                              u"[ ] Tower  (tower)"_s,
+                              u"[x] [Grp] Vehicles  (grp_cars)"_s,
+                              u"    [x] Tankwagen"_s,
+                              u"    [x] Bus"_s,
+                              u"[x] [Sw] Season  (sw_season)"_s,
+                              u"    [x] Sommer"_s,
+                              u"    [x] Winter"_s};
+    QTest::newRow("stored german") << u"german"_s << QStringList() << german;
+    QTest::newRow("stored English, any letter case") << u"English"_s << QStringList() << english;
+    QTest::newRow("--language english over stored german")
+        << u"german"_s << QStringList{u"--language"_s, u"english"_s} << english;
+    QTest::newRow("--language german over stored english")
+        << u"english"_s << QStringList{u"--language"_s, u"german"_s} << german;
+}
+
+void TestSceneryCtl::list()
+{
+    QFETCH(QString, storedLanguage);
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expected);
+    TProgramFolder folder;
+    prepare(folder,
+            QString(WorkedExampleControlFile)
+                .replace(u"Language=german"_s, u"Language="_s + storedLanguage),
+            AgreeingFiles);
+    const QString before = snapshot(folder);
+
+    const TRun run = sceneryctl(folder, arguments + QStringList{u"list"_s});
+    QCOMPARE(run.Err, QString());
+    QCOMPARE(run.ExitCode, 0);
+    QCOMPARE(run.Out, expected);
+    QCOMPARE(snapshot(folder), before); // not even the language is written
+}
+
+void TestSceneryCtl::check_data()
+{
+    QTest::addColumn<QString>("controlFile");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("changedLines"); // replace the agreeing line of the same key
+    QTest::addColumn<int>("exitCode");
+
+    const auto replaced = [](QStringList files, const QString &from, const QStringList &to) {
+        files.removeAll(from);
+        return files + to;
+    };
+    QTest::newRow("everything agrees")
+        << WorkedExampleControlFile << AgreeingFiles << QStringList() << 0;
+    QTest::newRow("missing file")
+        << WorkedExampleControlFile << replaced(AgreeingFiles, u"car_b.bgl"_s, {})
+        << QStringList{u"DIFFERS  car_b: missing, expected active  (group grp_cars)"_s} << 1;
+    QTest::newRow("both forms present")
+        << WorkedExampleControlFile << AgreeingFiles + QStringList{u"tower.bgl"_s}
+        << QStringList{u"DIFFERS  tower: both forms present, expected inactive  (object tower)"_s}
+        << 1;
+    QTest::newRow("state disagrees")
+        << WorkedExampleControlFile
+        << replaced(AgreeingFiles, u"hangar_n.bgl"_s, {u"hangar_n.bg_"_s})
+        << QStringList{u"DIFFERS  hangar_n: inactive, expected active  (object hangar_n)"_s} << 1;
+    QTest::newRow("letter-case variant agrees and is named")
+        << WorkedExampleControlFile
+        << replaced(AgreeingFiles, u"ground_winter.bgl"_s, {u"Ground_Winter.bgl"_s})
+        << QStringList{u"ok       ground_winter: active, letter case differs: "
+                       u"Scenery/Ground_Winter.bgl  (switch sw_season)"_s}
+        << 0;
+    QTest::newRow("switch value 0 makes alternative 0 the active one")
+        << QString(WorkedExampleControlFile).replace(u"season=1"_s, u"season=0"_s) << AgreeingFiles
+        << QStringList{u"DIFFERS  ground_summer: inactive, expected active  (switch sw_season)"_s,
+                       u"DIFFERS  ground_winter: active, expected inactive  (switch sw_season)"_s}
+        << 1;
+    QTest::newRow("missing state counts as 1")
+        << QString(WorkedExampleControlFile).replace(u"cars=1\n"_s, QString()) << AgreeingFiles
+        << QStringList() << 0;
+    QTest::newRow("state other than 0 and 1 agrees with nothing")
+        << QString(WorkedExampleControlFile).replace(u"tower=0\n"_s, u"tower=5\n"_s)
+        << AgreeingFiles
+        << QStringList{u"DIFFERS  tower: inactive, state 5 of \"tower\" names no form  "
+                       u"(object tower)"_s}
+        << 1;
+}
+
+void TestSceneryCtl::check()
+{
+    QFETCH(QString, controlFile);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, changedLines);
+    QFETCH(int, exitCode);
+    TProgramFolder folder;
+    prepare(folder, controlFile, files);
+    const QString before = snapshot(folder);
+
+    QStringList expected{u"ok       hangar_n: active  (object hangar_n)"_s,
+                         u"ok       tower: inactive  (object tower)"_s,
+                         u"ok       car_a: active  (group grp_cars)"_s,
+                         u"ok       car_b: active  (group grp_cars)"_s,
+                         u"ok       ground_summer: inactive  (switch sw_season)"_s,
+                         u"ok       ground_winter: active  (switch sw_season)"_s};
+    for (const QString &line : changedLines) {
+        const QString key = line.mid(9, line.indexOf(u':') - 9);
+        for (QString &agreeing : expected) {
+            if (agreeing.startsWith(u"ok       "_s + key + u':'))
+                agreeing = line;
+        }
+    }
+    const qsizetype differing = changedLines.filter(u"DIFFERS"_s).size();
+    expected << u"6 files: %1 agree, %2 differ"_s.arg(6 - differing).arg(differing);
+
+    const TRun run = sceneryctl(folder, {u"check"_s});
+    QCOMPARE(run.Out, expected);
+    QCOMPARE(run.ExitCode, exitCode);
+    QCOMPARE(snapshot(folder), before);
+}
+
+void TestSceneryCtl::jsonForScripts()
+{
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bg_"_s, u"Tower.bg_"_s});
+
+    const QJsonObject list = json(sceneryctl(folder, {u"--json"_s, u"list"_s}));
+    QCOMPARE(list.value(u"language"_s).toString(), u"german"_s);
+    const QJsonObject group = list.value(u"entries"_s).toArray().at(2).toObject();
+    QCOMPARE(group.value(u"key"_s).toString(), u"grp_cars"_s);
+    QCOMPARE(group.value(u"kind"_s).toString(), u"group"_s);
+    QCOMPARE(group.value(u"text"_s).toString(), u"[Grp] Fahrzeuge"_s);
+    QCOMPARE(group.value(u"state"_s).toString(), u"checked"_s);
+    QCOMPARE(group.value(u"children"_s).toArray().at(1).toObject().value(u"text"_s).toString(),
+             u"Bus"_s);
+
+    const TRun checkRun = sceneryctl(folder, {u"check"_s, u"--json"_s});
+    QCOMPARE(checkRun.ExitCode, 1);
+    const QJsonObject check = json(checkRun);
+    QCOMPARE(check.value(u"agree"_s).toBool(), false);
+    const QJsonArray files = check.value(u"files"_s).toArray();
+    QCOMPARE(files.size(), 6);
+    const QJsonObject hangar = files.at(0).toObject();
+    QCOMPARE(hangar.value(u"form"_s).toString(), u"inactive"_s);
+    QCOMPARE(hangar.value(u"expected"_s).toString(), u"active"_s);
+    QCOMPARE(hangar.value(u"agrees"_s).toBool(), false);
+    const QJsonObject tower = files.at(1).toObject();
+    QCOMPARE(tower.value(u"agrees"_s).toBool(), true);
+    QCOMPARE(tower.value(u"letterCaseVariant"_s).toBool(), true);
+    QCOMPARE(tower.value(u"inactiveName"_s).toString(), u"Scenery/Tower.bg_"_s);
+
+    const QJsonObject dryRun = json(
+        sceneryctl(folder, {u"apply"_s, u"--dry-run"_s, u"--json"_s, u"--on"_s, u"tower"_s}));
+    QCOMPARE(dryRun.value(u"dryRun"_s).toBool(), true);
+    QCOMPARE(dryRun.value(u"states"_s).toArray().at(1).toObject(),
+             (QJsonObject{{u"key"_s, u"tower"_s}, {u"value"_s, u"1"_s}}));
+    const QJsonObject rename = dryRun.value(u"files"_s).toArray().at(1).toObject();
+    QCOMPARE(rename.value(u"action"_s).toString(), u"rename"_s);
+    QCOMPARE(rename.value(u"from"_s).toString(), u"Scenery/Tower.bg_"_s);
+    QCOMPARE(rename.value(u"to"_s).toString(), u"Scenery/Tower.bgl"_s);
+}
+
+void TestSceneryCtl::dryRunChangesNothingAndForetellsApply()
+{
+    TProgramFolder folder;
+    // A stored word the window would rewrite as "english": the command line never writes it.
+    prepare(folder,
+            QString(WorkedExampleControlFile).replace(u"Language=german"_s, u"Language=English"_s),
+            {u"hangar_n.bgl"_s, u"tower.bg_"_s, u"car_a.bgl"_s, u"car_a.bg_"_s, u"car_b.bgl"_s,
+             u"ground_summer.bgl"_s, u"ground_winter.bgl"_s});
+    const QStringList arguments{u"apply"_s, u"--off"_s, u"hangar_n"_s, u"--on"_s,
+                                u"Tower"_s, u"--off"_s, u"grp_cars"_s};
+    const QString before = snapshot(folder);
+
+    const TRun dryRun = sceneryctl(folder, arguments + QStringList{u"--dry-run"_s});
+    QCOMPARE(dryRun.Err, QString());
+    QCOMPARE(dryRun.ExitCode, 0);
+    QCOMPARE(snapshot(folder), before);
+    // The switch's value 1 checks both alternatives, so Apply writes 0, then 1, and renames
+    // ground_winter back and forth, as the window does; the dry run follows its own renames.
+    QCOMPARE(
+        dryRun.Out,
+        (QStringList{u"would write [Checked] hangar_n=0"_s, u"would write [Checked] tower=1"_s,
+                     u"would write [Checked] cars=0"_s, u"would write [Checked] season=0"_s,
+                     u"would write [Checked] season=1"_s,
+                     u"would rename Scenery/hangar_n.bgl -> Scenery/hangar_n.bg_"_s,
+                     u"would rename Scenery/tower.bg_ -> Scenery/tower.bgl"_s,
+                     u"would skip Scenery/car_a.bgl: both forms present"_s,
+                     u"would rename Scenery/car_b.bgl -> Scenery/car_b.bg_"_s,
+                     u"would rename Scenery/ground_winter.bgl -> Scenery/ground_winter.bg_"_s,
+                     u"would rename Scenery/ground_winter.bg_ -> Scenery/ground_winter.bgl"_s,
+                     u"would rename Scenery/ground_summer.bgl -> Scenery/ground_summer.bg_"_s}));
+
+    // The real run does what the dry run told.
+    const TRun applied = sceneryctl(folder, arguments);
+    QCOMPARE(applied.ExitCode, 0);
+    QStringList foretold;
+    for (QString line : dryRun.Out) {
+        line.remove(0, 6); // "would "
+        foretold << line.replace(u"write "_s, u"wrote "_s)
+                        .replace(u"rename "_s, u"renamed "_s)
+                        .replace(u"skip "_s, u"skipped "_s);
+    }
+    QCOMPARE(applied.Out, foretold);
+    QCOMPARE(folder.SceneryFiles(),
+             (QStringList{u"car_a.bg_"_s, u"car_a.bgl"_s, u"car_b.bg_"_s, u"ground_summer.bg_"_s,
+                          u"ground_winter.bgl"_s, u"hangar_n.bg_"_s, u"tower.bgl"_s}));
+    QVERIFY(folder.ReadControlFile().contains("Language=English\r\n"));
+}
+
+void TestSceneryCtl::applyMatchesWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QList<int>>("clicks"); // absolute indices of the window's check boxes
+
+    // Absolute indices: 0 hangar_n, 1 tower, 2 grp_cars, 3 car_a, 4 car_b, 5 sw_season,
+    // 6 ground_summer, 7 ground_winter.
+    QTest::newRow("loaded states applied as they are") << QStringList() << QList<int>();
+    QTest::newRow("object and group unchecked")
+        << QStringList{u"--off"_s, u"hangar_n"_s, u"--off"_s, u"grp_cars"_s} << QList<int>{0, 2};
+    QTest::newRow("object checked, switch to alternative 0")
+        << QStringList{u"--on"_s, u"tower"_s, u"--switch"_s, u"sw_season=0"_s} << QList<int>{1, 7};
+    QTest::newRow("names in another letter case")
+        << QStringList{u"--off"_s, u"HANGAR_N"_s, u"--switch"_s, u"Sw_Season=1"_s}
+        << QList<int>{0, 6};
+}
+
+void TestSceneryCtl::applyMatchesWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QList<int>, clicks);
+    const QStringList files{u"hangar_n.bgl"_s, u"tower.bg_"_s,         u"car_a.bgl"_s,
+                            u"car_b.bg_"_s,    u"ground_summer.bgl"_s, u"ground_winter.bg_"_s};
+    TProgramFolder byCommand, byWindow;
+    prepare(byCommand, WorkedExampleControlFile, files);
+    prepare(byWindow, WorkedExampleControlFile, files);
+
+    const TRun run = sceneryctl(byCommand, QStringList{u"apply"_s} + arguments);
+    QCOMPARE(run.Err, QString());
+    QCOMPARE(run.ExitCode, 0);
+
+    TRecordingPlatform platform(byWindow.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.RzCheckTree1->expandAll();
+    for (int index : clicks)
+        clickCheckBox(*form.RzCheckTree1, index);
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(byWindow.Path()));
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QDir::setCurrent(previous);
+    QCOMPARE(platform.Calls, QStringList());
+
+    QCOMPARE(byCommand.ReadControlFile(), byWindow.ReadControlFile());
+    QCOMPARE(byCommand.SceneryFiles(), byWindow.SceneryFiles());
+}
+
+void TestSceneryCtl::usageErrorsChangeNothing_data()
+{
+    QTest::addColumn<QString>("extraFile"); // besides the control file and the scenery files
+    QTest::addColumn<bool>("removeControlFile");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("unknown name, after a valid one")
+        << QString() << false
+        << QStringList{u"apply"_s, u"--off"_s, u"tower"_s, u"--on"_s, u"radar"_s}
+        << u"sceneryctl: unknown name: radar\n"_s;
+    QTest::newRow("--on on a switch")
+        << QString() << false << QStringList{u"apply"_s, u"--on"_s, u"sw_season"_s}
+        << u"sceneryctl: sw_season is a switch: use --switch sw_season=0 or =1\n"_s;
+    QTest::newRow("--switch on a group")
+        << QString() << false << QStringList{u"apply"_s, u"--switch"_s, u"grp_cars=1"_s}
+        << u"sceneryctl: grp_cars is not a switch\n"_s;
+    QTest::newRow("--switch with a value other than 0 and 1")
+        << QString() << false << QStringList{u"apply"_s, u"--switch"_s, u"sw_season=2"_s}
+        << u"sceneryctl: --switch wants NAME=0 or NAME=1, not sw_season=2\n"_s;
+    QTest::newRow("the same entry on and off")
+        << QString() << false
+        << QStringList{u"apply"_s, u"--on"_s, u"tower"_s, u"--off"_s, u"TOWER"_s}
+        << u"sceneryctl: conflicting changes for TOWER\n"_s;
+    QTest::newRow("changes outside apply")
+        << QString() << false << QStringList{u"list"_s, u"--off"_s, u"tower"_s}
+        << u"sceneryctl: --on, --off, --switch and --dry-run belong to apply\n"_s;
+    QTest::newRow("unknown command")
+        << QString() << false << QStringList{u"show"_s}
+        << u"sceneryctl: unknown command: show (list, check or apply)\n"_s;
+    QTest::newRow("unknown option") << QString() << false << QStringList{u"apply"_s, u"--force"_s}
+                                    << u"sceneryctl: Unknown option 'force'.\n"_s;
+    QTest::newRow("unknown language")
+        << QString() << false << QStringList{u"--language"_s, u"french"_s, u"list"_s}
+        << u"sceneryctl: unknown language: french (german or english)\n"_s;
+    QTest::newRow("no control file") << QString() << true << QStringList{u"list"_s}
+                                     << u"sceneryctl: no control file (*.ini) in %folder\n"_s;
+    QTest::newRow("several control files, named")
+        << u"other.ini"_s << false << QStringList{u"apply"_s}
+        << u"sceneryctl: several control files in %folder: other.ini, XXXX.ini; "
+           u"choose one with --control\n"_s;
+    QTest::newRow("missing control file named")
+        << QString() << false << QStringList{u"--control"_s, u"none.ini"_s, u"apply"_s}
+        << u"sceneryctl: no such control file: %folder/none.ini\n"_s;
+}
+
+void TestSceneryCtl::usageErrorsChangeNothing()
+{
+    QFETCH(QString, extraFile);
+    QFETCH(bool, removeControlFile);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bg_"_s, u"tower.bgl"_s});
+    if (!extraFile.isEmpty()) {
+        QFile extra(folder.FilePath(extraFile));
+        QVERIFY(extra.open(QIODevice::WriteOnly));
+    }
+    if (removeControlFile)
+        QVERIFY(QFile::remove(folder.ControlFile()));
+    const QString before = snapshot(folder);
+
+    const TRun run = sceneryctl(folder, arguments);
+    QCOMPARE(run.Err, QString(error).replace(u"%folder"_s, QDir(folder.Path()).absolutePath()));
+    QCOMPARE(run.ExitCode, 2);
+    QCOMPARE(run.Out, QStringList());
+    QCOMPARE(snapshot(folder), before);
+}
+
+void TestSceneryCtl::refusedRenameIsListed()
+{
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"car_a.bg_"_s});
+    // A folder holds the name that hangar_n.bgl would get.
+    QVERIFY(QDir(folder.FilePath(u"Scenery"_s)).mkdir(u"hangar_n.bg_"_s));
+
+    const TRun run = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s});
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Err, u"sceneryctl: 1 file(s) could not be renamed\n"_s);
+    const QString refusal = u"could not rename Scenery/hangar_n.bgl -> Scenery/hangar_n.bg_: "_s;
+    const QStringList refused = run.Out.filter(refusal);
+    QCOMPARE(refused.size(), 1);
+    QVERIFY(refused.first().size() > refusal.size()); // the system's reason follows
+    // The other entries went on, and the states were written.
+    QVERIFY(run.Out.contains(u"renamed Scenery/car_a.bg_ -> Scenery/car_a.bgl"_s));
+    QVERIFY(folder.ReadControlFile().contains("hangar_n=0\r\n"));
+}
+
+void TestSceneryCtl::unwritableControlFile()
+{
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"tower.bg_"_s});
+    const QString before = snapshot(folder);
+    if (!folder.SetWritable(false))
+        QSKIP("this file system cannot make a folder immutable");
+    const auto restore = qScopeGuard([&] { folder.SetWritable(true); });
+
+    const TRun run = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s});
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(
+        run.Err,
+        u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
+            folder.ControlFile()));
+    QCOMPARE(snapshot(folder), before);
+}
+
+QTEST_MAIN(TestSceneryCtl)
+#include "tst_sceneryctl.moc"
