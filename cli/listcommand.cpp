@@ -38,14 +38,9 @@ QString stateName(TRzCheckState state)
     }
 }
 
-TRzCheckState stateOf(const TCheckTreeNode *node)
-{
-    return TRzCheckState(node->StateIndex() & 0xFF);
-}
-
 void printNode(TCtlOutput &output, const TCheckTreeNode *node, int level)
 {
-    QString line = QString(level * 4, u' ') + stateBox(stateOf(node)) + u' ' + node->Text();
+    QString line = QString(level * 4, u' ') + stateBox(node->CheckState()) + u' ' + node->Text();
     if (level == 0)
         line += QStringLiteral("  (") + TCtlScenery::Entry(node).FileName + u')';
     output.Line(line);
@@ -56,7 +51,7 @@ void printNode(TCtlOutput &output, const TCheckTreeNode *node, int level)
 QJsonObject nodeObject(const TCheckTreeNode *node)
 {
     QJsonObject object{{QStringLiteral("text"), node->Text()},
-                       {QStringLiteral("state"), stateName(stateOf(node))}};
+                       {QStringLiteral("state"), stateName(node->CheckState())}};
     if (node->Level() == 0) {
         const TScenObj &entry = TCtlScenery::Entry(node);
         object.insert(QStringLiteral("key"), entry.FileName);

@@ -184,13 +184,13 @@ void TCheckTreeModel::ForgetLastFound() const
 
 TRzCheckState TCheckTreeModel::GetItemState(int absoluteIndex) const
 {
-    return TRzCheckState(Item(absoluteIndex)->FStateIndex & 0xFF);
+    return Item(absoluteIndex)->CheckState();
 }
 
 void TCheckTreeModel::SetItemState(int absoluteIndex, TRzCheckState state)
 {
     TCheckTreeNode *node = Item(absoluteIndex);
-    if ((node->FStateIndex & 0xFF) != state)
+    if (node->CheckState() != state)
         ChangeNodeCheckState(node, state);
 }
 

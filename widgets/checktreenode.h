@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/rzcheckstate.h"
+
 #include <QString>
 
 #include <any>
@@ -25,6 +27,8 @@ public:
     TCheckTreeNode *getNextSibling() const;
     TCheckTreeNode *getPrevSibling() const;
     int StateIndex() const { return FStateIndex; }
+    // The check state: the low 8 bits of the state index.
+    TRzCheckState CheckState() const { return TRzCheckState(FStateIndex & 0xFF); }
 
     // The entry attached by the owner of the tree (loading attaches a TScenObj to top-level
     // nodes). It lives as long as the node.
