@@ -5,6 +5,7 @@
 #include "htmltext/imagelist.h"
 #include "htmltext/paintercanvas.h"
 #include "htmltext/picturecache.h"
+#include "tests/fuzz/fuzzapplication.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -50,13 +51,7 @@ quint64 hashOf(const uint8_t *data, size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // The application is never destroyed: Qt's own globals are gone by the time exit handlers
-    // would run its destructor. libFuzzer's options are no arguments for it.
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char *argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
+    StartFuzzApplication<QGuiApplication>();
     images = std::make_unique<TImageList>(16, 16);
     images->Add(filled(16, 16, Qt::red));
     images->Add(filled(8, 8, Qt::blue));

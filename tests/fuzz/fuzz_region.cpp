@@ -3,6 +3,7 @@
 //
 // Input: width - 1, height - 1, picture format, then one byte per pixel (repeated when short).
 
+#include "tests/fuzz/fuzzapplication.h"
 #include "widgets/rzformshape.h"
 
 #include <QApplication>
@@ -100,13 +101,7 @@ QImage comparable(const QImage &picture)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // The application is never destroyed: Qt's own globals are gone by the time exit handlers
-    // would run its destructor. libFuzzer's options are no arguments for it.
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char *argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
+    StartFuzzApplication<QApplication>();
     shape = std::make_unique<TRzFormShape>();
     return 0;
 }
