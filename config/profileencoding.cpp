@@ -1,5 +1,6 @@
 #include "config/profileencoding.h"
 
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <array>
@@ -194,8 +195,12 @@ QString TProfileEncoding::decode(QByteArrayView bytes) const
         }
         return text;
     }
-    case Kind::Utf8:
-        return QString::fromUtf8(bytes);
+    case Kind::Utf8: {
+        // The file's own byte-order mark is cut off before; U+FEFF anywhere else is text, which
+        // QString::fromUtf8 would drop at the start of a line or name.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
     case Kind::Utf16LE:
     case Kind::Utf16BE: {
         const qsizetype units = bytes.size() / 2;

@@ -407,6 +407,19 @@ void TestIniFile::write_data()
     QTest::newRow("section with empty name")
         << QByteArray("; top\r\n[A]\r\n") << u""_s << u"n"_s << u"1"_s
         << QByteArray("; top\r\n[A]\r\n[]\r\nn=1\r\n");
+    // Only the mark at the very start of a file is one; elsewhere U+FEFF belongs to the name.
+    QTest::newRow("U+FEFF starting a section name in UTF-8")
+        << QByteArray("[A]\r\nk=\xC3\xA4\r\n[\xEF\xBB\xBF"
+                      "B]\r\nn=1\r\n")
+        << u"\uFEFFB"_s << u"n"_s << u"2"_s
+        << QByteArray("[A]\r\nk=\xC3\xA4\r\n[\xEF\xBB\xBF"
+                      "B]\r\nn=2\r\n");
+    QTest::newRow("U+FEFF starting a line in UTF-8")
+        << QByteArray("[A]\r\nx=\xC3\xA4\r\n\xEF\xBB\xBF"
+                      "k=1\r\n")
+        << u"A"_s << u"\uFEFFk"_s << u"2"_s
+        << QByteArray("[A]\r\nx=\xC3\xA4\r\n\xEF\xBB\xBF"
+                      "k=2\r\n");
     QTest::newRow("key behind unclosed header")
         << QByteArray("[A]\r\n[B\r\nk=1\r\n") << u"A"_s << u"k"_s << u"2"_s
         << QByteArray("[A]\r\n[B\r\nk=2\r\n");

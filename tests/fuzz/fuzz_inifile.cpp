@@ -200,8 +200,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     {
         TIniFile ini(controlFile);
-        if (ini.ReadString(section, key, missing) != value)
-            fail("the written value does not read back:", ini.ReadString(section, key, missing));
+        const QString readBack = ini.ReadString(section, key, missing);
+        if (readBack != value) {
+            fail("the written value does not read back:",
+                 QStringLiteral("[%1] %2=%3 reads %4").arg(section, key, value, readBack));
+        }
         QStringList keysAfter;
         ini.ReadSection(section, keysAfter);
         QStringList expectedKeys = keysBefore;
