@@ -6,6 +6,9 @@
 #   ./build.sh bench   install what is missing, build, run the benchmarks
 #   ./build.sh sanitize  build and test with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh fuzz    build the libFuzzer targets with clang, run each for a minute
+#   ./build.sh windows       build Qt for Windows once (cached), then the Windows program,
+#                            sceneryctl and tests; lay out build-windows/dist/ and its zip
+#   ./build.sh windows-test  the above, then the Windows tests and the shipped folder under Wine
 #
 # Every command is incremental: a second call rebuilds only what changed.
 set -euo pipefail
@@ -127,6 +130,9 @@ run_fuzzers() {
     fi
 }
 
+# The Windows commands.
+source "$ROOT/tools/windows/commands.sh"
+
 command=${1:-}
 case "$command" in
     run)
@@ -160,8 +166,14 @@ case "$command" in
         runtime_dir
         run_fuzzers
         ;;
+    windows)
+        windows_build
+        ;;
+    windows-test)
+        windows_test
+        ;;
     *)
-        echo "usage: $0 run|test|bench|sanitize|fuzz" >&2
+        echo "usage: $0 run|test|bench|sanitize|fuzz|windows|windows-test" >&2
         exit 2
         ;;
 esac

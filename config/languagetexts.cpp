@@ -1,8 +1,10 @@
 #include "config/languagetexts.h"
 
 #include "config/inifile.h"
+#include "config/sceneryfiles.h"
 #include "config/scenerystate.h"
 
+#include <QDir>
 #include <QUrl>
 
 QStringList InterfaceTexts(int language)
@@ -40,9 +42,17 @@ QStringList InterfaceTexts(int language)
     };
 }
 
-QString RenameFailureMessage(int language, const QStringList &fileLines)
+QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures)
 {
     const bool english = language == 1;
+    const QString inUse = english
+        ? QStringLiteral("the file is in use by another program (the simulator?)")
+        : QStringLiteral("die Datei wird von einem anderen Programm verwendet (vom Simulator?)");
+    QStringList fileLines;
+    for (const TRenameFailure &failure : failures) {
+        fileLines << QDir::toNativeSeparators(failure.FileName) + QStringLiteral(": ")
+                + (failure.InUse ? inUse : failure.Reason);
+    }
     const QString head = english
         ? QStringLiteral("The following files could not be renamed:")
         : QStringLiteral("Folgende Dateien konnten nicht umbenannt werden:");

@@ -6,8 +6,11 @@
 // The fixed interface texts, nine per language (0 German, 1 English), in index order.
 QStringList InterfaceTexts(int language);
 
-// The error shown after Apply when scenery files could not be renamed: one line per file.
-QString RenameFailureMessage(int language, const QStringList &fileLines);
+struct TRenameFailure;
+
+// The error shown after Apply when scenery files could not be renamed: one line per file with
+// the system's reason, or, for a file another program holds open, that reason in the language.
+QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
 class TIniFile;
 

@@ -1,11 +1,13 @@
 #include "config/sceneryfiles.h"
 
+#include "platform/filenames.h"
+#include "platform/filerename.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,6 +20,31 @@ qsizetype extensionStart(const QString &path)
     const qsizetype dot = path.lastIndexOf(u'.');
     const qsizetype separator = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return dot > separator ? dot : path.size();
+}
+
+// Names that Windows does not take as plain files in a folder: a colon names a drive or a
+// file's hidden stream, and the device names (CON, NUL, COM1, …) open a device whatever
+// extension follows. Control files are written for Windows, so they are refused everywhere.
+bool isReservedName(QStringView name)
+{
+    if (name.contains(u':'))
+        return true;
+    const QStringView base = name.left(name.indexOf(u'.')).trimmed();
+    static const QStringList devices{u"CON"_s, u"PRN"_s,    u"AUX"_s,
+                                     u"NUL"_s, u"CONIN$"_s, u"CONOUT$"_s};
+    for (const QString &device : devices) {
+        if (base.compare(device, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    // COM1 to COM9 and LPT1 to LPT9, also with a superscript digit.
+    if (base.size() == 4
+        && (base.startsWith(u"COM", Qt::CaseInsensitive)
+            || base.startsWith(u"LPT", Qt::CaseInsensitive))) {
+        const QChar digit = base.at(3);
+        return (digit >= u'1' && digit <= u'9') || digit == u'\u00b9' || digit == u'\u00b2'
+            || digit == u'\u00b3';
+    }
+    return false;
 }
 
 } // namespace
@@ -37,13 +64,19 @@ QString TSceneryFiles::InactivePath(const QString &activePath)
     return activePath.left(extensionStart(activePath)) + InactiveExtension;
 }
 
-// An object key names a file inside the Scenery folder. One that climbs out of it with ".."
-// would let a control file rename files anywhere the program may write (and it may run as
-// administrator), so it is treated like an object whose file does not exist.
+// An object key names a file inside the Scenery folder. One that climbs out of it with "..", or
+// names a drive or a device, would let a control file rename files anywhere the program may write
+// (and it may run as administrator), so it is treated like an object whose file does not exist.
 bool TSceneryFiles::InsideScenery(const QString &relativePath)
 {
     const QString clean = QDir::cleanPath(QString(relativePath).replace(u'\\', u'/'));
-    return clean.startsWith(QStringLiteral("Scenery/"));
+    if (!clean.startsWith(QStringLiteral("Scenery/")))
+        return false;
+    for (const QStringView part : QStringView(clean).split(u'/')) {
+        if (isReservedName(part))
+            return false;
+    }
+    return true;
 }
 
 void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
@@ -78,8 +111,13 @@ QString TSceneryFiles::Resolve(const QString &relativePath)
         return {};
     const QString name = path.mid(cut + 1);
     const QString exact = folder + u'/' + name;
-    if (IsFile(exact))
-        return exact;
+    if (IsFile(exact)) {
+        if (!FileNamesIgnoreCase)
+            return exact;
+        // The system found it under any spelling: a rename must keep the real one.
+        const QString entry = FindEntry(folder, name);
+        return entry.isEmpty() ? exact : folder + u'/' + entry;
+    }
     if (!FGone.contains(exact) && QFileInfo::exists(exact))
         return {}; // a folder or a device of that name
     const QString entry = FindEntry(folder, name);
@@ -168,13 +206,12 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
         FAdded.insert(to);
         Listing(folder); // later lookups must see the planned names, not the disk
     } else {
-        std::error_code error;
-        std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                                std::filesystem::path(to.toStdU16String()), error);
-        if (error) {
+        const TRenameResult result = RenameFile(from, to);
+        if (!result.Done) {
             outcome.Action = raRenameFailed;
-            outcome.Reason = QString::fromLocal8Bit(error.message());
-            FFailures.append({outcome.From, outcome.Reason});
+            outcome.Reason = result.Reason;
+            outcome.InUse = result.InUse;
+            FFailures.append({outcome.From, outcome.Reason, outcome.InUse});
             return;
         }
     }

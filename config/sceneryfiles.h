@@ -10,6 +10,7 @@ struct TRenameFailure
 {
     QString FileName;
     QString Reason;
+    bool InUse = false; // another program holds the file open
 };
 
 // What ProcessFile did with one scenery file, or in a dry run would do.
@@ -30,6 +31,7 @@ struct TFileOutcome
     QString From; // a rename: the real names, relative to the base folder
     QString To;
     QString Reason; // why the system refused the rename
+    bool InUse = false; // refused because another program holds the file open
 };
 
 // The scenery files of a folder, switched between active (".bgl") and inactive (".bg_") by

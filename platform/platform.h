@@ -44,4 +44,12 @@ public:
     // and a main window that was not shown yet is never shown.
     virtual void Terminate() = 0;
     virtual bool Terminated() const = 0;
+
+    // The application's title: the caption of the standard error box. It is kept here rather
+    // than as the toolkit's application name, which window systems append to every window title.
+    void SetApplicationTitle(const QString &title) { FApplicationTitle = title; }
+    QString ApplicationTitle() const { return FApplicationTitle; }
+
+private:
+    QString FApplicationTitle;
 };

@@ -1,9 +1,6 @@
 #include "platform/runasadmin.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
-
-#include <shellapi.h>
 #include <shlobj.h>
 #else
 #include <QProcess>
@@ -13,21 +10,27 @@
 
 #ifdef Q_OS_WIN
 
-bool RunAsAdmin(void *hWnd, const QString &fileName, const QString &parameters)
+void FillRunAsRequest(SHELLEXECUTEINFOW &info, void *hWnd, const wchar_t *file,
+                      const wchar_t *parameters)
 {
     // SEE_MASK_NOASYNC: return when the start is complete; SEE_MASK_FLAG_NO_UI: no error box.
-    SHELLEXECUTEINFOW info;
     ZeroMemory(&info, sizeof(info));
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = static_cast<HWND>(hWnd);
     info.lpVerb = L"runas";
-    const std::wstring file = fileName.toStdWString();
-    const std::wstring arguments = parameters.toStdWString();
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.isEmpty() ? nullptr : arguments.c_str();
+    info.lpFile = file;
+    info.lpParameters = parameters && *parameters ? parameters : nullptr;
     info.lpDirectory = nullptr;
     info.nShow = SW_SHOWNORMAL;
+}
+
+bool RunAsAdmin(void *hWnd, const QString &fileName, const QString &parameters)
+{
+    const std::wstring file = fileName.toStdWString();
+    const std::wstring arguments = parameters.toStdWString();
+    SHELLEXECUTEINFOW info;
+    FillRunAsRequest(info, hWnd, file.c_str(), arguments.c_str());
     return ShellExecuteExW(&info) != FALSE;
 }
 

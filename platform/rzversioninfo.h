@@ -17,7 +17,7 @@ public:
     // The names of the fields, by position.
     static const std::array<QString, 10> FieldNames;
 
-    // The version information compiled into this program.
+    // The version information of this program: on Windows its file's version resource.
     TRzVersionInfo();
     // Given version information, or none (std::nullopt) for a program without any.
     explicit TRzVersionInfo(std::optional<TVersionStrings> strings);
@@ -29,3 +29,8 @@ public:
 private:
     std::optional<TVersionStrings> FStrings;
 };
+
+#ifdef Q_OS_WIN
+// The string values of a file's version resource; std::nullopt when it has none.
+std::optional<TVersionStrings> ReadVersionResource(const QString &fileName);
+#endif

@@ -1,9 +1,13 @@
-// makepictures <folder>: draws the pictures of the main window and writes them as PNG files.
+// makepictures <folder>: draws the pictures of the main window and writes them as PNG files,
+// and the program's icon for Windows as scenery-configurator.ico.
 // The pictures are committed in resources/; run this again only to change them.
 //
 // Every glyph keeps its key colour in its bottom-left pixel: pixels of that colour are
 // transparent when the glyph is shown, so no visible pixel may have it.
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -241,6 +245,53 @@ QImage logo()
     return image;
 }
 
+// The program's icon at one size: the title band's blue in a rounded square with a white tick.
+QImage icon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 16.0;
+    QLinearGradient fill(0, 0, size, size);
+    fill.setColorAt(0, QColor(134, 168, 235));
+    fill.setColorAt(1, QColor(59, 93, 130));
+    p.setPen(QPen(QColor(37, 75, 114), qMax(1.0, s * 0.75)));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), 3 * s, 3 * s);
+    p.setPen(QPen(Qt::white, 2.2 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF{QPointF(3.5 * s, 8.5 * s), QPointF(6.5 * s, 11.5 * s),
+                             QPointF(12.5 * s, 4.5 * s)});
+    return image;
+}
+
+// A Windows icon file holding one PNG image per size (the form Windows reads since Vista).
+QByteArray iconFile(const QList<int> &sizes)
+{
+    QList<QByteArray> images;
+    for (int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        icon(size).convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
+        images << png;
+    }
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(sizes.size());
+    quint32 offset = 6 + 16 * quint32(sizes.size());
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        const quint8 side = sizes[i] >= 256 ? 0 : quint8(sizes[i]); // 0 stands for 256
+        out << side << side << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << quint32(images[i].size()) << offset;
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray &png : images)
+        out.writeRawData(png.constData(), int(png.size()));
+    return file;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -274,6 +325,11 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "makepictures: cannot write %s\n", picture.name);
             return 1;
         }
+    }
+    QFile ico(folder.filePath(QStringLiteral("scenery-configurator.ico")));
+    if (!ico.open(QIODevice::WriteOnly) || ico.write(iconFile({16, 24, 32, 48, 256})) < 0) {
+        std::fprintf(stderr, "makepictures: cannot write scenery-configurator.ico\n");
+        return 1;
     }
     return 0;
 }

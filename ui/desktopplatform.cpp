@@ -29,8 +29,8 @@ void TDesktopPlatform::ErrorBox(const QString &text, const QString &caption)
 
 void TDesktopPlatform::ShowException(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 

@@ -267,7 +267,7 @@ void TScenForm1::SetLanguage()
         WriteProbeFailed(error.Message());
     }
     const TLanguageTexts texts = ReadLanguageTexts(ini, section);
-    QGuiApplication::setApplicationDisplayName(texts.Title);
+    FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
     RzMarqueeStatus1->SetCaption(texts.ScrollerText);
     HTMLCredit1->SetHTMLText({texts.HTMLCredits});
@@ -326,11 +326,7 @@ void TScenForm1::btnApplyObjClick()
             = TSceneryApplier(FState, RzCheckTree1->Items(), QDir::currentPath()).Apply();
         if (failures.isEmpty())
             return;
-        QStringList lines;
-        for (const TRenameFailure &failure : failures)
-            lines << QDir::toNativeSeparators(failure.FileName) + QStringLiteral(": ")
-                    + failure.Reason;
-        FPlatform.MessageDlg(RenameFailureMessage(FState.Language, lines), mtError);
+        FPlatform.MessageDlg(RenameFailureMessage(FState.Language, failures), mtError);
     });
 }
 

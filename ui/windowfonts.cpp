@@ -1,14 +1,8 @@
 #include "ui/windowfonts.h"
 
-#include <QDir>
+#include "platform/systemfonts.h"
+
 #include <QFontDatabase>
-
-namespace {
-
-// Debian's fonts-wine package ships metric look-alikes outside the font path.
-const QString WineFontFolder = QStringLiteral("/usr/share/wine/fonts");
-
-} // namespace
 
 void RegisterWindowFonts()
 {
@@ -16,19 +10,14 @@ void RegisterWindowFonts()
     if (registered)
         return;
     registered = true;
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf", "symbol.ttf"}) {
-        const QString path = QDir(WineFontFolder).filePath(QString::fromLatin1(file));
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
+    for (const QString &path : LookAlikeFontFiles())
+        QFontDatabase::addApplicationFont(path);
     const QStringList families = QFontDatabase::families();
     for (const QString &face : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
         if (!families.contains(face))
             QFont::insertSubstitution(face, QStringLiteral("DejaVu Sans"));
     }
-    // "Square721 BT" is a wide, squarish sans with no free twin; DejaVu Sans is the widest
-    // sans Debian installs by default, so the status line keeps its proportions best.
-    QFont::insertSubstitution(QStringLiteral("Square721 BT"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitutions(QStringLiteral("Square721 BT"), WideSansStandIns());
 }
 
 QFont WindowFont(const QString &face, int pixelHeight, bool bold)

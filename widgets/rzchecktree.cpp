@@ -291,10 +291,16 @@ void TRzCheckTree::InitStateImages()
     FImagesPixelRatio = devicePixelRatioF();
     const int height = CheckImageHeight();
     FCheckImages.clear();
+    // A style that draws the same box for every state (Windows' own style where the system's
+    // themes do not draw check marks, as under Wine) would hide the states: the classic images
+    // stand in then.
+    const bool themed = FThemedCheckImages
+        && ThemedCheckImage(csChecked, height).toImage()
+            != ThemedCheckImage(csUnchecked, height).toImage();
     // Image 0 is a placeholder: state 0 (unknown) shows no check box.
     for (const TRzCheckState state : {csUnchecked, csUnchecked, csChecked, csPartiallyChecked})
-        FCheckImages.append(FThemedCheckImages ? ThemedCheckImage(state, height)
-                                               : ClassicCheckImage(state, height));
+        FCheckImages.append(themed ? ThemedCheckImage(state, height)
+                                   : ClassicCheckImage(state, height));
     viewport()->update();
 }
 

@@ -8,8 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tests/support/testfilesystem.h"
 
 #include <limits>
 
@@ -32,15 +31,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Inode and modification time: both change when the file is replaced.
-QString fileIdentity(const QString &path)
-{
-    struct stat st = {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("missing");
-    return QStringLiteral("%1/%2.%3").arg(st.st_ino).arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
-}
-
 void makeOld(const QString &path)
 {
     QFile file(path);
@@ -58,11 +48,6 @@ QByteArray encoded(QStringConverter::Encoding encoding, const QString &text)
 QString writeError(const QString &path)
 {
     return QStringLiteral("In %1 kann nicht geschrieben werden").arg(path);
-}
-
-bool runsAsRoot()
-{
-    return ::geteuid() == 0;
 }
 
 } // namespace
@@ -477,7 +462,7 @@ void TestIniFile::writeOfUnchangedValueLeavesFileUntouched()
     const QByteArray content("[Settings]\nLanguage = german\nQuoted=\"x\"\nX=1");
     const QString path = makeFile(dir, content);
     makeOld(path);
-    const QString identity = fileIdentity(path);
+    const QString identity = FileStamp(path);
     {
         TIniFile ini(path);
         ini.WriteString(u"settings"_s, u"language"_s, u" german "_s);
@@ -486,11 +471,14 @@ void TestIniFile::writeOfUnchangedValueLeavesFileUntouched()
         ini.UpdateFile();
     }
     QCOMPARE(readBytes(path), content);
-    QCOMPARE(fileIdentity(path), identity);
+    QCOMPARE(FileStamp(path), identity);
 }
 
 void TestIniFile::writeKeepsPermissions()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows files have no owner, group and other permissions");
+#endif
     QTemporaryDir dir;
     const QString path = makeFile(dir, "[A]\r\nk=1\r\n");
     // The "user" flags depend on who runs the test; owner, group and others are the file's own.
@@ -579,10 +567,20 @@ void TestIniFile::failingWrite()
     } else if (kind == u"path is a folder") {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("scenery.ini")));
     } else if (kind == u"path is a pipe") {
+#ifdef Q_OS_WIN
+        QSKIP("Windows folders hold no pipes");
+#else
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
     } else {
-        if (runsAsRoot())
+#ifdef Q_OS_WIN
+        // Windows keeps a read-only mark on files only, and has no unreadable mode.
+        if (kind != u"read-only file")
+            QSKIP("Windows has no such permission");
+#else
+        if (!PermissionBitsApply())
             QSKIP("Permissions do not stop root from writing");
+#endif
         writeBytes(path, content);
         if (kind == u"read-only file")
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
@@ -591,7 +589,7 @@ void TestIniFile::failingWrite()
         else
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     }
-    const QString before = fileIdentity(path);
+    const QString before = FileStamp(path);
     {
         TIniFile ini(path);
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -605,7 +603,7 @@ void TestIniFile::failingWrite()
         }
         ini.UpdateFile(); // nothing is pending
     }
-    QCOMPARE(fileIdentity(path), before);
+    QCOMPARE(FileStamp(path), before);
     if (QFile::exists(path) && QFileInfo(path).isFile()) {
         QVERIFY(QFile::setPermissions(
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
@@ -689,10 +687,10 @@ void TestIniFile::manyWritesRewriteFileOnce()
         QCOMPARE(readBytes(path), content);
         ini.UpdateFile();
         makeOld(path);
-        saved = fileIdentity(path);
+        saved = FileStamp(path);
         ini.UpdateFile();
     }
-    QCOMPARE(fileIdentity(path), saved);
+    QCOMPARE(FileStamp(path), saved);
     const TIniFile reopened(path);
     QStringList keys;
     reopened.ReadSection(u"Checked"_s, keys);

@@ -6,8 +6,9 @@
 // flip: every entry takes the opposite of its stored state; keep: every entry keeps it (a switch
 // gets the alternative its stored value names checked). Scenery files are relative to the control
 // file's folder, which becomes the working directory as when the program is started there.
-// With a kill delay, the process sends itself SIGKILL that long after Apply began. With a size
-// limit, writes beyond it fail (RLIMIT_FSIZE, SIGXFSZ ignored), as on a full disk.
+// With a kill delay, the process kills itself (SIGKILL; on Windows TerminateProcess) that long
+// after Apply began. With a size limit, writes beyond it fail (RLIMIT_FSIZE, SIGXFSZ ignored),
+// as on a full disk; Windows has no such limit.
 // Prints "ready" before Apply and "applied <µs>" after it; exit codes: 0 applied, 2 the control
 // file could not be written (message printed), 3 another error, 4 renames refused, 64 usage.
 
@@ -26,8 +27,12 @@
 #include <cstdio>
 #include <thread>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -65,15 +70,24 @@ void startKillTimer(qint64 microseconds)
 {
     std::thread([microseconds] {
         std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+#ifdef Q_OS_WIN
+        // An exit status with the high bit set is what a crash leaves on Windows.
+        TerminateProcess(GetCurrentProcess(), 0xC000013A);
+#else
         ::kill(::getpid(), SIGKILL);
+#endif
     }).detach();
 }
 
-bool limitFileSize(qint64 bytes)
+bool limitFileSize([[maybe_unused]] qint64 bytes)
 {
+#ifdef Q_OS_WIN
+    return false; // Windows has no such limit
+#else
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+#endif
 }
 
 } // namespace

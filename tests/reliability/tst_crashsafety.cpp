@@ -13,9 +13,11 @@
 #include <cstring>
 #include <optional>
 
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -231,6 +233,7 @@ TChildRun runChild(const QString &controlFile, const QString &mode, qint64 killA
     return run;
 }
 
+#ifndef Q_OS_WIN
 // Mounts a small tmpfs on a folder for the lifetime of the guard.
 class TSmallFileSystem
 {
@@ -274,6 +277,8 @@ bool fillFileSystem(const QString &fileName)
     ::close(fd);
     return full;
 }
+
+#endif
 
 } // namespace
 
@@ -409,6 +414,9 @@ void TestCrashSafety::saveFailsOnFullDisk_data()
 // the old control file as it was, byte for byte.
 void TestCrashSafety::saveFailsOnFullDisk()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no per-process file-size limit, and a small file system needs a mount");
+#else
     QFETCH(bool, fullFileSystem);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -436,6 +444,7 @@ void TestCrashSafety::saveFailsOnFullDisk()
     QCOMPARE(scenery.ControlBytes(), before);
     QCOMPARE(scenery.Mismatches(), QStringList());
     QCOMPARE(scenery.StrayEntries(), fullFileSystem ? QStringList{u"filler"_s} : QStringList());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)

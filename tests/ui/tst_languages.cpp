@@ -107,7 +107,7 @@ void TestLanguages::languageStep()
     TRecordingPlatform platform(folder.ExeName());
     const TScenForm1 form(platform);
     QCOMPARE(storedLanguage(folder), written);
-    QCOMPARE(QGuiApplication::applicationDisplayName(), title);
+    QCOMPARE(platform.ApplicationTitle(), title);
     QCOMPARE(form.RzLabel1->Caption(), title);
     QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), object);
     QCOMPARE(platform.Calls, QStringList());

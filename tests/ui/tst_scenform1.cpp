@@ -13,6 +13,10 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -62,6 +66,7 @@ private Q_SLOTS:
     void applyReportsWhatFailed();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
+    void titleAsTheWindowSystemShowsIt();
 };
 
 void TestScenForm1::findsControlFile_data()
@@ -196,28 +201,48 @@ void TestScenForm1::windowShownOnlyAfterSuccessfulStart()
 void TestScenForm1::applyReportsWhatFailed_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("controlFileWritable");
+    QTest::addColumn<QString>("obstacle"); // "folder": a folder takes the new name
     QTest::addColumn<QString>("expected"); // start of the one message shown
+    const QString file = QDir::toNativeSeparators(u"Scenery/tower.bgl: "_s);
     QTest::newRow("German, a rename refused")
-        << u"german"_s << true
-        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"
-           u"Scenery/tower.bgl: "_s;
+        << u"german"_s << u"folder"_s
+        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"_s + file;
     QTest::newRow("English, a rename refused")
-        << u"english"_s << true
-        << u"MessageDlg(error): The following files could not be renamed:\r\n"
-           u"Scenery/tower.bgl: "_s;
+        << u"english"_s << u"folder"_s
+        << u"MessageDlg(error): The following files could not be renamed:\r\n"_s + file;
+    // Windows refuses to rename a file that another program (the simulator) holds open.
+    QTest::newRow("German, held open by another program")
+        << u"german"_s << u"held open"_s
+        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"_s + file
+            + u"die Datei wird von einem anderen Programm verwendet (vom Simulator?)\r\n"_s;
+    QTest::newRow("English, held open by another program")
+        << u"english"_s << u"held open"_s
+        << u"MessageDlg(error): The following files could not be renamed:\r\n"_s + file
+            + u"the file is in use by another program (the simulator?)\r\n"_s;
     QTest::newRow("control file cannot be saved")
-        << u"german"_s << false << u"ShowException: In %ini kann nicht geschrieben werden"_s;
+        << u"german"_s << u"unwritable control file"_s
+        << u"ShowException: In %ini kann nicht geschrieben werden"_s;
 }
 
 void TestScenForm1::applyReportsWhatFailed()
 {
     QFETCH(QString, language);
-    QFETCH(bool, controlFileWritable);
+    QFETCH(QString, obstacle);
     QFETCH(QString, expected);
+#ifndef Q_OS_WIN
+    if (obstacle == u"held open")
+        QSKIP("Only Windows refuses to rename a file that another program holds open");
+#endif
+    const bool controlFileWritable = obstacle != u"unwritable control file";
     FDir.emplace();
-    QVERIFY(QDir(FDir->path()).mkpath(u"Scenery/tower.bg_"_s)); // a folder takes the new name
-    QFile(FDir->filePath(u"Scenery/tower.bgl"_s)).open(QIODevice::WriteOnly);
+    QVERIFY(QDir(FDir->path()).mkpath(u"Scenery"_s));
+    if (obstacle != u"held open")
+        QVERIFY(QDir(FDir->path()).mkpath(u"Scenery/tower.bg_"_s));
+    QFile tower(FDir->filePath(u"Scenery/tower.bgl"_s));
+    QVERIFY(tower.open(QIODevice::WriteOnly));
+    // On Windows an open file shares reading and writing but not deletion, as the simulator's do.
+    if (obstacle != u"held open")
+        tower.close();
     const QString ini = FDir->filePath(u"XXXX.ini"_s);
     {
         QFile file(ini);
@@ -249,6 +274,30 @@ void TestScenForm1::applyReportsWhatFailed()
                   u"[Übernehmen] klicken."_s
                 : u"\r\n\r\nPlease close the simulator and click [Apply] again."_s));
     }
+}
+
+// The window's title is "ScenForm1" on screen too: the toolkit appends the application's name to
+// every window title, so the control file's title must not be given to it as that name.
+void TestScenForm1::titleAsTheWindowSystemShowsIt()
+{
+    makeProgramFolder({u"a.ini"_s});
+    TRecordingPlatform platform(exeName());
+    TScenForm1 form(platform);
+    QCOMPARE(platform.ApplicationTitle(), u"Konfigurator"_s);
+    QCOMPARE(form.windowTitle(), u"ScenForm1"_s);
+#ifdef Q_OS_WIN
+    if (QGuiApplication::platformName() == u"windows") {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        wchar_t title[256] = {};
+        GetWindowTextW(reinterpret_cast<HWND>(form.winId()), title, 256);
+        QCOMPARE(QString::fromWCharArray(title), u"ScenForm1"_s);
+        return;
+    }
+#endif
+    // Where no window system can be asked: the title was not given to the toolkit as the
+    // application's name (which defaults to the executable's).
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
 QTEST_MAIN(TestScenForm1)

@@ -1,6 +1,7 @@
 #include "widgets/rzchecktree.h"
 
 #include <QApplication>
+#include <QSet>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void classicCheckImages();
     void rowsShowTheirCheckImage();
     void imagesFollowColoursAndStyle();
+    void boxesShowTheirStateUnderEveryStyle_data();
+    void boxesShowTheirStateUnderEveryStyle();
     void itemHeightSetsRowsAndImages();
     void itemsMirrorNodes_data();
     void itemsMirrorNodes();
@@ -325,6 +328,54 @@ void TstRzCheckTree::imagesFollowColoursAndStyle()
     const bool themedUnderWindows = TRzCheckTree().ThemedCheckImages();
     QApplication::setStyle(previousStyle);
     QVERIFY(!themedUnderWindows);
+}
+
+void TstRzCheckTree::boxesShowTheirStateUnderEveryStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    // Every style this system offers: on Windows also its native one, which draws through the
+    // system's themes.
+    for (const QString &style : QStyleFactory::keys())
+        QTest::newRow(qPrintable(style)) << style;
+}
+
+// What the user sees: the tree as painted on screen shows a different box for each state.
+void TstRzCheckTree::boxesShowTheirStateUnderEveryStyle()
+{
+    QFETCH(QString, style);
+    const QString previousStyle = QApplication::style()->name();
+    QApplication::setStyle(style);
+    std::optional<QImage> boxes[4];
+    {
+        TRzCheckTree tree;
+        for (const char *caption : {"unchecked", "checked", "partly"})
+            tree.Items().Add(QString::fromLatin1(caption));
+        tree.SetItemState(0, csUnchecked);
+        tree.SetItemState(1, csChecked);
+        tree.SetItemState(2, csPartiallyChecked);
+        tree.resize(200, 100);
+        const QImage shot = tree.viewport()->grab().toImage();
+        for (int index = 0; index < 3; ++index) {
+            const QRect row = tree.visualItemRect(itemAt(tree, index));
+            boxes[tree.GetItemState(index)]
+                = shot.copy(QRect(row.left(), row.top(), 20, row.height()));
+        }
+    }
+    QApplication::setStyle(previousStyle);
+    QVERIFY(boxes[csUnchecked] != boxes[csChecked]);
+    QVERIFY(boxes[csChecked] != boxes[csPartiallyChecked]);
+    QVERIFY(boxes[csUnchecked] != boxes[csPartiallyChecked]);
+    // An empty box is one colour inside its frame; a checked one carries a mark.
+    const auto colours = [](const QImage &box) {
+        QSet<QRgb> seen;
+        for (int y = 4; y < box.height() - 4; ++y) {
+            for (int x = 6; x < 14; ++x)
+                seen.insert(box.pixel(x, y));
+        }
+        return seen.size();
+    };
+    QVERIFY2(colours(*boxes[csChecked]) > colours(*boxes[csUnchecked]),
+             qPrintable(QStringLiteral("no mark in the checked box under %1").arg(style)));
 }
 
 void TstRzCheckTree::itemHeightSetsRowsAndImages()
