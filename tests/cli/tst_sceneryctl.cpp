@@ -37,8 +37,12 @@ TRun sceneryctl(const QStringList &arguments)
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return run;
     run.ExitCode = process.exitCode();
-    run.Out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    run.Err = QString::fromUtf8(process.readAllStandardError());
+    // Lines end in CR LF on Windows, as its text output does.
+    const auto text = [](const QByteArray &bytes) {
+        return QString::fromUtf8(bytes).replace(u"\r\n"_s, u"\n"_s);
+    };
+    run.Out = text(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    run.Err = text(process.readAllStandardError());
     return run;
 }
 

@@ -147,7 +147,8 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
     // The information window shows the English readme, modally, until it is closed.
     bool shown = false;
     QTimer::singleShot(0, &info, [&] {
-        shown = info.isVisible() && info.Address().endsWith(u"/readme.html"_s)
+        shown = info.isVisible()
+            && QDir::fromNativeSeparators(info.Address()).endsWith(u"/readme.html"_s)
             && info.WebBrowser1->toPlainText().contains(u"English readme"_s);
         info.close();
     });

@@ -25,6 +25,17 @@ const QString caption = u"Informationen zur Szenerie"_s;
 const QString cannotDisplay = u"The document cannot be displayed."_s;
 const QString cannotDisplayGerman = u"Das Dokument kann nicht angezeigt werden."_s;
 
+// The address of a readme: "file://" and its path; on Windows "file:///" and the path with the
+// system's own separators.
+QString fileAddress(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return u"file:///"_s + QDir::toNativeSeparators(path);
+#else
+    return u"file://"_s + path;
+#endif
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -140,7 +151,7 @@ void TstInfoForm::readmeOfLanguage()
     form.show();
 
     QCOMPARE(form.Address(),
-             file.isEmpty() ? u"file:///"_s : u"file://"_s + program.folder + u'/' + file);
+             file.isEmpty() ? u"file:///"_s : fileAddress(program.folder + u'/' + file));
     QVERIFY2(shownText(form).contains(text), qPrintable(shownText(form)));
     QCOMPARE(form.windowTitle(), caption);
     QVERIFY(program.platform->Calls.isEmpty());
@@ -169,7 +180,7 @@ void TstInfoForm::folderWithSpecialCharacters()
     form.Language = u"english"_s;
     form.show();
 
-    QCOMPARE(form.Address(), u"file://"_s + program.dir.path() + addressEnd);
+    QCOMPARE(form.Address(), fileAddress(program.dir.path() + addressEnd));
     QVERIFY2(shownText(form).contains(u"English readme"_s), qPrintable(shownText(form)));
 }
 
@@ -232,7 +243,7 @@ void TstInfoForm::unreadableReadmeShowsBuiltInPage()
         QVERIFY(QDir().mkdir(path));
     form.show();
 
-    QCOMPARE(form.Address(), u"file://"_s + path);
+    QCOMPARE(form.Address(), fileAddress(path));
     QVERIFY2(shownText(form).contains(cannotDisplayGerman), qPrintable(shownText(form)));
     QVERIFY(shownText(form).contains(cannotDisplay));
     QVERIFY(!shownText(form).contains(u"English readme"_s));

@@ -162,6 +162,9 @@ private Q_SLOTS:
 
     void linkLoopEnds()
     {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a shortcut file on Windows, not a link to a folder");
+#endif
         make({u"loop.ini/"_s, u"loop.ini/x.ini"_s});
         QVERIFY(QFile::link(FDir.filePath(u"loop.ini"_s), FDir.filePath(u"loop.ini/back.ini"_s)));
         TFtw ftw;

@@ -34,11 +34,24 @@ windows_environment() {
     export SC_QT_WINDOWS
     SC_QT_WINDOWS=$("$ROOT/tools/windows/build-qt.sh")
     export WINEPREFIX="$ROOT/build-windows/wine"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ ! -f "$WINEPREFIX/.tests-ready" ]; then
         echo "Creating the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i
+        local wine=(env WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all /usr/lib/wine/wine64)
+        "${wine[@]}" wineboot -i
+        # Tests run on Qt's offscreen platform, which reads fonts from one folder only: the
+        # faces the windows use, as Windows has them. Wine passes no QT_* variable from Linux,
+        # so the folder is named in the prefix's own environment.
+        local fonts="$ROOT/build-windows/fonts"
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/{tahoma,tahomabd,ms_sans_serif,symbol}.ttf \
+            /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf \
+            /usr/share/fonts/truetype/dejavu/DejaVuSerif*.ttf \
+            /usr/share/fonts/truetype/liberation/*.ttf \
+            "$fonts/"
+        "${wine[@]}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "Z:$fonts" /f >/dev/null
         WINEDEBUG=-all /usr/lib/wine/wineserver -w
+        touch "$WINEPREFIX/.tests-ready"
     fi
 }
 
@@ -105,7 +118,12 @@ windows_test() {
     cmake --build "$ROOT/build" --target grabscreen
     runtime_dir
     echo "Running the Windows test suite under Wine"
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows
+    # One Wine server for the whole run, started apart from the tests' output.
+    WINEDEBUG=-all /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+    local status=0
+    xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows || status=$?
+    WINEDEBUG=-all /usr/lib/wine/wineserver -k || true
+    [ "$status" -eq 0 ] || return "$status"
     windows_demo_run
 }
 
