@@ -4,6 +4,7 @@
 # system sees it, saves a screenshot, unchecks the first entry with the keyboard, applies, and
 # checks the control file and the renamed scenery file. Run by build.sh windows-test.
 set -euo pipefail
+trap 'echo "demo-run.sh: failed at line $LINENO" >&2' ERR
 folder=$1 grabscreen=$2 shot=$3
 cd "$folder"
 export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
