@@ -174,7 +174,8 @@ void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
             files.append(outcomeObject(outcome));
         for (const TRenameFailure &failure : report.Failures) {
             failures.append(QJsonObject{{QStringLiteral("file"), failure.FileName},
-                                        {QStringLiteral("reason"), failure.Reason}});
+                                        {QStringLiteral("reason"), failure.Reason},
+                                        {QStringLiteral("inUse"), failure.InUse}});
         }
         QJsonObject object{{QStringLiteral("controlFile"), FScenery.State().Scenery},
                            {QStringLiteral("dryRun"), dryRun},
@@ -197,8 +198,12 @@ void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
             FOutput.Line(prefix + (dryRun ? QStringLiteral("rename ") : QStringLiteral("renamed "))
                          + outcome.From + QStringLiteral(" -> ") + outcome.To);
         } else if (outcome.Action == raRenameFailed) {
+            // The system's words for a file held open differ by version; the cause is plain.
+            const QString reason = outcome.InUse
+                ? QStringLiteral("in use by another program (the simulator?)")
+                : outcome.Reason;
             FOutput.Line(QStringLiteral("could not rename ") + outcome.From + QStringLiteral(" -> ")
-                         + outcome.To + QStringLiteral(": ") + outcome.Reason);
+                         + outcome.To + QStringLiteral(": ") + reason);
         } else if (const QString reason = skipReason(outcome); !reason.isEmpty()) {
             FOutput.Line(prefix + (dryRun ? QStringLiteral("skip ") : QStringLiteral("skipped "))
                          + outcome.ActivePath + QStringLiteral(": ") + reason);
