@@ -291,16 +291,21 @@ void TRzCheckTree::InitStateImages()
     FImagesPixelRatio = devicePixelRatioF();
     const int height = CheckImageHeight();
     FCheckImages.clear();
+    // Image 0 is a placeholder: state 0 (unknown) shows no check box.
+    const auto makeImages = [&](auto draw) {
+        for (const TRzCheckState state : {csUnchecked, csUnchecked, csChecked, csPartiallyChecked})
+            FCheckImages.append((this->*draw)(state, height));
+    };
+    if (FThemedCheckImages)
+        makeImages(&TRzCheckTree::ThemedCheckImage);
     // A style that draws the same box for every state (Windows' own style where the system's
     // themes do not draw check marks, as under Wine) would hide the states: the classic images
     // stand in then.
-    const bool themed = FThemedCheckImages
-        && ThemedCheckImage(csChecked, height).toImage()
-            != ThemedCheckImage(csUnchecked, height).toImage();
-    // Image 0 is a placeholder: state 0 (unknown) shows no check box.
-    for (const TRzCheckState state : {csUnchecked, csUnchecked, csChecked, csPartiallyChecked})
-        FCheckImages.append(themed ? ThemedCheckImage(state, height)
-                                   : ClassicCheckImage(state, height));
+    if (!FThemedCheckImages
+        || FCheckImages[csChecked].toImage() == FCheckImages[csUnchecked].toImage()) {
+        FCheckImages.clear();
+        makeImages(&TRzCheckTree::ClassicCheckImage);
+    }
     viewport()->update();
 }
 
