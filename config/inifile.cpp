@@ -3,6 +3,7 @@
 #include "config/profiledocument.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,7 +14,8 @@ constexpr qsizetype maxValueLength = 2047;
 
 QString writeError(const QString &fileName)
 {
-    return QStringLiteral("In %1 kann nicht geschrieben werden").arg(fileName);
+    return QStringLiteral("In %1 kann nicht geschrieben werden")
+        .arg(QDir::toNativeSeparators(fileName));
 }
 
 // Shows line breaks of a rejected name, which would otherwise split the message.

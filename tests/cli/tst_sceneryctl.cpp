@@ -507,7 +507,7 @@ void TestSceneryCtl::unwritableControlFile()
     QCOMPARE(
         run.Err,
         u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
-            folder.ControlFile()));
+            QDir::toNativeSeparators(folder.ControlFile())));
     QCOMPARE(snapshot(folder), before);
 }
 

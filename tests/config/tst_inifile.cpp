@@ -47,7 +47,8 @@ QByteArray encoded(QStringConverter::Encoding encoding, const QString &text)
 
 QString writeError(const QString &path)
 {
-    return QStringLiteral("In %1 kann nicht geschrieben werden").arg(path);
+    return QStringLiteral("In %1 kann nicht geschrieben werden")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace

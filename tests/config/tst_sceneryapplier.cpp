@@ -351,7 +351,8 @@ void TestSceneryApplier::unsavableControlFileRenamesNothing()
         QFAIL("no error raised");
     } catch (const EIniFileException &error) {
         QCOMPARE(error.Message(),
-                 QStringLiteral("In %1 kann nicht geschrieben werden").arg(FState.Scenery));
+                 QStringLiteral("In %1 kann nicht geschrieben werden")
+                     .arg(QDir::toNativeSeparators(FState.Scenery)));
     }
     QCOMPARE(sceneryFiles(), (QStringList{u"car_a.bg_:car_a.bg_"_s, u"tower.bgl:tower.bgl"_s}));
 }

@@ -440,7 +440,8 @@ void TestCrashSafety::saveFailsOnFullDisk()
 
     const TChildRun run = runChild(scenery.ControlFile(), u"flip"_s, -1, sizeLimit);
     QCOMPARE(run.ExitCode, 2);
-    QVERIFY2(run.Output.startsWith(u"ready\nerror: In "_s + scenery.ControlFile()
+    QVERIFY2(run.Output.startsWith(u"ready\nerror: In "_s
+                                   + QDir::toNativeSeparators(scenery.ControlFile())
                                    + u" kann nicht geschrieben werden\n"_s),
              qPrintable(run.Output));
     QCOMPARE(scenery.ControlBytes(), before);

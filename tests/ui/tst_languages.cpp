@@ -7,6 +7,7 @@
 #include "widgets/rzmarqueestatus.h"
 #include "widgets/rztoolbarbutton.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -208,7 +209,7 @@ void TestLanguages::writeProbe()
     QCOMPARE(platform.Calls.join(u'\n'),
              expected.join(u'\n')
                  .replace(u"%exe"_s, folder.ExeName())
-                 .replace(u"%ini"_s, folder.ControlFile()));
+                 .replace(u"%ini"_s, QDir::toNativeSeparators(folder.ControlFile())));
     QVERIFY(platform.Terminated()); // the window is never shown
     QCOMPARE(folder.ReadControlFile(), before);
 }
@@ -228,7 +229,8 @@ void TestLanguages::failedSwitchChangesNothing()
     QCOMPARE(platform.Calls.join(u'\n'),
              u"MessageDlg(confirmation): Ungespeicherte Änderungen gehen verloren!\r\n"
              u"Weitermachen?\nShowException: In "_s
-                 + folder.ControlFile() + u" kann nicht geschrieben werden"_s);
+                 + QDir::toNativeSeparators(folder.ControlFile())
+                 + u" kann nicht geschrieben werden"_s);
     QVERIFY(!platform.Terminated());
     QCOMPARE(form.State().Language, 0);
     QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Turm"_s);

@@ -265,7 +265,8 @@ void TestScenForm1::applyReportsWhatFailed()
     QDir::setCurrent(previous);
 
     QCOMPARE(platform.Calls.size(), 1);
-    QVERIFY2(platform.Calls.first().startsWith(QString(expected).replace(u"%ini"_s, ini)),
+    QVERIFY2(platform.Calls.first().startsWith(
+                 QString(expected).replace(u"%ini"_s, QDir::toNativeSeparators(ini))),
              qPrintable(platform.Calls.first()));
     if (controlFileWritable) {
         QVERIFY(platform.Calls.first().endsWith(
