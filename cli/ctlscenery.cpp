@@ -17,6 +17,14 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
         throw ECtlError(QStringLiteral("no such folder: %1").arg(options.Folder), ceUsage);
     FFolder = folder.absoluteFilePath();
     FState.Scenery = FindControlFile(options);
+    if (options.Command == u"apply" && !options.DryRun) {
+        FLock.emplace(QFileInfo(FState.Scenery).absolutePath());
+        if (!FLock->TryLock()) {
+            throw ECtlError(
+                QStringLiteral("another program is changing this scenery; nothing was changed"),
+                ceFailed);
+        }
+    }
 
     // The accessor reads a file it cannot open as empty; here that would pass for an empty tree.
     QFile file(FState.Scenery);

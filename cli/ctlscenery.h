@@ -1,7 +1,10 @@
 #pragma once
 
 #include "config/scenerystate.h"
+#include "platform/folderlock.h"
 #include "widgets/checktreemodel.h"
+
+#include <optional>
 
 class TCtlOptions;
 class TScenObj;
@@ -12,6 +15,8 @@ class TCtlScenery
 {
 public:
     // Finds the control file and loads it; raises ECtlError when there is none, or several.
+    // A command that changes the scenery locks the control file's folder before it reads, and
+    // holds the lock for the object's lifetime; it raises ECtlError when another program holds it.
     explicit TCtlScenery(const TCtlOptions &options);
 
     const QString &Folder() const { return FFolder; }
@@ -31,6 +36,7 @@ private:
     QString FindControlFile(const TCtlOptions &options) const;
 
     QString FFolder;
+    std::optional<TFolderLock> FLock;
     TSceneryState FState;
     TCheckTreeModel FTree;
 };

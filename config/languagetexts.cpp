@@ -63,6 +63,16 @@ QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures
         + QStringLiteral("\r\n\r\n") + tail;
 }
 
+QString SceneryBusyMessage(int language)
+{
+    if (language == 1) {
+        return QStringLiteral("Another program is changing this scenery right now.\r\n"
+                              "Nothing was changed. Please try again in a moment.");
+    }
+    return QStringLiteral("Ein anderes Programm ändert gerade diese Szenerie.\r\n"
+                          "Es wurde nichts geändert. Bitte gleich noch einmal versuchen.");
+}
+
 TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section)
 {
     return {

@@ -12,6 +12,9 @@ struct TRenameFailure;
 // the system's reason, or, for a file another program holds open, that reason in the language.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
+// The error shown when another instance or sceneryctl is changing the scenery at the moment.
+QString SceneryBusyMessage(int language);
+
 class TIniFile;
 
 // The texts of a language section of the control file, with their defaults.

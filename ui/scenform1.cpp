@@ -7,6 +7,7 @@
 #include "config/sceneryloader.h"
 #include "htmltext/htmlabel.h"
 #include "htmltext/htmlcredit.h"
+#include "platform/folderlock.h"
 #include "platform/platform.h"
 #include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
@@ -201,6 +202,11 @@ QString TScenForm1::ProgramFolder() const
     return QFileInfo(FPlatform.ExeName()).absolutePath() + u'/';
 }
 
+QString TScenForm1::ControlFileFolder() const
+{
+    return QFileInfo(FState.Scenery).absolutePath();
+}
+
 void TScenForm1::FormCreate()
 {
     if (RzVersionInfo1.VersionInfoAvailable())
@@ -217,7 +223,7 @@ void TScenForm1::FormCreate()
     }
     if (FState.FileList.size() == 1) {
         FState.Scenery = FState.FileList.first();
-        ReadIni();
+        OpenScenery();
         return;
     }
     AdvTaskDialog1->SetContent(SeveralControlFilesMessage);
@@ -231,7 +237,25 @@ void TScenForm1::FormCreate()
         return;
     }
     FState.Scenery = QFileInfo(chosen).absoluteFilePath();
+    OpenScenery();
+}
+
+void TScenForm1::OpenScenery()
+{
+    TFolderLock lock(ControlFileFolder());
+    if (!LockScenery(lock)) {
+        FPlatform.Terminate();
+        return;
+    }
     ReadIni();
+}
+
+bool TScenForm1::LockScenery(TFolderLock &lock)
+{
+    if (lock.TryLock())
+        return true;
+    FPlatform.MessageDlg(SceneryBusyMessage(FState.Language), mtError);
+    return false;
 }
 
 void TScenForm1::ReadIni()
@@ -308,6 +332,9 @@ void TScenForm1::SwitchLanguage(int language)
 {
     if (FPlatform.MessageDlg(GetString(7), mtConfirmation) != mrYes)
         return;
+    TFolderLock lock(ControlFileFolder());
+    if (!LockScenery(lock))
+        return;
     RunHandler([&] {
         {
             TIniFile ini(FState.Scenery);
@@ -321,6 +348,9 @@ void TScenForm1::SwitchLanguage(int language)
 
 void TScenForm1::btnApplyObjClick()
 {
+    TFolderLock lock(ControlFileFolder());
+    if (!LockScenery(lock))
+        return;
     RunHandler([this] {
         const QList<TRenameFailure> failures
             = TSceneryApplier(FState, RzCheckTree1->Items(), QDir::currentPath()).Apply();

@@ -9,6 +9,7 @@
 class QAction;
 class QMenu;
 class TAdvTaskDialog;
+class TFolderLock;
 class THTMLCredit;
 class THTMLabel;
 class TImage;
@@ -87,9 +88,15 @@ protected:
 private:
     void CreateChildren();
     QString ProgramFolder() const;
+    QString ControlFileFolder() const;
     QString LanguageWord() const;
     void SwitchLanguage(int language);
     void WriteProbeFailed(const QString &error);
+    // Loads the chosen control file at start, unless another program is changing the scenery.
+    void OpenScenery();
+    // Takes the lock of the scenery's folder; when another instance or sceneryctl holds it,
+    // tells the user and returns false.
+    bool LockScenery(TFolderLock &lock);
     // Runs an event handler; an error that ends it is shown in the standard error box.
     template<class Handler>
     void RunHandler(Handler handler);

@@ -1,3 +1,4 @@
+#include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "tests/support/workedexample.h"
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
     void unwritableControlFile();
+    void sceneryBusyChangesNothing();
 };
 
 void TestSceneryCtl::helpAndVersion_data()
@@ -509,6 +511,29 @@ void TestSceneryCtl::unwritableControlFile()
         u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
             QDir::toNativeSeparators(folder.ControlFile())));
     QCOMPARE(snapshot(folder), before);
+}
+
+// While another instance holds the scenery's lock, apply changes nothing and says why; reading
+// commands and a dry run still work. Once the lock is released, apply goes through.
+void TestSceneryCtl::sceneryBusyChangesNothing()
+{
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"tower.bg_"_s});
+    const QString before = snapshot(folder);
+    const QStringList apply{u"apply"_s, u"--off"_s, u"hangar_n"_s};
+    {
+        TFolderLock other(folder.Path());
+        QVERIFY(other.TryLock());
+        const TRun run = sceneryctl(folder, apply);
+        QCOMPARE(run.ExitCode, 1);
+        QCOMPARE(run.Err,
+                 u"sceneryctl: another program is changing this scenery; nothing was changed\n"_s);
+        QCOMPARE(snapshot(folder), before);
+        QCOMPARE(sceneryctl(folder, apply + QStringList{u"--dry-run"_s}).ExitCode, 0);
+        QCOMPARE(sceneryctl(folder, {u"list"_s}).ExitCode, 0);
+    }
+    QCOMPARE(sceneryctl(folder, apply).ExitCode, 0);
+    QVERIFY(snapshot(folder) != before);
 }
 
 QTEST_MAIN(TestSceneryCtl)

@@ -1,3 +1,5 @@
+#include "platform/folderlock.h"
+#include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +67,8 @@ private Q_SLOTS:
     void versionText();
     void applyReportsWhatFailed_data();
     void applyReportsWhatFailed();
+    void sceneryBusyChangesNothing_data();
+    void sceneryBusyChangesNothing();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
     void titleAsTheWindowSystemShowsIt();
@@ -275,6 +280,75 @@ void TestScenForm1::applyReportsWhatFailed()
                   u"[Übernehmen] klicken."_s
                 : u"\r\n\r\nPlease close the simulator and click [Apply] again."_s));
     }
+}
+
+void TestScenForm1::sceneryBusyChangesNothing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("start (writes the language)") << u"start"_s;
+    QTest::newRow("apply") << u"apply"_s;
+    QTest::newRow("language switch") << u"switch"_s;
+}
+
+// Another instance or sceneryctl holds the scenery's lock while it writes and renames: whatever
+// would write the control file or rename a file says so and changes nothing; once the lock is
+// released, the same action goes through.
+void TestScenForm1::sceneryBusyChangesNothing()
+{
+    QFETCH(QString, action);
+    TProgramFolder folder;
+    // No stored language: the start writes one.
+    folder.WriteControlFile(u"[Szenerie]\r\ntower=Turm\r\n[Scenery]\r\ntower=Tower\r\n"
+                            u"[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.Path()));
+    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+
+    std::optional<TRecordingPlatform> platform;
+    std::optional<TScenForm1> form;
+    // A window on the scenery with one change made, or for the start none yet.
+    auto open = [&] {
+        form.reset();
+        platform.emplace(folder.ExeName());
+        if (action == u"start")
+            return;
+        form.emplace(*platform);
+        form->RzCheckTree1->Items().ToggleCheckState(form->RzCheckTree1->Items().Item(0));
+    };
+    auto act = [&] {
+        platform->Calls.clear();
+        platform->Answers = {mrYes};
+        if (action == u"start")
+            form.emplace(*platform);
+        else
+            QTest::mouseClick(action == u"apply" ? form->btnApplyObj : form->btnEnglish,
+                              Qt::LeftButton);
+    };
+    const QString busy = u"MessageDlg(error): Ein anderes Programm ändert gerade diese Szenerie."
+                         u"\r\nEs wurde nichts geändert. Bitte gleich noch einmal versuchen."_s;
+    QStringList expected{busy};
+    if (action == u"start")
+        expected << u"Terminate"_s;
+    if (action == u"switch")
+        expected.prepend(u"MessageDlg(confirmation): Ungespeicherte Änderungen gehen verloren!"
+                         u"\r\nWeitermachen?"_s);
+    open();
+    const QByteArray before = folder.ReadControlFile();
+    {
+        TFolderLock other(folder.Path());
+        QVERIFY(other.TryLock());
+        act();
+        QCOMPARE(platform->Calls, expected);
+        QCOMPARE(folder.ReadControlFile(), before);
+        QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bgl"_s});
+    }
+    open();
+    act();
+    QVERIFY2(!platform->Calls.contains(busy), qPrintable(platform->Calls.join(u'\n')));
+    QVERIFY(folder.ReadControlFile() != before);
+    if (action == u"apply")
+        QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
 }
 
 // The window's title is "ScenForm1" on screen too: the toolkit appends the application's name to
