@@ -6,6 +6,7 @@
 #include "cli/ctlscenery.h"
 #include "config/inifile.h"
 #include "config/sceneryapplier.h"
+#include "config/scenerychoices.h"
 #include "config/scenobj.h"
 
 #include <QJsonArray>
@@ -156,10 +157,7 @@ void TApplyCommand::MakeChange(const TChange &change)
         tree.ChangeNodeCheckState(change.Node, TRzCheckState(change.State));
         return;
     }
-    tree.ChangeNodeCheckState(change.Node->Item(change.State), csChecked);
-    const int other = 1 - change.State;
-    if (other < change.Node->Count())
-        tree.ChangeNodeCheckState(change.Node->Item(other), csUnchecked);
+    SceneryChoices::PickAlternative(tree, change.Node, change.State);
 }
 
 void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)

@@ -1,6 +1,7 @@
 #include "config/sceneryloader.h"
 
 #include "config/inifile.h"
+#include "config/scenerychoices.h"
 #include "config/scenobj.h"
 #include "widgets/checktreemodel.h"
 
@@ -38,6 +39,7 @@ void TSceneryLoader::ReadIni(std::optional<qint32> language)
     AddObjects(ini);
     AddGroups(ini);
     AddSwitches(ini);
+    SceneryChoices::Install(FTree);
 }
 
 void TSceneryLoader::ReadLanguage(const TIniFile &ini, std::optional<qint32> language)
@@ -105,8 +107,18 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
             if (alternative != ControlFile::CheckedKey)
                 FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
         }
-        SetLoadedState(ini, index, stateKey);
+        SetLoadedSwitch(ini, index, stateKey);
     }
+}
+
+// The stored value 0 picks the first alternative, 1 the second; any other value picks none,
+// so that Apply leaves the files as they are.
+void TSceneryLoader::SetLoadedSwitch(const TIniFile &ini, int absoluteIndex,
+                                     const QString &stateKey)
+{
+    const qint32 value = ini.ReadInteger(ControlFile::States, stateKey, 1);
+    if (value == 0 || value == 1)
+        SceneryChoices::PickAlternative(FTree, FTree.Item(absoluteIndex), value);
 }
 
 // 0 and 1 give the node a state, which cascades to its children; any other number leaves the

@@ -27,6 +27,7 @@ private:
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);
     void SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey);
+    void SetLoadedSwitch(const TIniFile &ini, int absoluteIndex, const QString &stateKey);
 
     TSceneryState &FState;
     TCheckTreeModel &FTree;

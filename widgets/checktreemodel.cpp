@@ -211,6 +211,12 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
     FChangingState = false;
     if (!node || node->FStateIndex == csUnknown)
         return;
+    if (OnToggle) {
+        bool handled = false;
+        OnToggle(node, handled);
+        if (handled)
+            return;
+    }
     SetNodeCheckState(node, node->FStateIndex == csChecked ? csUnchecked : csChecked);
     // The cascade follows the state the node has now, also when its change was refused.
     if (FCascadeChecks) {

@@ -42,6 +42,7 @@ public:
     using TChangeEvent = std::function<void(TCheckTreeNode *node, TRzCheckState newState)>;
     using TNotifyEvent = std::function<void()>;
     using TCascadeCompleteEvent = std::function<void(TCheckTreeNode *node)>;
+    using TToggleEvent = std::function<void(TCheckTreeNode *node, bool &handled)>;
 
     TCheckTreeModel();
     virtual ~TCheckTreeModel();
@@ -100,6 +101,9 @@ public:
     TChangeEvent OnStateChange;
     TNotifyEvent OnUpdateChildren;
     TCascadeCompleteEvent OnCascadeComplete;
+    // A user's toggle (click or Space). The owner of the tree may carry it out itself, for
+    // example on a whole group of nodes, and set handled to skip the standard toggle.
+    TToggleEvent OnToggle;
 
 protected:
     virtual bool CanChangeState(TCheckTreeNode *node, TRzCheckState newState);

@@ -185,25 +185,37 @@ void TestSceneryApplier::appliesTree_data()
         << example << QStringList{u"tower.bgl"_s, u"tower.bg_"_s} << QList<int>{0}
         << QStringList{u"tower.bg_:tower.bg_"_s, u"tower.bgl:tower.bgl"_s}
         << QStringList{u"tower=0"_s, u"cars_state=1"_s, u"season_state=1"_s};
-    QTest::newRow("group partly checked: nothing written, nothing renamed")
+    // The control file stores one state per group: a member's click acts on the whole group.
+    QTest::newRow("group: a member's click switches the whole group")
         << QByteArray(example).replace("cars_state=1", "cars_state=0")
         << QStringList{u"car_a.bg_"_s, u"car_b.bg_"_s} << QList<int>{2}
-        << QStringList{u"car_a.bg_:car_a.bg_"_s, u"car_b.bg_:car_b.bg_"_s}
-        << QStringList{u"tower=1"_s, u"cars_state=0"_s, u"season_state=1"_s};
-    QTest::newRow("switch read as 0 and untouched: nothing written")
-        << QByteArray(example)
-               .replace("season_state=1", "season_state=9")
-               .replace("season_state=9", "season_state=0")
-        << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>()
-        << QStringList{u"summer.bg_:summer.bg_"_s, u"winter.bgl:winter.bgl"_s}
+        << QStringList{u"car_a.bgl:car_a.bg_"_s, u"car_b.bgl:car_b.bg_"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=1"_s};
+    // A switch has exactly one alternative picked: the stored one, or the one the user picks.
+    QTest::newRow("switch read as 0 and untouched: nothing renamed")
+        << QByteArray(example).replace("season_state=1", "season_state=0")
+        << QStringList{u"summer.bgl"_s, u"winter.bg_"_s} << QList<int>()
+        << QStringList{u"summer.bgl:summer.bgl"_s, u"winter.bg_:winter.bg_"_s}
         << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
+    QTest::newRow("switch read as 1 and untouched: nothing renamed")
+        << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>()
+        << QStringList{u"summer.bg_:summer.bg_"_s, u"winter.bgl:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=1"_s};
     QTest::newRow("switch: the user checks alternative 0 only")
         << QByteArray(example).replace("season_state=1", "season_state=0")
         << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{5}
         << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
         << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
     QTest::newRow("switch: the user moves from alternative 1 to 0")
+        << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{5}
+        << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
+    QTest::newRow("switch: the picked alternative cannot be unchecked on its own")
         << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{6}
+        << QStringList{u"summer.bg_:summer.bg_"_s, u"winter.bgl:winter.bgl"_s}
+        << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=1"_s};
+    QTest::newRow("switch: its own box swaps the pick")
+        << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{4}
         << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
         << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
     QTest::newRow("switch with three alternatives: only two take part")
@@ -262,7 +274,7 @@ void TestSceneryApplier::appliesTree_data()
         << QByteArray("[Schalter]\ns=S\nt=T\n[s]\nChecked=s\nx=X\n[t]\nChecked=t\nu=U\nv=V\n"
                       "[Checked]\ns=0\nt=1\n")
         << QStringList{u"x.bg_"_s, u"u.bgl"_s, u"v.bg_"_s} << QList<int>()
-        << QStringList{u"u.bg_:u.bgl"_s, u"v.bgl:v.bg_"_s, u"x.bg_:x.bg_"_s}
+        << QStringList{u"u.bg_:u.bgl"_s, u"v.bgl:v.bg_"_s, u"x.bgl:x.bg_"_s}
         << QStringList{u"s=0"_s, u"t=1"_s};
 }
 

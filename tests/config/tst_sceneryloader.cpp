@@ -60,11 +60,11 @@ void TestSceneryLoader::loadsTree_data()
     const QByteArray example = WorkedExampleControlFile.toLatin1();
     QTest::newRow("worked example, German")
         << example << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
-                                  u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =2"_s,
-                                  u"  Sommer =2"_s,    u"  Winter =2"_s};
+                                  u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =3"_s,
+                                  u"  Sommer =1"_s,    u"  Winter =2"_s};
     const QStringList english{u"Hangar north =2"_s, u"Tower =1"_s,   u"[Grp] Vehicles =2"_s,
-                              u"  Tankwagen =2"_s,  u"  Bus =2"_s,   u"[Sw] Season =2"_s,
-                              u"  Sommer =2"_s,     u"  Winter =2"_s};
+                              u"  Tankwagen =2"_s,  u"  Bus =2"_s,   u"[Sw] Season =3"_s,
+                              u"  Sommer =1"_s,     u"  Winter =2"_s};
     QTest::newRow("English") << QByteArray(example).replace("Language=german", "Language=english")
                              << english;
     QTest::newRow("ENGLISH in capitals")
@@ -72,13 +72,14 @@ void TestSceneryLoader::loadsTree_data()
     QTest::newRow("unknown language keeps German and its objects")
         << QByteArray(example).replace("Language=german", "Language=french")
         << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
-                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =2"_s,
-                       u"  Sommer =2"_s,    u"  Winter =2"_s};
+                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =3"_s,
+                       u"  Sommer =1"_s,    u"  Winter =2"_s};
+    // A switch picks exactly the stored alternative; its own box shows one of two.
     QTest::newRow("switch read as 0")
         << QByteArray(example).replace("season=1", "season=0")
         << QStringList{u"Hangar Nord =2"_s, u"Tower =1"_s,   u"[Grp] Fahrzeuge =2"_s,
-                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =1"_s,
-                       u"  Sommer =1"_s,    u"  Winter =1"_s};
+                       u"  Tankwagen =2"_s, u"  Bus =2"_s,   u"[Sw] Jahreszeit =3"_s,
+                       u"  Sommer =2"_s,    u"  Winter =1"_s};
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("settings only") << QByteArray("[Settings]\nLanguage=german\n") << QStringList();
 
@@ -121,13 +122,13 @@ void TestSceneryLoader::loadsTree_data()
 
     QTest::newRow("switch with three alternatives")
         << QByteArray("[Schalter]\ns=Boden\n[s]\nChecked=k\nx=X\ny=Y\nz=Z\n[Checked]\nk=0\n")
-        << QStringList{u"[Sw] Boden =1"_s, u"  X =1"_s, u"  Y =1"_s, u"  Z =1"_s};
+        << QStringList{u"[Sw] Boden =3"_s, u"  X =2"_s, u"  Y =1"_s, u"  Z =255"_s};
     QTest::newRow("switch knows no Show key")
         << QByteArray("[Schalter]\ns=Boden\n[s]\nShow=0\nx=X\n")
-        << QStringList{u"[Sw] Boden =2"_s, u"  0 =2"_s, u"  X =2"_s};
+        << QStringList{u"[Sw] Boden =3"_s, u"  0 =1"_s, u"  X =2"_s};
     QTest::newRow("kinds in fixed order: objects, groups, switches")
         << QByteArray("[Schalter]\ns=S\n[Gruppen]\ng=G\n[Szenerie]\no=O\n")
-        << QStringList{u"O =2"_s, u"G =2"_s, u"[Sw] S =2"_s};
+        << QStringList{u"O =2"_s, u"G =2"_s, u"[Sw] S =255"_s};
 }
 
 void TestSceneryLoader::loadsTree()

@@ -192,7 +192,7 @@ void TestBadControlFiles::loadAndApply_data()
         << QList<int>{0, 1, 2, 3, 4, 5, 6} << 11
         << QStringList{u"A [x]"_s,      u"B [x]"_s,    u"C [x]"_s,       u"D [x]"_s,
                        u"E [x]"_s,      u"F [x]"_s,    u"[Grp] G [x]"_s, u"  M [x]"_s,
-                       u"[Sw] S [x]"_s, u"  S0 [x]"_s, u"  S1 [x]"_s}
+                       u"[Sw] S [-]"_s, u"  S0 [ ]"_s, u"  S1 [x]"_s}
         << QStringList{u"Scenery/inner.bg_"_s, u"Scenery/winter.bgl"_s, u"outside.bgl"_s} << 8
         << QStringList{u"sw=1"_s,
                        u"..\\outside=0"_s,
@@ -204,20 +204,21 @@ void TestBadControlFiles::loadAndApply_data()
                        u"grp=0"_s}
         << QByteArray("[Szenerie]\r\n..\\outside=A\r\n") << QStringList();
 
-    // The one alternative is the first child: checked, it writes 0.
+    // The stored 1 picks a second alternative the switch lacks: nothing is picked, and Apply
+    // leaves the one file and the stored value as they are.
     QTest::newRow("switch with one alternative")
         << QByteArray("[Schalter]\r\none=Eins\r\n[one]\r\nChecked=one\r\nonly=Nur\r\n"
                       "[Checked]\r\none=1\r\n")
         << QStringList{u"Scenery/only.bg_"_s} << QList<int>() << 2
-        << QStringList{u"[Sw] Eins [x]"_s, u"  Nur [x]"_s} << QStringList{u"Scenery/only.bgl"_s}
-        << 1 << QStringList{u"one=0"_s} << QByteArray("[Schalter]") << QStringList();
+        << QStringList{u"[Sw] Eins [ ]"_s, u"  Nur [ ]"_s} << QStringList{u"Scenery/only.bg_"_s}
+        << 1 << QStringList{u"one=1"_s} << QByteArray("[Schalter]") << QStringList();
     QTest::newRow("switch with five alternatives")
         << QByteArray("[Schalter]\r\nfive=Fuenf\r\n[five]\r\nChecked=five\r\n"
                       "a0=A0\r\na1=A1\r\na2=A2\r\na3=A3\r\na4=A4\r\n[Checked]\r\nfive=1\r\n")
         << QStringList{u"Scenery/a0.bgl"_s, u"Scenery/a1.bg_"_s, u"Scenery/a2.bgl"_s,
                        u"Scenery/a3.bg_"_s, u"Scenery/a4.bgl"_s}
-        << QList<int>() << 6 << QStringList{u"[Sw] Fuenf [x]"_s, u"  A0 [x]"_s, u"  A1 [x]"_s,
-                                            u"  A2 [x]"_s,       u"  A3 [x]"_s, u"  A4 [x]"_s}
+        << QList<int>() << 6 << QStringList{u"[Sw] Fuenf [-]"_s, u"  A0 [ ]"_s, u"  A1 [x]"_s,
+                                            u"  A2 [ ]"_s,       u"  A3 [ ]"_s, u"  A4 [ ]"_s}
         << QStringList{u"Scenery/a0.bg_"_s, u"Scenery/a1.bgl"_s, u"Scenery/a2.bgl"_s,
                        u"Scenery/a3.bg_"_s, u"Scenery/a4.bgl"_s}
         << 1 << QStringList{u"five=1"_s} << QByteArray("[Schalter]") << QStringList();

@@ -112,11 +112,13 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
     form.RzCheckTree1->expandAll();
     QCOMPARE(treeTexts(*form.RzCheckTree1),
              (QStringList{u"Turm=2"_s, u"[Grp] Fahrzeuge=2"_s, u"Tankwagen=2"_s, u"Bus=2"_s,
-                          u"[Sw] Jahreszeit=1"_s, u"Sommer=1"_s, u"Winter=1"_s}));
+                          u"[Sw] Jahreszeit=3"_s, u"Sommer=2"_s, u"Winter=1"_s}));
 
-    // The user unchecks the group and chooses winter, then applies.
-    clickCheckBox(*form.RzCheckTree1, 1);
-    clickCheckBox(*form.RzCheckTree1, 6);
+    // The user clicks one vehicle, which unchecks the whole group, and picks winter with the
+    // keyboard, then applies.
+    clickCheckBox(*form.RzCheckTree1, 2);
+    form.RzCheckTree1->setCurrentItem(TRzCheckTree::ItemOf(form.RzCheckTree1->Items().Item(6)));
+    QTest::keyClick(form.RzCheckTree1, Qt::Key_Space);
     QCOMPARE(treeTexts(*form.RzCheckTree1),
              (QStringList{u"Turm=2"_s, u"[Grp] Fahrzeuge=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
                           u"[Sw] Jahreszeit=3"_s, u"Sommer=1"_s, u"Winter=2"_s}));
@@ -134,7 +136,7 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
     QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
     QCOMPARE(treeTexts(*form.RzCheckTree1),
              (QStringList{u"Tower=2"_s, u"[Grp] Vehicles=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
-                          u"[Sw] Season=2"_s, u"Sommer=2"_s, u"Winter=2"_s}));
+                          u"[Sw] Season=3"_s, u"Sommer=1"_s, u"Winter=2"_s}));
     QCOMPARE(form.RzLabel1->Caption(), u"Airfield"_s);
     QCOMPARE(form.RzLabel2->Caption(), u"Please select the objects, that should be active"_s);
     QCOMPARE(form.btnApplyObj->GetCaption(), u"Apply"_s);

@@ -1,0 +1,51 @@
+#include "config/scenerychoices.h"
+
+#include "config/scenobj.h"
+#include "widgets/checktreemodel.h"
+
+namespace {
+
+bool isOfType(const TCheckTreeNode *node, const QString &type)
+{
+    const TScenObj *entry = node ? node->DataAs<TScenObj>() : nullptr;
+    return entry && entry->FileType == type;
+}
+
+} // namespace
+
+namespace SceneryChoices {
+
+bool Toggle(TCheckTreeModel &tree, TCheckTreeNode *node)
+{
+    TCheckTreeNode *parent = node->Parent();
+    if (isOfType(parent, ftGroup)) {
+        tree.ToggleCheckState(parent);
+        return true;
+    }
+    if (isOfType(parent, ftSwitch)) {
+        // Only the first two children are alternatives; a further one has no state to take.
+        if (node->Index() < 2)
+            PickAlternative(tree, parent, node->Index());
+        return true;
+    }
+    if (isOfType(node, ftSwitch) && node->HasChildren()) {
+        const bool firstPicked = node->Item(0)->CheckState() == csChecked;
+        PickAlternative(tree, node, firstPicked && node->Count() > 1 ? 1 : 0);
+        return true;
+    }
+    return false;
+}
+
+void PickAlternative(TCheckTreeModel &tree, TCheckTreeNode *switchNode, int alternative)
+{
+    for (int i = 0; i < switchNode->Count() && i < 2; ++i) {
+        tree.ChangeNodeCheckState(switchNode->Item(i), i == alternative ? csChecked : csUnchecked);
+    }
+}
+
+void Install(TCheckTreeModel &tree)
+{
+    tree.OnToggle = [&tree](TCheckTreeNode *node, bool &handled) { handled = Toggle(tree, node); };
+}
+
+} // namespace SceneryChoices
