@@ -63,6 +63,30 @@ QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures
         + QStringLiteral("\r\n\r\n") + tail;
 }
 
+QString AppliedNotice(int language, qsizetype renamedFiles)
+{
+    if (language == 1) {
+        return renamedFiles == 1
+            ? QStringLiteral("Changes applied: 1 file renamed")
+            : QStringLiteral("Changes applied: %1 files renamed").arg(renamedFiles);
+    }
+    return renamedFiles == 1
+        ? QStringLiteral("Änderungen übernommen: 1 Datei umbenannt")
+        : QStringLiteral("Änderungen übernommen: %1 Dateien umbenannt").arg(renamedFiles);
+}
+
+QString CloseQuestion(int language)
+{
+    if (language == 1) {
+        return QStringLiteral("The changes have not been applied yet!\r\nApply them before "
+                              "closing?\r\n\r\nJa: apply and close\r\nNein: close without "
+                              "applying\r\nAbbrechen: keep working");
+    }
+    return QStringLiteral("Die Änderungen wurden noch nicht übernommen!\r\nVor dem Beenden "
+                          "übernehmen?\r\n\r\nJa: übernehmen und beenden\r\nNein: beenden, "
+                          "ohne zu übernehmen\r\nAbbrechen: weiterarbeiten");
+}
+
 QString SceneryBusyMessage(int language)
 {
     if (language == 1) {

@@ -12,6 +12,13 @@ struct TRenameFailure;
 // the system's reason, or, for a file another program holds open, that reason in the language.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
+// Shown on the status line for a few seconds after an Apply without failures.
+QString AppliedNotice(int language, qsizetype renamedFiles);
+
+// The question before the window closes with changes not yet applied. The dialog's buttons are
+// "Ja" (apply, then close), "Nein" (close without applying) and "Abbrechen" (stay).
+QString CloseQuestion(int language);
+
 // The error shown when another instance or sceneryctl is changing the scenery at the moment.
 QString SceneryBusyMessage(int language);
 

@@ -21,13 +21,16 @@
 #include "widgets/rztoolbarbutton.h"
 #include "widgets/rztoolbutton.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -195,6 +198,16 @@ void TScenForm1::CreateChildren()
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
     AdvTaskDialog1->SetIcon(tiQuestion);
+
+    CloseDialog = new TAdvTaskDialog(this);
+    CloseDialog->SetCommonButtons({cbYes, cbNo, cbCancel});
+    CloseDialog->SetIcon(tiQuestion);
+    CloseDialog->SetDialogPosition(dpOwnerFormCenter);
+
+    FNoticeTimer = new QTimer(this);
+    FNoticeTimer->setSingleShot(true);
+    FNoticeTimer->setInterval(4000);
+    connect(FNoticeTimer, &QTimer::timeout, this, &TScenForm1::EndNotice);
 }
 
 QString TScenForm1::ProgramFolder() const
@@ -261,6 +274,8 @@ bool TScenForm1::LockScenery(TFolderLock &lock)
 void TScenForm1::ReadIni()
 {
     TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni();
+    RzCheckTree1->scrollToTop();
+    RememberAppliedStates();
     SetLanguage();
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
 }
@@ -293,7 +308,9 @@ void TScenForm1::SetLanguage()
     const TLanguageTexts texts = ReadLanguageTexts(ini, section);
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    RzMarqueeStatus1->SetCaption(texts.ScrollerText);
+    EndNotice();
+    FScrollerText = texts.ScrollerText;
+    RzMarqueeStatus1->SetCaption(FScrollerText);
     HTMLCredit1->SetHTMLText({texts.HTMLCredits});
     RzLabel2->SetCaption(GetString(0));
     HTMLabel1->SetHTMLText({GetString(1)});
@@ -348,16 +365,65 @@ void TScenForm1::SwitchLanguage(int language)
 
 void TScenForm1::btnApplyObjClick()
 {
+    ApplyChanges();
+}
+
+bool TScenForm1::ApplyChanges()
+{
     TFolderLock lock(ControlFileFolder());
     if (!LockScenery(lock))
-        return;
-    RunHandler([this] {
-        const QList<TRenameFailure> failures
-            = TSceneryApplier(FState, RzCheckTree1->Items(), QDir::currentPath()).Apply();
-        if (failures.isEmpty())
+        return false;
+    bool applied = false;
+    RunHandler([&] {
+        TSceneryApplier applier(FState, RzCheckTree1->Items(), QDir::currentPath());
+        const QList<TRenameFailure> failures = applier.Apply();
+        RememberAppliedStates();
+        if (!failures.isEmpty()) {
+            FPlatform.MessageDlg(RenameFailureMessage(FState.Language, failures), mtError);
             return;
-        FPlatform.MessageDlg(RenameFailureMessage(FState.Language, failures), mtError);
+        }
+        const QList<TFileOutcome> &files = applier.Report().Files;
+        const auto renamed = std::count_if(
+            files.begin(), files.end(), [](const auto &file) { return file.Action == raRenamed; });
+        ShowNotice(AppliedNotice(FState.Language, renamed));
+        applied = true;
     });
+    return applied;
+}
+
+void TScenForm1::ShowNotice(const QString &text)
+{
+    RzMarqueeStatus1->SetScrollType(stNone);
+    RzMarqueeStatus1->SetCaption(text);
+    FNoticeTimer->start();
+}
+
+void TScenForm1::EndNotice()
+{
+    FNoticeTimer->stop();
+    RzMarqueeStatus1->SetScrollType(stRightToLeft);
+    RzMarqueeStatus1->SetCaption(FScrollerText);
+}
+
+void TScenForm1::RememberAppliedStates()
+{
+    FAppliedStates.clear();
+    const TCheckTreeModel &items = RzCheckTree1->Items();
+    for (int i = 0; i < items.Count(); ++i)
+        FAppliedStates.append(items.GetItemState(i) == csChecked ? csChecked : csUnchecked);
+}
+
+bool TScenForm1::HasPendingChanges() const
+{
+    const TCheckTreeModel &items = RzCheckTree1->Items();
+    if (items.Count() != FAppliedStates.size())
+        return true;
+    for (int i = 0; i < items.Count(); ++i) {
+        const int state = items.GetItemState(i) == csChecked ? csChecked : csUnchecked;
+        if (state != FAppliedStates.at(i))
+            return true;
+    }
+    return false;
 }
 
 void TScenForm1::RzToolbarButton1Click()
@@ -393,6 +459,21 @@ void TScenForm1::showEvent(QShowEvent *event)
             move(screen->availableGeometry().center() - rect().center());
     }
     QWidget::showEvent(event);
+}
+
+// Closing with changes not yet applied asks first: apply and close, close without applying, or
+// stay. A failed Apply keeps the window open, so that its message can be acted on.
+void TScenForm1::closeEvent(QCloseEvent *event)
+{
+    if (HasPendingChanges() && !FPlatform.Terminated()) {
+        CloseDialog->SetContent(CloseQuestion(FState.Language));
+        const int answer = FPlatform.ExecuteTaskDialog(*CloseDialog);
+        if (answer != mrNo && (answer != mrYes || !ApplyChanges())) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 template<class Handler>

@@ -8,6 +8,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 class TAdvTaskDialog;
 class TFolderLock;
 class THTMLCredit;
@@ -66,6 +67,8 @@ public:
     QAction *N1 = nullptr;
     QAction *Updatessuchen1 = nullptr;
     TAdvTaskDialog *AdvTaskDialog1 = nullptr;
+    // The question before the window closes with changes not yet applied.
+    TAdvTaskDialog *CloseDialog = nullptr;
     TRzVersionInfo RzVersionInfo1;
 
     const TSceneryState &State() const { return FState; }
@@ -82,8 +85,15 @@ public:
     void RzToolbarButton3Click();
     void RzMarqueeStatus1Click();
 
+    // Whether the tree differs from the states last loaded or applied.
+    bool HasPendingChanges() const;
+    // A notice replaces the scrolling text of the status line until the timer ends it.
+    const QTimer &NoticeTimer() const { return *FNoticeTimer; }
+    void EndNotice();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void CreateChildren();
@@ -91,6 +101,10 @@ private:
     QString ControlFileFolder() const;
     QString LanguageWord() const;
     void SwitchLanguage(int language);
+    // Applies the tree; true when every state was saved and every file switched.
+    bool ApplyChanges();
+    void ShowNotice(const QString &text);
+    void RememberAppliedStates();
     void WriteProbeFailed(const QString &error);
     // Loads the chosen control file at start, unless another program is changing the scenery.
     void OpenScenery();
@@ -104,5 +118,8 @@ private:
     TPlatform &FPlatform;
     TSceneryState FState;
     TInfoForm *FInfoForm = nullptr;
+    QTimer *FNoticeTimer = nullptr;
+    QString FScrollerText;
+    QList<int> FAppliedStates; // by absolute index, a node without a state counted as unchecked
     bool FCentred = false;
 };

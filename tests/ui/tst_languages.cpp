@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void writeProbe_data();
     void writeProbe();
     void failedSwitchChangesNothing();
+    void switchShowsTheFirstEntry();
 };
 
 void TestLanguages::languageStep_data()
@@ -235,6 +237,32 @@ void TestLanguages::failedSwitchChangesNothing()
     QCOMPARE(form.State().Language, 0);
     QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Turm"_s);
     QCOMPARE(form.RzCheckTree1->GetItemState(0), csUnchecked);
+}
+
+// The tree is rebuilt from the other language's lists and shows its first entry, wherever the
+// user had scrolled to.
+void TestLanguages::switchShowsTheFirstEntry()
+{
+    QString objects = u"[Szenerie]\r\n"_s;
+    QString english = u"[Scenery]\r\n"_s;
+    for (int i = 0; i < 40; ++i) {
+        objects += u"o%1=Objekt %1\r\n"_s.arg(i);
+        english += u"o%1=Object %1\r\n"_s.arg(i);
+    }
+    TProgramFolder folder;
+    folder.WriteControlFile(u"[Settings]\r\nLanguage=german\r\n"_s + objects + english);
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QScrollBar &scrollBar = *form.RzCheckTree1->verticalScrollBar();
+    scrollBar.setValue(scrollBar.maximum());
+    QVERIFY(scrollBar.value() > 0);
+
+    platform.Answers = {6};
+    QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
+    QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Object 0"_s);
+    QCOMPARE(scrollBar.value(), 0);
 }
 
 QTEST_MAIN(TestLanguages)

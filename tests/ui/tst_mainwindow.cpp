@@ -1,5 +1,7 @@
+#include "config/inifile.h"
 #include "htmltext/htmlabel.h"
 #include "htmltext/htmlcredit.h"
+#include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
@@ -12,7 +14,9 @@
 #include "widgets/rztoolbarbutton.h"
 #include "widgets/rztoolbutton.h"
 
+#include <QDir>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 
@@ -44,7 +48,10 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void childrenInPlaceWithTheirTexts_data();
     void childrenInPlaceWithTheirTexts();
-    void closeEndsWithoutQuestion();
+    void closeAsksWhenChangesArePending_data();
+    void closeAsksWhenChangesArePending();
+    void applyIsConfirmedOnTheStatusLine_data();
+    void applyIsConfirmedOnTheStatusLine();
     void shapedByItsBackground();
     void homePageOpensAddress_data();
     void homePageOpensAddress();
@@ -178,21 +185,121 @@ void TestMainWindow::childrenInPlaceWithTheirTexts()
         QVERIFY(!form.btnApplyObj->ShowHint());
 }
 
-void TestMainWindow::closeEndsWithoutQuestion()
+void TestMainWindow::closeAsksWhenChangesArePending_data()
 {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("clicks"); // on the first entry
+    QTest::addColumn<bool>("busy"); // another program holds the scenery
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QString>("tower"); // the stored state afterwards
+
+    QTest::newRow("nothing changed: no question")
+        << u"german"_s << 0 << false << 0 << true << u"1"_s;
+    QTest::newRow("changed back: no question") << u"german"_s << 2 << false << 0 << true << u"1"_s;
+    QTest::newRow("Ja: applies, then closes") << u"german"_s << 1 << false << 6 << true << u"0"_s;
+    QTest::newRow("Nein: closes without applying")
+        << u"german"_s << 1 << false << 7 << true << u"1"_s;
+    QTest::newRow("Abbrechen: stays") << u"german"_s << 1 << false << 2 << false << u"1"_s;
+    QTest::newRow("English question") << u"english"_s << 1 << false << 7 << true << u"1"_s;
+    QTest::newRow("Ja, but Apply cannot run: stays")
+        << u"german"_s << 1 << true << 6 << false << u"1"_s;
+}
+
+// Closing with changes not applied yet asks first: apply and close, close, or stay.
+void TestMainWindow::closeAsksWhenChangesArePending()
+{
+    QFETCH(QString, language);
+    QFETCH(int, clicks);
+    QFETCH(bool, busy);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(QString, tower);
     TProgramFolder folder;
-    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.Path()));
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
-    const QByteArray before = folder.ReadControlFile();
+    for (int i = 0; i < clicks; ++i)
+        form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
     platform.Calls.clear();
+    platform.Answers = {answer};
+    std::optional<TFolderLock> other;
+    if (busy) {
+        other.emplace(folder.Path());
+        QVERIFY(other->TryLock());
+    }
     QTest::mouseClick(form.RzToolbarButton1, Qt::LeftButton);
-    QVERIFY(!form.isVisible());
-    QCOMPARE(platform.Calls, QStringList());
-    QCOMPARE(folder.ReadControlFile(), before);
+
+    QCOMPARE(form.isVisible(), !closed);
+    if (clicks % 2 == 0) {
+        QCOMPARE(platform.Calls, QStringList());
+    } else {
+        QCOMPARE(platform.Calls.value(0),
+                 u"TaskDialog: "_s
+                     + (language == u"english"
+                            ? u"The changes have not been applied yet!\r\nApply them before "
+                              u"closing?\r\n\r\nJa: apply and close\r\nNein: close without "
+                              u"applying\r\nAbbrechen: keep working"_s
+                            : u"Die Änderungen wurden noch nicht übernommen!\r\nVor dem Beenden "
+                              u"übernehmen?\r\n\r\nJa: übernehmen und beenden\r\nNein: "
+                              u"beenden, ohne zu übernehmen\r\nAbbrechen: weiterarbeiten"_s));
+    }
+    QCOMPARE(TIniFile(folder.ControlFile()).ReadString(u"Checked"_s, u"tower"_s, {}), tower);
+    QCOMPARE(folder.SceneryFiles(), QStringList{tower == u"1" ? u"tower.bgl"_s : u"tower.bg_"_s});
+}
+
+void TestMainWindow::applyIsConfirmedOnTheStatusLine_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("clicks"); // on the first entry
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("scroller");
+    QTest::newRow("German, one file")
+        << u"german"_s << 1 << u"Änderungen übernommen: 1 Datei umbenannt"_s
+        << u"Willkommen in Musterhafen"_s;
+    QTest::newRow("English, no file") << u"english"_s << 0 << u"Changes applied: 0 files renamed"_s
+                                      << u"Welcome to Musterhafen"_s;
+}
+
+// An Apply without failures says so on the status line, still, for a few seconds; then the
+// scrolling text returns.
+void TestMainWindow::applyIsConfirmedOnTheStatusLine()
+{
+    QFETCH(QString, language);
+    QFETCH(int, clicks);
+    QFETCH(QString, notice);
+    QFETCH(QString, scroller);
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.Path()));
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    for (int i = 0; i < clicks; ++i)
+        form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+    platform.Calls.clear();
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+
+    QCOMPARE(platform.Calls, QStringList()); // no message box
+    TRzMarqueeStatus &status = *form.RzMarqueeStatus1;
+    QCOMPARE(status.Caption(), notice);
+    QCOMPARE(status.ScrollType(), stNone);
+    QVERIFY(form.NoticeTimer().isActive());
+    QCOMPARE(form.NoticeTimer().interval(), 4000);
+    QVERIFY(!form.HasPendingChanges());
+
+    form.EndNotice(); // what the timer does when it runs out
+    QCOMPARE(status.Caption(), scroller);
+    QCOMPARE(status.ScrollType(), stRightToLeft);
+    QVERIFY(!form.NoticeTimer().isActive());
 }
 
 void TestMainWindow::homePageOpensAddress_data()
