@@ -97,20 +97,28 @@ QString SceneryBusyMessage(int language)
                           "Es wurde nichts geändert. Bitte gleich noch einmal versuchen.");
 }
 
-TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section)
+TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section,
+                                 const QString &homePage, const QString &version,
+                                 const QString &author)
 {
-    return {
-        ini.ReadString(section, QStringLiteral("Title"), QStringLiteral("Konfigurator")),
-        // Clicking the status line opens the home page, so by default it names it.
-        ini.ReadString(section, QStringLiteral("ScrollerText"), DefaultHomePage),
-        ini.ReadString(section, QStringLiteral("HTMLCredits"), DefaultCredits(DefaultHomePage)),
-    };
+    const QString title
+        = ini.ReadString(section, QStringLiteral("Title"), QStringLiteral("Konfigurator"));
+    // A value is one line, so a line break can only be the default: the key is missing.
+    QString credits = ini.ReadString(section, QStringLiteral("HTMLCredits"), QStringLiteral("\n"));
+    if (credits == u"\n")
+        credits = DefaultCredits(title, version, author, homePage);
+    // Clicking the status line opens the home page, so by default it names it.
+    return {title, ini.ReadString(section, QStringLiteral("ScrollerText"), DefaultHomePage),
+            credits};
 }
 
-QString DefaultCredits(const QString &homePage)
+QString DefaultCredits(const QString &title, const QString &version, const QString &author,
+                       const QString &homePage)
 {
-    return QStringLiteral("<A href=\"") + homePage + QStringLiteral("\">") + QUrl(homePage).host()
-        + QStringLiteral("</A><BR>");
+    return QStringLiteral("<P align=\"center\"><FONT size=\"10\"><B>") + title
+        + QStringLiteral("</B></FONT><BR>") + version + QStringLiteral("<BR><BR>") + author
+        + QStringLiteral("<BR><A href=\"") + homePage + QStringLiteral("\">")
+        + QUrl(homePage).host() + QStringLiteral("</A><BR></P>");
 }
 
 QString VersionLine(const QString &title, const QString &version, const QString &author)

@@ -32,10 +32,15 @@ struct TLanguageTexts
     QString HTMLCredits;
 };
 
-TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section);
+// Without an "HTMLCredits" key the credits are the default ones made of the title and the rest.
+TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section,
+                                 const QString &homePage, const QString &version,
+                                 const QString &author);
 
-// The credits shown when the control file has none: a link to the home page.
-QString DefaultCredits(const QString &homePage);
+// The credits shown when the control file has none: a centred block of the title in bold, the
+// version and the author separated by an empty line, and a link to the home page.
+QString DefaultCredits(const QString &title, const QString &version, const QString &author,
+                       const QString &homePage);
 
 // The footer line: title, version and author; the version is left out when there is none.
 QString VersionLine(const QString &title, const QString &version, const QString &author);

@@ -689,8 +689,12 @@ void THTMLRenderer::fontTag(TLine &line, const THTMLTag &tag)
         FBgColor = currentBackground();
         setBackground(Text2Color(*bg));
     }
-    if (const auto size = tag.value(u"SIZE", attributesFrom, false, true); size && !size->isEmpty())
-        changeFont([&](THTMLFont &f) { f.size = fontSizeFor(readNumber(*size)); });
+    if (const auto size = tag.value(u"SIZE", attributesFrom, false, true);
+        size && !size->isEmpty()) {
+        // A size that reads as 0 ("+1", "0") gives the base font's height, not a 1-point speck.
+        const int n = readNumber(*size);
+        changeFont([&](THTMLFont &f) { f.size = n == 0 ? FBaseFont.size : fontSizeFor(n); });
+    }
 }
 
 void THTMLRenderer::paragraph(TLine &line, const THTMLTag &tag)

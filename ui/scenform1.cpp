@@ -305,7 +305,8 @@ void TScenForm1::SetLanguage()
     } catch (const EIniFileException &error) {
         WriteProbeFailed(error.Message());
     }
-    const TLanguageTexts texts = ReadLanguageTexts(ini, section);
+    const TLanguageTexts texts
+        = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
     EndNotice();

@@ -143,6 +143,14 @@ void TestHtmlDraw::layout_data()
     QTest::newRow("P centre carried over lines")
         << u"<P align=\"center\">Title</P>rest"_qs << 120 << true << u"45,12:Title|48,24:rest"_qs
         << 24 << 200;
+    // The credits box's default text: every line centred in its 222 pixels.
+    QTest::newRow("default credits")
+        << u"<P align=\"center\"><FONT size=\"10\"><B>Musterhafen</B></FONT><BR>Version 2.0.0.0"
+           "<BR><BR>Orvandel<BR><A href=\"https://scenery.example.net/\">scenery.example.net</A>"
+           "<BR></P>"_qs
+        << 222 << true
+        << u"72,14:Musterhafen|66,26:Version |114,26:2.0.0.0|87,50:Orvandel|54,62:scenery.example.net"_qs
+        << 74 << 200;
     QTest::newRow("P right") << u"<P align=\"right\">ab"_qs << 120 << true << u"108,12:ab"_qs << 12
                              << 200;
     QTest::newRow("P last match wins")
@@ -378,6 +386,9 @@ void TestHtmlDraw::runStyle_data()
         << u"<FONT color=red>x"_qs << QString() << u"x"_qs << plain;
     QTest::newRow("face and size") << u"<FONT face=\"Arial\" size=\"4\">x"_qs << QString()
                                    << u"x"_qs << u"ARIAL 14 c=000000 bg=-"_qs;
+    QTest::newRow("relative size reads as 0: base size")
+        << u"<FONT size=\"+1\">x"_qs << QString() << u"x"_qs << plain;
+    QTest::newRow("size 0: base size") << u"<FONT size=\"0\">x"_qs << QString() << u"x"_qs << plain;
     QTest::newRow("huge size clamped") << u"<FONT size=\"99999999\">x"_qs << QString() << u"x"_qs
                                        << u"Fixed 1000 c=000000 bg=-"_qs;
     QTest::newRow("font background") << u"<FONT bgcolor=\"clYellow\">x</FONT>y"_qs << QString()

@@ -101,8 +101,13 @@ void TestMainWindow::childrenInPlaceWithTheirTexts_data()
         {"Image1", {392, 98, 200, 54}, {}, {}},
         {"HTMLCredit1",
          {382, 26, 222, 63},
-         u"<A href=\"https://www.example.org/\">www.example.org</A><BR>"_s,
-         u"<A href=\"https://www.example.org/\">www.example.org</A><BR>"_s},
+         // Without an "HTMLCredits" key: the default credits, with the control file's home page.
+         u"<P align=\"center\"><FONT size=\"10\"><B>Musterhafen Konfigurator</B></FONT><BR>"
+         u"Version 2.0.0.0<BR><BR>Orvandel<BR><A href=\"https://scenery.example.net/\">"
+         u"scenery.example.net</A><BR></P>"_s,
+         u"<P align=\"center\"><FONT size=\"10\"><B>Musterhafen Configurator</B></FONT><BR>"
+         u"Version 2.0.0.0<BR><BR>Orvandel<BR><A href=\"https://scenery.example.net/\">"
+         u"scenery.example.net</A><BR></P>"_s},
         {"RzCheckTree1", {3, 22, 365, 229}, u"Turm"_s, u"Tower"_s},
         {"RzToolButton1",
          {478, 6, 39, 25},
