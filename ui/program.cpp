@@ -9,7 +9,8 @@
 int RunProgram(TPlatform &platform)
 {
     TScenForm1 ScenForm1(platform);
-    TInfoForm InfoForm(platform);
+    // Owned by the main window, so that it opens centred over it.
+    TInfoForm InfoForm(platform, &ScenForm1);
     ScenForm1.SetInfoForm(&InfoForm);
     if (platform.Terminated())
         return 0;

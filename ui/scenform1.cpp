@@ -187,7 +187,8 @@ void TScenForm1::CreateChildren()
     HTMLCredit1->setGeometry(382, 26, 222, 63);
     HTMLCredit1->SetHover(true);
     HTMLCredit1->SetLoop(true);
-    HTMLCredit1->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    // Neither a tab stop nor focused by a click, which would leave a focus frame on the link.
+    HTMLCredit1->setFocusPolicy(Qt::NoFocus);
     HTMLCredit1->SetPlatform(&FPlatform);
 
     RzCheckTree1 = new TRzCheckTree(TabSheet1);

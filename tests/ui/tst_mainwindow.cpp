@@ -55,6 +55,7 @@ private Q_SLOTS:
     void shapedByItsBackground();
     void homePageOpensAddress_data();
     void homePageOpensAddress();
+    void creditsClickLeavesNoFocusFrame();
 };
 
 void TestMainWindow::childrenInPlaceWithTheirTexts_data()
@@ -339,6 +340,20 @@ void TestMainWindow::homePageOpensAddress()
         ? QStringList()
         : QStringList{u"ShellOpen: "_s + opened, u"ShellOpen: "_s + opened};
     QCOMPARE(platform.Calls, expected);
+}
+
+// The credits box draws a focus frame around a link while it has the focus; a click on it must
+// not give it the focus.
+void TestMainWindow::creditsClickLeavesNoFocusFrame()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::mouseClick(form.HTMLCredit1, Qt::LeftButton);
+    QVERIFY(!form.HTMLCredit1->hasFocus());
 }
 
 void TestMainWindow::shapedByItsBackground()

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
     void titleAsTheWindowSystemShowsIt();
+    void informationWindowOpensOverMainWindow();
 };
 
 void TestScenForm1::findsControlFile_data()
@@ -373,6 +374,41 @@ void TestScenForm1::titleAsTheWindowSystemShowsIt()
     // Where no window system can be asked: the title was not given to the toolkit as the
     // application's name (which defaults to the executable's).
     QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+// The program's information window opens centred over the main window, wherever that is.
+void TestScenForm1::informationWindowOpensOverMainWindow()
+{
+    makeProgramFolder({u"a.ini"_s});
+    TRecordingPlatform platform(exeName());
+    QRect main, info;
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        TScenForm1 *form = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (!form)
+                form = qobject_cast<TScenForm1 *>(widget);
+        }
+        QVERIFY(form);
+        form->move(40, 30);
+        QTimer::singleShot(0, &context, [&] {
+            QWidget *shown = QApplication::activeModalWidget();
+            QVERIFY(shown);
+            main = form->frameGeometry();
+            info = shown->frameGeometry();
+            shown->close();
+        });
+        QTest::mouseClick(form->RzToolbarButton3, Qt::LeftButton);
+        QCoreApplication::exit(0);
+    });
+    QCOMPARE(RunProgram(platform), 0);
+    QVERIFY(!info.isEmpty());
+    QVERIFY2((info.center() - main.center()).manhattanLength() <= 2,
+             qPrintable(
+                 u"main window %1,%2, information window centred at %3,%4"_s.arg(main.center().x())
+                     .arg(main.center().y())
+                     .arg(info.center().x())
+                     .arg(info.center().y())));
 }
 
 QTEST_MAIN(TestScenForm1)
