@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QUrl>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <pwd.h>
 #endif
 
@@ -23,8 +25,19 @@ int TDesktopPlatform::MessageDlg(const QString &message, TMsgDlgType type)
 
 void TDesktopPlatform::ErrorBox(const QString &text, const QString &caption)
 {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+#ifdef Q_OS_WIN
+    // The system's own box: its title is the caption as given, an empty one included.
+    const QWidget *owner = QApplication::activeWindow();
+    MessageBoxW(owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr,
+                reinterpret_cast<const wchar_t *>(text.utf16()),
+                reinterpret_cast<const wchar_t *>(caption.utf16()), MB_OK | MB_ICONERROR);
+#else
+    // The toolkit shows the application's name in place of an empty title; a blank one shows
+    // as empty.
+    QMessageBox box(QMessageBox::Critical, caption.isEmpty() ? QStringLiteral(" ") : caption, text,
+                    QMessageBox::Ok);
     box.exec();
+#endif
 }
 
 void TDesktopPlatform::ShowException(const QString &message)

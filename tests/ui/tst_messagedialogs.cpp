@@ -1,3 +1,6 @@
+#include "tests/support/recordingplatform.h"
+#include "ui/desktopplatform.h"
+#include "ui/infoform.h"
 #include "ui/messagedialogs.h"
 
 #include <QApplication>
@@ -8,6 +11,10 @@
 #include <QTimer>
 
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +40,50 @@ QStringList captions(const QList<QPushButton *> &buttons)
     return result;
 }
 
+// The title the window system shows for a window; off Windows, where it cannot be asked, the
+// title the toolkit hands on (its substitute for an empty one is the application's name).
+QString shownTitle(QWidget &window)
+{
+#ifdef Q_OS_WIN
+    if (QGuiApplication::platformName() == u"windows") {
+        wchar_t title[256] = {};
+        GetWindowTextW(reinterpret_cast<HWND>(window.winId()), title, 256);
+        return QString::fromWCharArray(title);
+    }
+#endif
+    const QString title = window.windowTitle();
+    return title.isEmpty() ? QCoreApplication::applicationName() : title.trimmed();
+}
+
+#ifdef Q_OS_WIN
+// The title of the system's message box that this thread shows; closes the box.
+QString closeSystemBox()
+{
+    struct Found
+    {
+        HWND box = nullptr;
+    } found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            if (IsWindowVisible(window) && QString::fromWCharArray(className) == u"#32770") {
+                reinterpret_cast<Found *>(data)->box = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (!found.box)
+        return u"(no box)"_s;
+    wchar_t title[256] = {};
+    GetWindowTextW(found.box, title, 256);
+    PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+    return QString::fromWCharArray(title);
+}
+#endif
+
 } // namespace
 
 class TestMessageDialogs : public QObject
@@ -49,6 +100,8 @@ private Q_SLOTS:
     void copyToClipboard();
     void modal_data();
     void modal();
+    void titlesAsTheWindowSystemShowsThem_data();
+    void titlesAsTheWindowSystemShowsThem();
 };
 
 void TestMessageDialogs::kinds_data()
@@ -219,6 +272,55 @@ void TestMessageDialogs::modal()
     });
     QCOMPARE(MessageDlg(u"Frage"_s, type), result);
     QCOMPARE(shownMessage, u"Frage"_s);
+}
+
+void TestMessageDialogs::titlesAsTheWindowSystemShowsThem_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("error dialog") << u"error"_s << u"Fehler"_s;
+    QTest::newRow("confirmation dialog") << u"confirmation"_s << u"Bestätigen"_s;
+    QTest::newRow("information window") << u"information"_s << u"Informationen zur Szenerie"_s;
+    QTest::newRow("error box without a caption") << u"error box"_s << QString();
+}
+
+// Exactly the texts given: the toolkit appends the application's name to every title when it is
+// given one, and puts that name in place of an empty title.
+void TestMessageDialogs::titlesAsTheWindowSystemShowsThem()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    if (window == u"error box") {
+        TDesktopPlatform platform;
+        QString shown;
+#ifdef Q_OS_WIN
+        if (QGuiApplication::platformName() == u"windows") {
+            QTimer::singleShot(200, [&] { shown = closeSystemBox(); });
+            platform.ErrorBox(u"Die Steuerdatei kann nicht geschrieben werden"_s, QString());
+            QCOMPARE(shown, title);
+            return;
+        }
+#endif
+        QTimer::singleShot(0, [&] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                shown = shownTitle(*box);
+                box->close();
+            }
+        });
+        platform.ErrorBox(u"Die Steuerdatei kann nicht geschrieben werden"_s, QString());
+        QCOMPARE(shown, title);
+        return;
+    }
+    std::unique_ptr<QWidget> shownWindow;
+    if (window == u"information") {
+        static TRecordingPlatform platform;
+        shownWindow = std::make_unique<TInfoForm>(platform);
+        shownWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shownWindow.get()));
+    } else {
+        shownWindow = shownDialog(u"Text"_s, window == u"error" ? mtError : mtConfirmation);
+    }
+    QCOMPARE(shownTitle(*shownWindow), title);
 }
 
 QTEST_MAIN(TestMessageDialogs)
