@@ -294,12 +294,11 @@ void TestMessageDialogs::titlesAsTheWindowSystemShowsThem()
         TDesktopPlatform platform;
         QString shown;
 #ifdef Q_OS_WIN
-        if (QGuiApplication::platformName() == u"windows") {
-            QTimer::singleShot(200, [&] { shown = closeSystemBox(); });
-            platform.ErrorBox(u"Die Steuerdatei kann nicht geschrieben werden"_s, QString());
-            QCOMPARE(shown, title);
-            return;
-        }
+        // The system's box, whatever platform the toolkit runs on.
+        QTimer::singleShot(200, [&] { shown = closeSystemBox(); });
+        platform.ErrorBox(u"Die Steuerdatei kann nicht geschrieben werden"_s, QString());
+        QCOMPARE(shown, title);
+        return;
 #endif
         QTimer::singleShot(0, [&] {
             if (QWidget *box = QApplication::activeModalWidget()) {
