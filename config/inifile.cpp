@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -28,8 +27,8 @@ QString visibleName(const QString &name)
 }
 
 // Returns false when the file exists but cannot be read (a folder, a device or a read error);
-// a missing file reads as empty.
-bool readControlFile(const QString &fileName, QByteArray &bytes)
+// a missing file reads as empty. The identity is that of the file read, for the save.
+bool readControlFile(const QString &fileName, QByteArray &bytes, TFileIdentity &identity)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -39,6 +38,7 @@ bool readControlFile(const QString &fileName, QByteArray &bytes)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    identity = OpenFileIdentity(file);
     bytes = file.readAll();
     return file.error() == QFileDevice::NoError;
 }
@@ -49,7 +49,7 @@ TIniFile::TIniFile(const QString &fileName)
     : FFileName(fileName)
 {
     QByteArray bytes;
-    FUnreadable = !readControlFile(fileName, bytes);
+    FUnreadable = !readControlFile(fileName, bytes, FIdentity);
     if (FUnreadable)
         bytes.clear();
     FDocument = std::make_unique<TProfileDocument>(bytes);
@@ -208,9 +208,9 @@ void TIniFile::UpdateFile()
 {
     if (!FDirty)
         return;
-    const QByteArray bytes = FDocument->toBytes();
-    QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    const TReplaceResult saved = ReplaceFileContent(FFileName, FDocument->toBytes(), FIdentity);
+    if (!saved.Done)
         throw EIniFileException(writeError(FFileName));
+    FIdentity = saved.Identity;
     FDirty = false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/filereplace.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,7 +26,10 @@ class TProfileDocument;
 
 // Accessor of an INI control file. It reads the file once when it is created and keeps its parsed
 // copy in step with its own writes; the changes reach the disk atomically in one rewrite, when
-// UpdateFile() is called or at the latest when the accessor is destroyed.
+// UpdateFile() is called or at the latest when the accessor is destroyed. The rewrite replaces
+// only the file that was read: never one that has become a symbolic link or another file since,
+// and it keeps the file's owner, group and mode (the program may run as root in a folder that
+// another user can write).
 class TIniFile
 {
 public:
@@ -51,7 +56,8 @@ public:
     void WriteInteger(const QString &section, const QString &key, qint32 value);
     void WriteBool(const QString &section, const QString &key, bool value);
 
-    // Writes pending changes to disk now (atomically); raises EIniFileException on failure.
+    // Writes pending changes to disk now (atomically); raises EIniFileException on failure, and
+    // then the file on disk is the one before, byte for byte.
     void UpdateFile();
 
 private:
@@ -59,6 +65,7 @@ private:
 
     QString FFileName;
     std::unique_ptr<TProfileDocument> FDocument;
+    TFileIdentity FIdentity; // the file that was read, or that there was none
     bool FDirty = false;
     bool FWritableChecked = false;
     bool FUnreadable = false; // the file exists but could not be read: never overwrite it

@@ -10,7 +10,9 @@
 
 #include "tests/support/testfilesystem.h"
 
+#include <cstdio>
 #include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +53,31 @@ QString writeError(const QString &path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+#ifndef Q_OS_WIN
+// The demo's control file (2.2 KB, below the 16 KiB that Qt buffers before it writes), or the
+// same followed by a section of padding to about 100 KB.
+QByteArray controlFileOfSize(const QString &size)
+{
+    QByteArray bytes = readBytes(QStringLiteral(SC_DEMO_DIR "/Musterhafen.ini"));
+    if (bytes.isEmpty())
+        qFatal("the demo control file cannot be read");
+    if (size == u"100 KB") {
+        bytes += "\r\n[Padding]\r\n";
+        for (int i = 0; bytes.size() < 100 * 1024; ++i)
+            bytes += QByteArray("pad") + QByteArray::number(i) + "=Platzhalter Nummer "
+                + QByteArray::number(i) + "\r\n";
+    }
+    return bytes;
+}
+#endif
+
+// The entries of a folder, sorted, links included.
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 } // namespace
 
 class TestIniFile : public QObject
@@ -81,6 +108,13 @@ private Q_SLOTS:
     void unsafeName_data();
     void unsafeName();
     void manyWritesRewriteFileOnce();
+    void saveFailureKeepsFile_data();
+    void saveFailureKeepsFile();
+    void saveRefusesLinkOrOtherFile_data();
+    void saveRefusesLinkOrOtherFile();
+    void saveKeepsOwnerAndMode_data();
+    void saveKeepsOwnerAndMode();
+    void savesTwice();
     void garbage_data();
     void garbage();
 
@@ -701,6 +735,219 @@ void TestIniFile::manyWritesRewriteFileOnce()
     for (int i = 0; i < count; i += 997)
         QCOMPARE(reopened.ReadInteger(u"Checked"_s, QStringLiteral("key%1").arg(i), -1), i);
     QVERIFY(readBytes(path).endsWith("key9999=9999\r\n\r\n[Other]\r\nx=1\r\n"));
+}
+
+void TestIniFile::saveFailureKeepsFile_data()
+{
+    QTest::addColumn<bool>("fullFileSystem");
+    QTest::addColumn<QString>("size");
+    for (const bool full : {false, true}) {
+        for (const char *size : {"2 KB", "100 KB"}) {
+            QTest::addRow("%s, %s", full ? "full file system" : "file size limit", size)
+                << full << QString::fromLatin1(size);
+        }
+    }
+}
+
+// Any write error of the save keeps the old file, byte for byte and under its identity, leaves
+// no temporary file, and raises the accessor's error.
+void TestIniFile::saveFailureKeepsFile()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no per-process file-size limit, and a small file system needs a mount");
+#else
+    QFETCH(bool, fullFileSystem);
+    QFETCH(QString, size);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"scenery"_s);
+    QVERIFY(QDir().mkpath(folder));
+    std::optional<TSmallFileSystem> small;
+    if (fullFileSystem) {
+        small.emplace(folder);
+        if (!small->Mounted())
+            QSKIP(qPrintable(u"a small tmpfs cannot be mounted here (needs root with "
+                             u"CAP_SYS_ADMIN): "_s
+                             + small->Error()));
+    }
+    const QString path = folder + u"/scenery.ini"_s;
+    const QByteArray content = controlFileOfSize(size);
+    writeBytes(path, content);
+    const QString stamp = FileStamp(path);
+    {
+        std::optional<TFileSizeLimit> limit;
+        if (fullFileSystem)
+            QVERIFY(FillFileSystem(folder + u"/filler"_s));
+        else
+            QVERIFY(limit.emplace(content.size() / 2).Applied());
+        TIniFile ini(path);
+        ini.WriteString(u"Settings"_s, u"Language"_s, u"english"_s);
+        try {
+            ini.UpdateFile();
+            QFAIL("The failed save was not reported");
+        } catch (const EIniFileException &error) {
+            QCOMPARE(error.Message(), writeError(path));
+        }
+        // The accessor tries once more when it is released, and fails the same way.
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path)));
+    }
+    QCOMPARE(readBytes(path), content);
+    QCOMPARE(FileStamp(path), stamp);
+    QCOMPARE(entriesOf(folder),
+             (fullFileSystem ? QStringList{u"filler"_s, u"scenery.ini"_s}
+                             : QStringList{u"scenery.ini"_s}));
+#endif
+}
+
+void TestIniFile::saveRefusesLinkOrOtherFile_data()
+{
+    QTest::addColumn<bool>("existsWhenRead");
+    // What stands at the control file's name at the save: "link to file", "link to missing",
+    // "other file", "nothing"; read through a link: "read through link".
+    QTest::addColumn<QString>("atSave");
+
+    QTest::newRow("replaced by a link to a file") << true << u"link to file"_s;
+    QTest::newRow("replaced by a link to a missing path") << true << u"link to missing"_s;
+    QTest::newRow("replaced by another file") << true << u"other file"_s;
+    QTest::newRow("deleted since it was read") << true << u"nothing"_s;
+    QTest::newRow("a link already when read") << true << u"read through link"_s;
+    QTest::newRow("missing when read, then a link to a file") << false << u"link to file"_s;
+    QTest::newRow("missing when read, then a link to a missing path")
+        << false << u"link to missing"_s;
+    QTest::newRow("missing when read, then a file") << false << u"other file"_s;
+}
+
+// A save never writes through a symbolic link, never creates a link's missing target, and never
+// replaces a file other than the one that was read: it raises the accessor's error and leaves
+// everything as it found it.
+void TestIniFile::saveRefusesLinkOrOtherFile()
+{
+    QFETCH(bool, existsWhenRead);
+    QFETCH(QString, atSave);
+#ifdef Q_OS_WIN
+    if (atSave != u"nothing" && !(atSave == u"other file" && !existsWhenRead))
+        QSKIP("symbolic links need privileges on Windows, and the identity check is POSIX-only");
+#endif
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere; // stands for a folder where only root may write
+    const QString path = dir.filePath(u"scenery.ini"_s);
+    const QString victim = elsewhere.filePath(u"victim.ini"_s);
+    const QString missing = elsewhere.filePath(u"created.ini"_s);
+    const QByteArray victimContent("[Victim]\r\nkeep=me\r\n");
+    const QByteArray otherContent("[Other]\r\nkeep=me\r\n");
+    writeBytes(victim, victimContent);
+    const auto placeLink = [&](const QString &target) {
+        // As another user would: a link made beside it, renamed over the control file.
+        const QString made = dir.filePath(u"made-by-someone"_s);
+        QVERIFY(QFile::link(target, made));
+        QCOMPARE(::rename(QFile::encodeName(made).constData(), QFile::encodeName(path).constData()),
+                 0);
+    };
+    if (existsWhenRead) {
+        if (atSave == u"read through link")
+            placeLink(victim);
+        else
+            writeBytes(path, "[Settings]\r\nLanguage=german\r\n");
+    }
+
+    TIniFile ini(path);
+    ini.WriteString(u"Settings"_s, u"Language"_s, u"english"_s);
+    if (atSave == u"link to file") {
+        placeLink(victim);
+    } else if (atSave == u"link to missing") {
+        placeLink(missing);
+    } else if (atSave == u"other file") {
+        const QString made = dir.filePath(u"made-by-someone"_s);
+        writeBytes(made, otherContent);
+        QCOMPARE(::rename(QFile::encodeName(made).constData(), QFile::encodeName(path).constData()),
+                 0);
+    } else if (atSave == u"nothing") {
+        QVERIFY(QFile::remove(path));
+    }
+    const QString target = QFileInfo(path).symLinkTarget();
+    try {
+        ini.UpdateFile();
+        QFAIL("The save went ahead");
+    } catch (const EIniFileException &error) {
+        QCOMPARE(error.Message(), writeError(path));
+    }
+    QCOMPARE(readBytes(victim), victimContent);
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(QFileInfo(path).symLinkTarget(), target);
+    if (atSave == u"other file")
+        QCOMPARE(readBytes(path), otherContent);
+    if (atSave == u"nothing")
+        QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(entriesOf(dir.path()),
+             (atSave == u"nothing" ? QStringList() : QStringList{u"scenery.ini"_s}));
+    QCOMPARE(entriesOf(elsewhere.path()), QStringList{u"victim.ini"_s});
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path))); // at the release
+}
+
+void TestIniFile::saveKeepsOwnerAndMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("0444, read-only") << 0444;
+    QTest::newRow("0640") << 0640;
+    QTest::newRow("0604") << 0604;
+}
+
+// An elevated instance saves a file that belongs to someone else: the new file keeps its owner,
+// group and mode (a read-only file stays read-only).
+void TestIniFile::saveKeepsOwnerAndMode()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows files have no owner, group and mode");
+#else
+    QFETCH(int, mode);
+    if (::geteuid() != 0)
+        QSKIP("only root can give a file to another user");
+    constexpr uid_t nobody = 65534;
+    constexpr gid_t nogroup = 65534;
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, "[A]\r\nk=1\r\n");
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::chown(name.constData(), nobody, nogroup), 0);
+    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), QByteArray("[A]\r\nk=2\r\n"));
+    struct stat st = {};
+    QCOMPARE(::lstat(name.constData(), &st), 0);
+    QCOMPARE(st.st_uid, nobody);
+    QCOMPARE(st.st_gid, nogroup);
+    QCOMPARE(int(st.st_mode & 07777), mode);
+    QVERIFY(S_ISREG(st.st_mode));
+#endif
+}
+
+// After a save the accessor knows the file it wrote: a second save of the same accessor is no
+// "other file".
+void TestIniFile::savesTwice()
+{
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, "[A]\r\nk=1\r\n");
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+        ini.UpdateFile();
+        QCOMPARE(readBytes(path), QByteArray("[A]\r\nk=2\r\n"));
+        ini.WriteString(u"A"_s, u"k"_s, u"3"_s);
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), QByteArray("[A]\r\nk=3\r\n"));
+    const QString missing = dir.filePath(u"new.ini"_s);
+    {
+        TIniFile ini(missing);
+        ini.WriteString(u"A"_s, u"k"_s, u"1"_s);
+        ini.UpdateFile();
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(missing), QByteArray("[A]\r\nk=2\r\n"));
+    QCOMPARE(entriesOf(dir.path()), (QStringList{u"new.ini"_s, u"scenery.ini"_s}));
 }
 
 void TestIniFile::garbage_data()

@@ -1,4 +1,5 @@
 #include "config/inifile.h"
+#include "tests/support/testfilesystem.h"
 #include "walk/ftw.h"
 
 #include <QDir>
@@ -12,12 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -235,53 +230,6 @@ TChildRun runChild(const QString &controlFile, const QString &mode, qint64 killA
     return run;
 }
 
-#ifndef Q_OS_WIN
-// Mounts a small tmpfs on a folder for the lifetime of the guard.
-class TSmallFileSystem
-{
-public:
-    explicit TSmallFileSystem(const QString &folder)
-        : FFolder(QFile::encodeName(folder))
-    {
-        FMounted = ::mount("tmpfs", FFolder.constData(), "tmpfs", 0, "size=1m") == 0;
-        if (!FMounted)
-            FError = QString::fromLocal8Bit(std::strerror(errno));
-    }
-    ~TSmallFileSystem()
-    {
-        if (FMounted)
-            ::umount2(FFolder.constData(), MNT_DETACH);
-    }
-    TSmallFileSystem(const TSmallFileSystem &) = delete;
-    TSmallFileSystem &operator=(const TSmallFileSystem &) = delete;
-
-    bool Mounted() const { return FMounted; }
-    const QString &Error() const { return FError; }
-
-private:
-    QByteArray FFolder;
-    bool FMounted = false;
-    QString FError;
-};
-
-// Writes into a new file until the file system is full; true when it ran out of space.
-bool fillFileSystem(const QString &fileName)
-{
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0)
-        return false;
-    const QByteArray block(4096, 'x');
-    ssize_t written = 0;
-    do
-        written = ::write(fd, block.constData(), size_t(block.size()));
-    while (written > 0);
-    const bool full = written < 0 && errno == ENOSPC;
-    ::close(fd);
-    return full;
-}
-
-#endif
-
 } // namespace
 
 class TestCrashSafety : public QObject
@@ -408,18 +356,30 @@ void TestCrashSafety::temporaryFileLeftByKill()
 void TestCrashSafety::saveFailsOnFullDisk_data()
 {
     QTest::addColumn<bool>("fullFileSystem");
-    QTest::newRow("file size limit") << false;
-    QTest::newRow("full file system") << true;
+    QTest::addColumn<int>("objects");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<int>("switches");
+    // The sizes users have: the demo's (below the 16 KiB that Qt buffers before it writes),
+    // just above that buffer, and a large control file.
+    for (const bool full : {false, true}) {
+        const char *where = full ? "full file system" : "file size limit";
+        QTest::addRow("%s, 2 KB", where) << full << 40 << 4 << 4;
+        QTest::addRow("%s, 17 KB", where) << full << 300 << 30 << 30;
+        QTest::addRow("%s, 100 KB", where) << full << 2000 << 180 << 160;
+    }
 }
 
 // The control file cannot be saved: Apply raises the write error, renames nothing, and leaves
-// the old control file as it was, byte for byte.
+// the old control file as it was, byte for byte, and no temporary file beside it.
 void TestCrashSafety::saveFailsOnFullDisk()
 {
 #ifdef Q_OS_WIN
     QSKIP("Windows has no per-process file-size limit, and a small file system needs a mount");
 #else
     QFETCH(bool, fullFileSystem);
+    QFETCH(int, objects);
+    QFETCH(int, groups);
+    QFETCH(int, switches);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     std::optional<TSmallFileSystem> small;
@@ -430,11 +390,12 @@ void TestCrashSafety::saveFailsOnFullDisk()
                              u"CAP_SYS_ADMIN): "_s
                              + small->Error()));
     }
-    const TGeneratedScenery scenery(dir.path(), 300, 30, 30);
+    const TGeneratedScenery scenery(dir.path(), objects, groups, switches);
     const QByteArray before = scenery.ControlBytes();
+    qInfo("control file of %lld bytes", qlonglong(before.size()));
     qint64 sizeLimit = -1;
     if (fullFileSystem)
-        QVERIFY(fillFileSystem(dir.filePath(u"filler"_s)));
+        QVERIFY(FillFileSystem(dir.filePath(u"filler"_s)));
     else
         sizeLimit = before.size() / 2;
 

@@ -9,6 +9,15 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <QByteArray>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -52,3 +61,83 @@ inline QString FileStamp(const QString &path)
     return QStringLiteral("%1/%2.%3").arg(st.st_ino).arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
 #endif
 }
+
+#ifndef Q_OS_WIN
+// Mounts a small tmpfs (1 MiB) on a folder for the lifetime of the guard; needs root with
+// CAP_SYS_ADMIN. What the folder held is hidden until the guard ends.
+class TSmallFileSystem
+{
+public:
+    explicit TSmallFileSystem(const QString &folder)
+        : FFolder(QFile::encodeName(folder))
+    {
+        FMounted = ::mount("tmpfs", FFolder.constData(), "tmpfs", 0, "size=1m") == 0;
+        if (!FMounted)
+            FError = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    ~TSmallFileSystem()
+    {
+        if (FMounted)
+            ::umount2(FFolder.constData(), MNT_DETACH);
+    }
+    TSmallFileSystem(const TSmallFileSystem &) = delete;
+    TSmallFileSystem &operator=(const TSmallFileSystem &) = delete;
+
+    bool Mounted() const { return FMounted; }
+    const QString &Error() const { return FError; }
+
+private:
+    QByteArray FFolder;
+    bool FMounted = false;
+    QString FError;
+};
+
+// Writes into a new file until the file system is full; true when it ran out of space.
+inline bool FillFileSystem(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0)
+        return false;
+    const QByteArray block(4096, 'x');
+    ssize_t written = 0;
+    do
+        written = ::write(fd, block.constData(), size_t(block.size()));
+    while (written > 0);
+    const bool full = written < 0 && errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+// Limits the size of files this process writes (RLIMIT_FSIZE, with SIGXFSZ ignored, so that a
+// write beyond the limit fails as on a full disk) for the lifetime of the guard. Only the soft
+// limit is lowered, so the old one can be restored.
+class TFileSizeLimit
+{
+public:
+    explicit TFileSizeLimit(qint64 bytes)
+    {
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        FApplied = ::getrlimit(RLIMIT_FSIZE, &FOld) == 0;
+        if (FApplied) {
+            rlimit limit = FOld;
+            limit.rlim_cur = rlim_t(bytes);
+            FApplied = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        }
+    }
+    ~TFileSizeLimit()
+    {
+        if (FApplied)
+            ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit &) = delete;
+    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
+
+    bool Applied() const { return FApplied; }
+
+private:
+    rlimit FOld = {};
+    void (*FOldHandler)(int) = SIG_DFL;
+    bool FApplied = false;
+};
+#endif
