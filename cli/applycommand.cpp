@@ -73,7 +73,7 @@ int TApplyCommand::Run(const TCtlOptions &options)
     for (const TChange &change : Changes(options))
         MakeChange(change);
 
-    TSceneryApplier applier(FScenery.State(), FScenery.Tree(), FScenery.Folder());
+    TSceneryApplier applier(FScenery.State(), FScenery.Tree());
     if (options.DryRun) {
         const TApplyReport &report = applier.DryRun();
         Print(report, true, options.Json);

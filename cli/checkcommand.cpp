@@ -92,8 +92,7 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TCheckCommand::Run(bool json)
 {
-    const QList<TFileCheck> checks
-        = TSceneryCheck(FScenery.State(), FScenery.Tree(), FScenery.Folder()).Run();
+    const QList<TFileCheck> checks = TSceneryCheck(FScenery.State(), FScenery.Tree()).Run();
     qsizetype agreeing = 0;
     for (const TFileCheck &check : checks)
         agreeing += check.Agrees() ? 1 : 0;

@@ -25,11 +25,10 @@ QString cleanRelative(const QString &path)
 
 } // namespace
 
-TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree,
-                             const QString &baseFolder)
+TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree)
     : FState(state)
     , FTree(tree)
-    , FBaseFolder(QDir(baseFolder).absolutePath())
+    , FBaseFolder(TSceneryFiles::BaseFolder(state.Scenery))
 { }
 
 QList<TFileCheck> TSceneryCheck::Run() const

@@ -43,9 +43,8 @@ struct TFileCheck
 class TSceneryCheck
 {
 public:
-    // Scenery file paths are relative to baseFolder, the process's working directory.
-    TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree,
-                  const QString &baseFolder);
+    // Scenery file paths are relative to the folder of the control file in state.
+    TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree);
 
     QList<TFileCheck> Run() const;
 

@@ -54,6 +54,11 @@ TSceneryFiles::TSceneryFiles(const QString &baseFolder, bool dryRun)
     , FDryRun(dryRun)
 { }
 
+QString TSceneryFiles::BaseFolder(const QString &controlFile)
+{
+    return QFileInfo(controlFile).absolutePath();
+}
+
 QString TSceneryFiles::ActivePath(const QString &objectKey)
 {
     return QStringLiteral("Scenery/") + objectKey + ActiveExtension;

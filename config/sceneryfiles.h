@@ -45,6 +45,10 @@ public:
     // lookups see the folder as the real run would leave it.
     explicit TSceneryFiles(const QString &baseFolder, bool dryRun = false);
 
+    // The folder that holds the Scenery folder of a control file: the one the control file lies
+    // in, whatever the working folder (a desktop launcher starts programs in the home folder).
+    static QString BaseFolder(const QString &controlFile);
+
     // "Scenery/" + key + ".bgl": the active path of an object key.
     static QString ActivePath(const QString &objectKey);
     // The path with the extension of its file name (from the last dot on) replaced by ".bg_".

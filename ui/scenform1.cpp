@@ -20,7 +20,6 @@
 #include "widgets/rztoolbarbutton.h"
 #include "widgets/rztoolbutton.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -323,7 +322,7 @@ void TScenForm1::btnApplyObjClick()
 {
     RunHandler([this] {
         const QList<TRenameFailure> failures
-            = TSceneryApplier(FState, RzCheckTree1->Items(), QDir::currentPath()).Apply();
+            = TSceneryApplier(FState, RzCheckTree1->Items()).Apply();
         if (failures.isEmpty())
             return;
         FPlatform.MessageDlg(RenameFailureMessage(FState.Language, failures), mtError);

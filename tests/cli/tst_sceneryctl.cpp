@@ -99,6 +99,8 @@ private Q_SLOTS:
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
     void unwritableControlFile();
+    void sceneryBesideControlFile_data();
+    void sceneryBesideControlFile();
 };
 
 void TestSceneryCtl::helpAndVersion_data()
@@ -372,10 +374,7 @@ void TestSceneryCtl::applyMatchesWindow()
     form.RzCheckTree1->expandAll();
     for (int index : clicks)
         clickCheckBox(*form.RzCheckTree1, index);
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(byWindow.Path()));
     QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
-    QDir::setCurrent(previous);
     QCOMPARE(platform.Calls, QStringList());
 
     QCOMPARE(byCommand.ReadControlFile(), byWindow.ReadControlFile());
@@ -509,6 +508,41 @@ void TestSceneryCtl::unwritableControlFile()
         u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
             folder.ControlFile()));
     QCOMPARE(snapshot(folder), before);
+}
+
+void TestSceneryCtl::sceneryBesideControlFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expectedLine");
+    QTest::addColumn<QStringList>("expectedFiles");
+    QTest::newRow("apply") << QStringList{u"apply"_s, u"--off"_s, u"hangar_n"_s} << 0
+                           << u"renamed Scenery/hangar_n.bgl -> Scenery/hangar_n.bg_"_s
+                           << QStringList{u"hangar_n.bg_"_s, u"tower.bg_"_s};
+    QTest::newRow("check") << QStringList{u"check"_s} << 1
+                           << u"ok       hangar_n: active  (object hangar_n)"_s
+                           << QStringList{u"hangar_n.bgl"_s, u"tower.bg_"_s};
+}
+
+// A control file named in another folder brings its own Scenery folder, whatever -C says.
+void TestSceneryCtl::sceneryBesideControlFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expectedLine);
+    QFETCH(QStringList, expectedFiles);
+    TProgramFolder folder, elsewhere;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"tower.bg_"_s});
+    elsewhere.AddSceneryFiles({u"hangar_n.bg_"_s});
+    QFile::remove(elsewhere.ControlFile());
+
+    const TRun run
+        = sceneryctl(elsewhere, QStringList{u"--control"_s, folder.ControlFile()} + arguments);
+    QCOMPARE(run.Err, QString());
+    QVERIFY2(run.Out.contains(expectedLine), qPrintable(run.Out.join(u'\n')));
+    QCOMPARE(run.ExitCode, exitCode); // the other files of the example are missing
+    QCOMPARE(folder.SceneryFiles(), expectedFiles);
+    QCOMPARE(elsewhere.SceneryFiles(), QStringList{u"hangar_n.bg_"_s});
 }
 
 QTEST_MAIN(TestSceneryCtl)

@@ -79,7 +79,7 @@ private:
             FTree.ToggleCheckState(FTree.Item(index));
     }
 
-    QList<TRenameFailure> apply() { return TSceneryApplier(FState, FTree, FDir->path()).Apply(); }
+    QList<TRenameFailure> apply() { return TSceneryApplier(FState, FTree).Apply(); }
 
     // Every file below Scenery/ as "name:content", sorted.
     QStringList sceneryFiles() const

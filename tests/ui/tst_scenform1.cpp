@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void versionText();
     void applyReportsWhatFailed_data();
     void applyReportsWhatFailed();
+    void applyRenamesBesideControlFile_data();
+    void applyRenamesBesideControlFile();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
     void titleAsTheWindowSystemShowsIt();
@@ -257,12 +260,8 @@ void TestScenForm1::applyReportsWhatFailed()
         QVERIFY(QFile::remove(ini));
         QVERIFY(QDir().mkdir(ini));
     }
-    // Scenery files lie relative to the working directory, as the program is started there.
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(FDir->path()));
     platform.Calls.clear();
     QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
-    QDir::setCurrent(previous);
 
     QCOMPARE(platform.Calls.size(), 1);
     QVERIFY2(platform.Calls.first().startsWith(QString(expected).replace(u"%ini"_s, ini)),
@@ -274,6 +273,43 @@ void TestScenForm1::applyReportsWhatFailed()
                   u"[Übernehmen] klicken."_s
                 : u"\r\n\r\nPlease close the simulator and click [Apply] again."_s));
     }
+}
+
+void TestScenForm1::applyRenamesBesideControlFile_data()
+{
+    QTest::addColumn<bool>("deleted");
+    // A desktop launcher starts the program in the user's home folder.
+    QTest::newRow("started in another folder") << false;
+    QTest::newRow("started in a folder deleted since") << true;
+}
+
+void TestScenForm1::applyRenamesBesideControlFile()
+{
+    QFETCH(bool, deleted);
+#ifdef Q_OS_WIN
+    if (deleted)
+        QSKIP("Windows does not delete a folder that a process works in");
+#endif
+    makeProgramFolder({u"XXXX.ini"_s, u"Scenery/"_s});
+    QFile tower(FDir->filePath(u"Scenery/XXXX.bgl"_s));
+    QVERIFY(tower.open(QIODevice::WriteOnly));
+    tower.close();
+    TRecordingPlatform platform(exeName());
+    TScenForm1 form(platform);
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+
+    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    std::optional<QTemporaryDir> elsewhere(std::in_place);
+    QVERIFY(QDir(elsewhere->path()).mkpath(u"Scenery"_s)); // an unrelated folder of that name
+    QVERIFY(QDir::setCurrent(elsewhere->path()));
+    if (deleted)
+        elsewhere.reset();
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+
+    QCOMPARE(platform.Calls, QStringList());
+    QVERIFY(QFile::exists(FDir->filePath(u"Scenery/XXXX.bg_"_s)));
+    QVERIFY(!QFile::exists(FDir->filePath(u"Scenery/XXXX.bgl"_s)));
 }
 
 // The window's title is "ScenForm1" on screen too: the toolkit appends the application's name to
