@@ -47,7 +47,7 @@ void BM_ApplyChangedEntries(benchmark::State &bench)
         for (int i = 0; i < tree.Count(); ++i) // the user flips every object
             tree.ToggleCheckState(tree.Item(i));
         bench.ResumeTiming();
-        const QList<TRenameFailure> failures = TSceneryApplier(state, tree, dir.path()).Apply();
+        const QList<TRenameFailure> failures = TSceneryApplier(state, tree).Apply();
         if (!failures.isEmpty())
             bench.SkipWithError("a rename failed");
     }

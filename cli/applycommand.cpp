@@ -5,6 +5,7 @@
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
 #include "config/inifile.h"
+#include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/scenerychoices.h"
 #include "config/scenobj.h"
@@ -48,17 +49,25 @@ QString skipReason(const TFileOutcome &outcome)
     }
 }
 
+// Why a file could not be switched: the system's own words where it refused the rename.
+QString failureReason(TRenameCause cause, const QString &reason)
+{
+    if (cause == rcRefused || cause == rcInUse)
+        return reason;
+    return RenameFailureReason(1, {QString(), reason, cause});
+}
+
 QJsonObject outcomeObject(const TFileOutcome &outcome)
 {
     QJsonObject object{{QStringLiteral("file"), outcome.ActivePath},
                        {QStringLiteral("active"), outcome.Active},
                        {QStringLiteral("action"), actionName(outcome.Action)}};
-    if (outcome.Action == raRenamed || outcome.Action == raRenameFailed) {
+    if (!outcome.From.isEmpty()) {
         object.insert(QStringLiteral("from"), outcome.From);
         object.insert(QStringLiteral("to"), outcome.To);
     }
     if (outcome.Action == raRenameFailed)
-        object.insert(QStringLiteral("reason"), outcome.Reason);
+        object.insert(QStringLiteral("reason"), failureReason(outcome.Cause, outcome.Reason));
     return object;
 }
 
@@ -74,7 +83,7 @@ int TApplyCommand::Run(const TCtlOptions &options)
     for (const TChange &change : Changes(options))
         MakeChange(change);
 
-    TSceneryApplier applier(FScenery.State(), FScenery.Tree(), FScenery.Folder());
+    TSceneryApplier applier(FScenery.State(), FScenery.Tree());
     if (options.DryRun) {
         const TApplyReport &report = applier.DryRun();
         Print(report, true, options.Json);
@@ -171,9 +180,10 @@ void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
         for (const TFileOutcome &outcome : report.Files)
             files.append(outcomeObject(outcome));
         for (const TRenameFailure &failure : report.Failures) {
-            failures.append(QJsonObject{{QStringLiteral("file"), failure.FileName},
-                                        {QStringLiteral("reason"), failure.Reason},
-                                        {QStringLiteral("inUse"), failure.InUse}});
+            failures.append(QJsonObject{
+                {QStringLiteral("file"), failure.FileName},
+                {QStringLiteral("reason"), failureReason(failure.Cause, failure.Reason)},
+                {QStringLiteral("inUse"), failure.Cause == rcInUse}});
         }
         QJsonObject object{{QStringLiteral("controlFile"), FScenery.State().Scenery},
                            {QStringLiteral("dryRun"), dryRun},
@@ -197,11 +207,15 @@ void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
                          + outcome.From + QStringLiteral(" -> ") + outcome.To);
         } else if (outcome.Action == raRenameFailed) {
             // The system's words for a file held open differ by version; the cause is plain.
-            const QString reason = outcome.InUse
+            const QString reason = outcome.Cause == rcInUse
                 ? QStringLiteral("in use by another program (the simulator?)")
-                : outcome.Reason;
-            FOutput.Line(QStringLiteral("could not rename ") + outcome.From + QStringLiteral(" -> ")
-                         + outcome.To + QStringLiteral(": ") + reason);
+                : failureReason(outcome.Cause, outcome.Reason);
+            // A name that was never resolved has no real names to show.
+            const QString names = outcome.From.isEmpty()
+                ? outcome.ActivePath
+                : outcome.From + QStringLiteral(" -> ") + outcome.To;
+            FOutput.Line(QStringLiteral("could not rename ") + names + QStringLiteral(": ")
+                         + reason);
         } else if (const QString reason = skipReason(outcome); !reason.isEmpty()) {
             FOutput.Line(prefix + (dryRun ? QStringLiteral("skip ") : QStringLiteral("skipped "))
                          + outcome.ActivePath + QStringLiteral(": ") + reason);

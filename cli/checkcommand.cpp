@@ -3,7 +3,9 @@
 #include "cli/ctlerror.h"
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
+#include "config/languagetexts.h"
 #include "config/scenerycheck.h"
+#include "config/sceneryfiles.h"
 #include "config/scenobj.h"
 
 #include <QJsonArray>
@@ -22,21 +24,30 @@ QString formName(TFileForm form)
         return QStringLiteral("both");
     case ffOutsideScenery:
         return QStringLiteral("outside");
+    case ffAmbiguous:
+        return QStringLiteral("ambiguous");
+    case ffBadName:
+        return QStringLiteral("bad name");
     case ffMissing:
         break;
     }
     return QStringLiteral("missing");
 }
 
-QString formText(TFileForm form)
+QString formText(const TFileCheck &check)
 {
-    switch (form) {
+    switch (check.Form) {
     case ffBothForms:
         return QStringLiteral("both forms present");
     case ffOutsideScenery:
         return QStringLiteral("outside the Scenery folder");
+    case ffAmbiguous:
+        return RenameFailureReason(
+            1, {QString(), check.Ambiguous.join(QStringLiteral(", ")), rcAmbiguous});
+    case ffBadName:
+        return RenameFailureReason(1, {QString(), QString(), rcBadName});
     default:
-        return formName(form);
+        return formName(check.Form);
     }
 }
 
@@ -48,7 +59,7 @@ QString kindOf(const TFileCheck &check)
 QString checkLine(const TFileCheck &check)
 {
     QString line = (check.Agrees() ? QStringLiteral("ok       ") : QStringLiteral("DIFFERS  "))
-        + check.Key + QStringLiteral(": ") + formText(check.Form);
+        + check.Key + QStringLiteral(": ") + formText(check);
     if (check.LetterCaseVariant) {
         QStringList names;
         for (const QString &name : {check.ActiveName, check.InactiveName}) {
@@ -80,7 +91,8 @@ QJsonObject checkObject(const TFileCheck &check)
             {QStringLiteral("agrees"), check.Agrees()},
             {QStringLiteral("letterCaseVariant"), check.LetterCaseVariant},
             {QStringLiteral("activeName"), check.ActiveName},
-            {QStringLiteral("inactiveName"), check.InactiveName}};
+            {QStringLiteral("inactiveName"), check.InactiveName},
+            {QStringLiteral("ambiguousNames"), QJsonArray::fromStringList(check.Ambiguous)}};
 }
 
 } // namespace
@@ -92,8 +104,7 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TCheckCommand::Run(bool json)
 {
-    const QList<TFileCheck> checks
-        = TSceneryCheck(FScenery.State(), FScenery.Tree(), FScenery.Folder()).Run();
+    const QList<TFileCheck> checks = TSceneryCheck(FScenery.State(), FScenery.Tree()).Run();
     qsizetype agreeing = 0;
     for (const TFileCheck &check : checks)
         agreeing += check.Agrees() ? 1 : 0;

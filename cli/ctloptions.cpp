@@ -27,7 +27,8 @@ TCtlOptions::TCtlOptions()
                     QStringLiteral("DIR"))
     , FControlOption(QStringList{QStringLiteral("control")},
                      QStringLiteral("The control file, relative to DIR (default: the only *.ini "
-                                    "file of DIR)."),
+                                    "file of DIR); its scenery files are those of the Scenery "
+                                    "folder beside it."),
                      QStringLiteral("FILE"))
     , FLanguageOption(QStringList{QStringLiteral("language")},
                       QStringLiteral("Read the captions of this language (german or english) "

@@ -42,16 +42,35 @@ QStringList InterfaceTexts(int language)
     };
 }
 
+QString RenameFailureReason(int language, const TRenameFailure &failure)
+{
+    const bool english = language == 1;
+    switch (failure.Cause) {
+    case rcInUse:
+        return english ? QStringLiteral("the file is in use by another program (the simulator?)")
+                       : QStringLiteral(
+                           "die Datei wird von einem anderen Programm verwendet (vom Simulator?)");
+    case rcAmbiguous:
+        return (english ? QStringLiteral("several names differ only in letter case: ")
+                        : QStringLiteral("mehrere Namen unterscheiden sich nur in der Groß- und "
+                                         "Kleinschreibung: "))
+            + QDir::toNativeSeparators(failure.Reason);
+    case rcBadName:
+        return english ? QStringLiteral("the name cannot be used as a file name on this system")
+                       : QStringLiteral("der Name kann auf diesem System kein Dateiname sein");
+    case rcRefused:
+        break;
+    }
+    return failure.Reason;
+}
+
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures)
 {
     const bool english = language == 1;
-    const QString inUse = english
-        ? QStringLiteral("the file is in use by another program (the simulator?)")
-        : QStringLiteral("die Datei wird von einem anderen Programm verwendet (vom Simulator?)");
     QStringList fileLines;
     for (const TRenameFailure &failure : failures) {
         fileLines << QDir::toNativeSeparators(failure.FileName) + QStringLiteral(": ")
-                + (failure.InUse ? inUse : failure.Reason);
+                + RenameFailureReason(language, failure);
     }
     const QString head = english
         ? QStringLiteral("The following files could not be renamed:")

@@ -8,8 +8,12 @@ QStringList InterfaceTexts(int language);
 
 struct TRenameFailure;
 
+// Why a scenery file could not be switched, in the language: the system's own words when it
+// refused the rename, otherwise our text.
+QString RenameFailureReason(int language, const TRenameFailure &failure);
+
 // The error shown after Apply when scenery files could not be renamed: one line per file with
-// the system's reason, or, for a file another program holds open, that reason in the language.
+// its reason.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
 // Shown on the status line for a few seconds after an Apply without failures.

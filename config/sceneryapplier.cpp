@@ -15,11 +15,9 @@ QString stateValue(int value)
 
 } // namespace
 
-TSceneryApplier::TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree,
-                                 const QString &baseFolder)
+TSceneryApplier::TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree)
     : FState(state)
     , FTree(tree)
-    , FBaseFolder(baseFolder)
 { }
 
 QList<TRenameFailure> TSceneryApplier::Apply()
@@ -92,7 +90,7 @@ TSceneryApplier::TApplyPlan TSceneryApplier::Plan(const TIniFile &ini)
 
 void TSceneryApplier::RenameFiles(const TApplyPlan &plan, qsizetype states, bool dryRun)
 {
-    TSceneryFiles files(FBaseFolder, dryRun);
+    TSceneryFiles files(TSceneryFiles::BaseFolder(FState.Scenery), dryRun);
     for (const TPendingRename &rename : plan.Renames) {
         if (rename.State >= states)
             break;

@@ -29,8 +29,8 @@ struct TApplyReport
 class TSceneryApplier
 {
 public:
-    // Scenery file paths are relative to baseFolder, the process's working directory.
-    TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree, const QString &baseFolder);
+    // Scenery file paths are relative to the folder of the control file in state.
+    TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree);
 
     // Raises EIniFileException when the control file cannot be written: when it cannot be
     // saved, nothing is renamed; when one state cannot be written, the entries before it are
@@ -66,6 +66,5 @@ private:
 
     TSceneryState &FState;
     const TCheckTreeModel &FTree;
-    QString FBaseFolder;
     TApplyReport FReport;
 };

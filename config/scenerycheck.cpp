@@ -25,11 +25,10 @@ QString cleanRelative(const QString &path)
 
 } // namespace
 
-TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree,
-                             const QString &baseFolder)
+TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree)
     : FState(state)
     , FTree(tree)
-    , FBaseFolder(QDir(baseFolder).absolutePath())
+    , FBaseFolder(TSceneryFiles::BaseFolder(state.Scenery))
 { }
 
 QList<TFileCheck> TSceneryCheck::Run() const
@@ -73,21 +72,35 @@ void TSceneryCheck::CheckFile(TSceneryFiles &files, TFileCheck &check) const
     check.ActiveName.clear();
     check.InactiveName.clear();
     check.LetterCaseVariant = false;
-    if (!TSceneryFiles::InsideScenery(activePath)) {
+    const TFileForms forms = files.Forms(activePath);
+    check.Ambiguous = forms.Ambiguous;
+    switch (forms.Lookup) {
+    case flOutside:
         check.Form = ffOutsideScenery;
         return;
+    case flAmbiguous:
+        check.Form = ffAmbiguous;
+        return;
+    case flBadName:
+        check.Form = ffBadName;
+        return;
+    case flFound:
+        break;
     }
-    const QDir base(FBaseFolder);
-    const QString active = files.Resolve(activePath);
-    const QString inactive = files.Resolve(inactivePath);
-    if (!active.isEmpty())
-        check.ActiveName = base.relativeFilePath(active);
-    if (!inactive.isEmpty())
-        check.InactiveName = base.relativeFilePath(inactive);
-    check.LetterCaseVariant = (!active.isEmpty() && check.ActiveName != cleanRelative(activePath))
-        || (!inactive.isEmpty() && check.InactiveName != cleanRelative(inactivePath));
-    if (!active.isEmpty())
-        check.Form = inactive.isEmpty() ? ffActive : ffBothForms;
+    if (!forms.Active.isEmpty())
+        check.ActiveName = files.Relative(forms.Active);
+    if (!forms.Inactive.isEmpty())
+        check.InactiveName = files.Relative(forms.Inactive);
+    check.LetterCaseVariant
+        = (!check.ActiveName.isEmpty() && check.ActiveName != cleanRelative(activePath))
+        || (!check.InactiveName.isEmpty() && check.InactiveName != cleanRelative(inactivePath));
+    // Any entry of the other name counts as a form, as Apply sees it.
+    if (!forms.Active.isEmpty() && !forms.Inactive.isEmpty())
+        check.Form = ffBothForms;
+    else if (forms.ActiveIsFile)
+        check.Form = ffActive;
+    else if (forms.InactiveIsFile)
+        check.Form = ffInactive;
     else
-        check.Form = inactive.isEmpty() ? ffMissing : ffInactive;
+        check.Form = ffMissing;
 }

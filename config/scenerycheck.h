@@ -15,7 +15,9 @@ enum TFileForm {
     ffActive, // ".bgl" only
     ffInactive, // ".bg_" only
     ffBothForms, // both: Apply touches neither
-    ffOutsideScenery, // the key leaves the Scenery folder: never looked at
+    ffOutsideScenery, // the key leaves the Scenery folder, by its text or through a link
+    ffAmbiguous, // names that differ only in letter case: Apply touches none
+    ffBadName, // the system cannot take the key as a file name
 };
 
 // One scenery file of an entry: its form on disk against the form the entry's stored state
@@ -34,6 +36,7 @@ struct TFileCheck
     QString ActiveName; // the real names found, relative to the base folder; empty when absent
     QString InactiveName;
     bool LetterCaseVariant = false; // a real name is spelled otherwise than the key
+    QStringList Ambiguous; // ffAmbiguous: the names, relative to the base folder
 
     bool Agrees() const { return Expected && Form == *Expected; }
 };
@@ -43,9 +46,8 @@ struct TFileCheck
 class TSceneryCheck
 {
 public:
-    // Scenery file paths are relative to baseFolder, the process's working directory.
-    TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree,
-                  const QString &baseFolder);
+    // Scenery file paths are relative to the folder of the control file in state.
+    TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree);
 
     QList<TFileCheck> Run() const;
 

@@ -13,6 +13,7 @@ namespace {
 
 const QString ActiveExtension = QStringLiteral(".bgl");
 const QString InactiveExtension = QStringLiteral(".bg_");
+const QString SceneryFolder = QStringLiteral("Scenery");
 
 // The extension of a path's file name, from its last dot on; empty when it has none.
 qsizetype extensionStart(const QString &path)
@@ -54,9 +55,14 @@ TSceneryFiles::TSceneryFiles(const QString &baseFolder, bool dryRun)
     , FDryRun(dryRun)
 { }
 
+QString TSceneryFiles::BaseFolder(const QString &controlFile)
+{
+    return QFileInfo(controlFile).absolutePath();
+}
+
 QString TSceneryFiles::ActivePath(const QString &objectKey)
 {
-    return QStringLiteral("Scenery/") + objectKey + ActiveExtension;
+    return SceneryFolder + u'/' + objectKey + ActiveExtension;
 }
 
 QString TSceneryFiles::InactivePath(const QString &activePath)
@@ -84,110 +90,178 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
     TFileOutcome &outcome = FOutcomes.emplaceBack();
     outcome.ActivePath = activePath;
     outcome.Active = active;
-    if (!InsideScenery(activePath)) {
+    const TFileForms forms = Forms(activePath);
+    switch (forms.Lookup) {
+    case flOutside:
         outcome.Action = raOutsideScenery;
         return;
+    case flAmbiguous:
+        Fail(outcome, rcAmbiguous, forms.Ambiguous.join(QStringLiteral(", ")));
+        return;
+    case flBadName:
+        Fail(outcome, rcBadName, QString());
+        return;
+    case flFound:
+        break;
     }
-    const QString activeFile = Resolve(activePath);
-    const QString inactiveFile = Resolve(InactivePath(activePath));
-    if (!activeFile.isEmpty() && !inactiveFile.isEmpty())
+    const QString &wanted = active ? forms.Active : forms.Inactive;
+    const QString &other = active ? forms.Inactive : forms.Active;
+    // Any entry of the other name counts as a form: a rename would replace it.
+    if (!wanted.isEmpty() && !other.isEmpty())
         outcome.Action = raBothForms;
-    else if (activeFile.isEmpty() && inactiveFile.isEmpty())
-        outcome.Action = raNeitherForm;
-    else if (active == !activeFile.isEmpty())
-        outcome.Action = raAlreadyInForm;
-    else if (active)
-        Rename(outcome, inactiveFile, ActiveExtension);
+    else if (!wanted.isEmpty())
+        outcome.Action = (active ? forms.ActiveIsFile : forms.InactiveIsFile) ? raAlreadyInForm
+                                                                              : raNeitherForm;
+    else if (!other.isEmpty() && (active ? forms.InactiveIsFile : forms.ActiveIsFile))
+        Rename(outcome, other, active ? ActiveExtension : InactiveExtension);
     else
-        Rename(outcome, activeFile, InactiveExtension);
+        outcome.Action = raNeitherForm;
 }
 
-QString TSceneryFiles::Resolve(const QString &relativePath)
+TFileForms TSceneryFiles::Forms(const QString &activePath)
 {
-    const QString path = QString(relativePath).replace(u'\\', u'/');
-    const qsizetype cut = path.lastIndexOf(u'/');
-    const QString folder = ResolveFolder(cut < 0 ? QString() : path.left(cut));
-    if (folder.isEmpty())
-        return {};
-    const QString name = path.mid(cut + 1);
-    const QString exact = folder + u'/' + name;
-    if (IsFile(exact)) {
-        if (!FileNamesIgnoreCase)
-            return exact;
-        // The system found it under any spelling: a rename must keep the real one.
-        const QString entry = FindEntry(folder, name);
-        return entry.isEmpty() ? exact : folder + u'/' + entry;
+    TFileForms forms;
+    if (!InsideScenery(activePath)) {
+        forms.Lookup = flOutside;
+        return forms;
     }
-    if (!FGone.contains(exact) && QFileInfo::exists(exact))
-        return {}; // a folder or a device of that name
-    const QString entry = FindEntry(folder, name);
-    if (entry.isEmpty())
-        return {};
-    const QString found = folder + u'/' + entry;
-    return IsFile(found) ? found : QString();
+    // ".." and "." are resolved on the text, as the target system does.
+    const QString path = QDir::cleanPath(QString(activePath).replace(u'\\', u'/'));
+    const qsizetype cut = path.lastIndexOf(u'/');
+    const QString activeName = path.mid(cut + 1);
+    const QString inactiveName = InactivePath(activeName);
+    if (!IsFileSystemName(activeName) || !IsFileSystemName(inactiveName)) {
+        forms.Lookup = flBadName;
+        return forms;
+    }
+    const TFolder folder = ResolveFolder(path.left(cut));
+    forms.Lookup = folder.Lookup;
+    forms.Ambiguous = folder.Ambiguous;
+    if (folder.Lookup != flFound || folder.Path.isEmpty())
+        return forms;
+
+    const QStringList active = Candidates(folder.Path, activeName);
+    const QStringList inactive = Candidates(folder.Path, inactiveName);
+    if (active.size() > 1 || inactive.size() > 1) {
+        forms.Lookup = flAmbiguous;
+        for (const QStringList &names : {active, inactive}) {
+            for (const QString &name : names) {
+                if (names.size() > 1)
+                    forms.Ambiguous << Relative(folder.Path + u'/' + name);
+            }
+        }
+        return forms;
+    }
+    if (!active.isEmpty()) {
+        forms.Active = folder.Path + u'/' + active.first();
+        forms.ActiveIsFile = IsFile(forms.Active);
+    }
+    if (!inactive.isEmpty()) {
+        forms.Inactive = folder.Path + u'/' + inactive.first();
+        forms.InactiveIsFile = IsFile(forms.Inactive);
+    }
+    return forms;
 }
 
-// Resolved paths lie below the base folder, since their keys stay inside the Scenery folder.
+// Found paths lie below the base folder: they are built from it.
 QString TSceneryFiles::Relative(const QString &path) const
 {
     return path.mid(FBaseFolder.size() + 1);
 }
 
-// Whether the path names a file, as the renames done so far (or planned, in a dry run) leave it.
+// Whether the path names a file, as the renames planned so far in a dry run leave it.
 bool TSceneryFiles::IsFile(const QString &path) const
 {
-    if (FAdded.contains(path))
-        return true;
-    return !FGone.contains(path) && QFileInfo(path).isFile();
+    return FAdded.contains(path) || QFileInfo(path).isFile();
 }
 
-// The real path of a folder below the base folder, each component matched as FindEntry does;
+// The real path of a folder below the base folder, each component matched as Candidates does;
 // remembered for the rest of the run, since every object of a folder asks for it.
-QString TSceneryFiles::ResolveFolder(const QString &relativeFolder)
+TSceneryFiles::TFolder TSceneryFiles::ResolveFolder(const QString &relativeFolder)
 {
     const auto known = FFolders.constFind(relativeFolder);
     if (known != FFolders.constEnd())
         return *known;
-    QString path = FBaseFolder;
+    TFolder folder;
+    folder.Path = FBaseFolder;
     for (const QString &part : relativeFolder.split(u'/', Qt::SkipEmptyParts)) {
-        if (part == u".")
-            continue;
-        if (part == u"..") {
-            path = QFileInfo(path).path();
-            continue;
-        }
-        const QString entry = QFileInfo::exists(path + u'/' + part) ? part : FindEntry(path, part);
-        if (entry.isEmpty() || !QFileInfo(path + u'/' + entry).isDir()) {
-            path.clear();
+        if (!IsFileSystemName(part)) {
+            folder.Lookup = flBadName;
+            folder.Path.clear();
             break;
         }
-        path += u'/' + entry;
+        const QStringList entries = Candidates(folder.Path, part);
+        if (entries.size() > 1) {
+            folder.Lookup = flAmbiguous;
+            for (const QString &entry : entries)
+                folder.Ambiguous << Relative(folder.Path + u'/' + entry);
+            folder.Path.clear();
+            break;
+        }
+        if (entries.isEmpty() || !QFileInfo(folder.Path + u'/' + entries.first()).isDir()) {
+            folder.Path.clear();
+            break;
+        }
+        folder.Path += u'/' + entries.first();
     }
-    FFolders.insert(relativeFolder, path);
-    return path;
+    if (folder.Lookup == flFound && !folder.Path.isEmpty() && relativeFolder != SceneryFolder
+        && !Contained(folder.Path)) {
+        folder.Lookup = flOutside;
+        folder.Path.clear();
+    }
+    FFolders.insert(relativeFolder, folder);
+    return folder;
 }
 
-// The entry of the folder whose name differs from the given one only in letter case.
-QString TSceneryFiles::FindEntry(const QString &folder, const QString &name)
+// Whether a folder is the Scenery folder or lies in it once every link on the way is followed:
+// a link inside Scenery may lead anywhere.
+bool TSceneryFiles::Contained(const QString &folder)
 {
-    return Listing(folder).value(name.toCaseFolded());
+    QString scenery = QFileInfo(ResolveFolder(SceneryFolder).Path).canonicalFilePath();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (scenery.isEmpty() || canonical.isEmpty())
+        return false;
+    if (canonical == scenery)
+        return true;
+    if (!scenery.endsWith(u'/'))
+        scenery += u'/';
+    return canonical.startsWith(scenery);
 }
 
-QHash<QString, QString> &TSceneryFiles::Listing(const QString &folder)
+// The entries of the folder whose names equal the given one, letter case ignored.
+QStringList TSceneryFiles::Candidates(const QString &folder, const QString &name)
+{
+    QStringList entries = Listing(folder).value(name.toCaseFolded());
+    entries.sort();
+    return entries;
+}
+
+QHash<QString, QStringList> &TSceneryFiles::Listing(const QString &folder)
 {
     auto listing = FListings.find(folder);
     if (listing == FListings.end()) {
-        QHash<QString, QString> entries;
+        QHash<QString, QStringList> entries;
         QDirIterator it(folder,
                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             it.next();
             const QString entry = it.fileName();
-            entries.insert(entry.toCaseFolded(), entry);
+            entries[entry.toCaseFolded()].append(entry);
         }
         listing = FListings.insert(folder, entries);
     }
     return *listing;
+}
+
+void TSceneryFiles::Fail(TFileOutcome &outcome, TRenameCause cause, const QString &reason)
+{
+    outcome.Action = raRenameFailed;
+    outcome.Cause = cause;
+    outcome.Reason = reason;
+    const QString file = outcome.From.isEmpty()
+        ? QDir::cleanPath(QString(outcome.ActivePath).replace(u'\\', u'/'))
+        : outcome.From;
+    FFailures.append({file, reason, cause});
 }
 
 // Renames the file to its own base name with the other extension.
@@ -197,28 +271,24 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     outcome.Action = raRenamed;
     outcome.From = Relative(from);
     outcome.To = Relative(to);
-    const qsizetype cut = from.lastIndexOf(u'/');
-    const QString folder = from.left(cut);
     if (FDryRun) {
-        FGone.insert(from);
         FAdded.remove(from);
-        FGone.remove(to);
         FAdded.insert(to);
-        Listing(folder); // later lookups must see the planned names, not the disk
     } else {
         const TRenameResult result = RenameFile(from, to);
         if (!result.Done) {
-            outcome.Action = raRenameFailed;
-            outcome.Reason = result.Reason;
-            outcome.InUse = result.InUse;
-            FFailures.append({outcome.From, outcome.Reason, outcome.InUse});
+            Fail(outcome, result.InUse ? rcInUse : rcRefused, result.Reason);
             return;
         }
     }
-    auto listing = FListings.find(folder);
-    if (listing != FListings.end()) {
-        listing->remove(from.mid(cut + 1).toCaseFolded());
-        const QString name = to.mid(cut + 1);
-        listing->insert(name.toCaseFolded(), name);
-    }
+    // Later lookups see the folder as the rename left it, or in a dry run would leave it.
+    const qsizetype cut = from.lastIndexOf(u'/');
+    QHash<QString, QStringList> &listing = Listing(from.left(cut));
+    const QString oldName = from.mid(cut + 1);
+    const QString newName = to.mid(cut + 1);
+    QStringList &old = listing[oldName.toCaseFolded()];
+    old.removeOne(oldName);
+    if (old.isEmpty())
+        listing.remove(oldName.toCaseFolded());
+    listing[newName.toCaseFolded()].append(newName);
 }

@@ -4,19 +4,28 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
-// A scenery file that could not be switched, with the system's reason.
+// Why a scenery file could not be switched.
+enum TRenameCause {
+    rcRefused, // the system refused the rename; the reason is in its words
+    rcInUse, // another program holds the file open (the system's words are kept too)
+    rcAmbiguous, // names that differ only in letter case: which one is meant cannot be told
+    rcBadName, // the system cannot take the name as a file name
+};
+
+// A scenery file that could not be switched.
 struct TRenameFailure
 {
     QString FileName;
-    QString Reason;
-    bool InUse = false; // another program holds the file open
+    QString Reason; // the system's words; for rcAmbiguous the names found
+    TRenameCause Cause = rcRefused;
 };
 
 // What ProcessFile did with one scenery file, or in a dry run would do.
 enum TRenameAction {
     raRenamed, // renamed (dry run: would be renamed)
-    raRenameFailed, // the system refused the rename
+    raRenameFailed, // the file could not be switched: see the cause
     raAlreadyInForm, // the file has the wanted form already
     raBothForms, // both forms exist: neither is touched
     raNeitherForm, // the file exists in neither form
@@ -30,14 +39,34 @@ struct TFileOutcome
     TRenameAction Action = raNeitherForm;
     QString From; // a rename: the real names, relative to the base folder
     QString To;
-    QString Reason; // why the system refused the rename
-    bool InUse = false; // refused because another program holds the file open
+    QString Reason; // why the file could not be switched
+    TRenameCause Cause = rcRefused;
+};
+
+// How the two forms of a scenery file were looked up.
+enum TFormsLookup {
+    flFound, // each form is one entry, or none
+    flOutside, // the path leaves the Scenery folder, by its text or through a link
+    flAmbiguous, // names that differ only in letter case: which one is meant cannot be told
+    flBadName, // the system cannot take a name of the path
+};
+
+// The two forms of a scenery file as they lie on disk.
+struct TFileForms
+{
+    TFormsLookup Lookup = flFound;
+    QString Active; // the entry of each form, in its real spelling; empty when there is none
+    QString Inactive;
+    // A file or a link to one; other entries (folders, pipes, dangling links) are never renamed.
+    bool ActiveIsFile = false;
+    bool InactiveIsFile = false;
+    QStringList Ambiguous; // the names that differ only in letter case, relative to the base
 };
 
 // The scenery files of a folder, switched between active (".bgl") and inactive (".bg_") by
-// renaming. Paths are relative to the base folder and may use "\" or "/" between folders. On a
-// file system that tells letter cases apart, a name is matched exactly first, else ignoring
-// case, as control files are written for one that ignores it.
+// renaming. Paths are relative to the base folder and may use "\" or "/" between folders. Names
+// are matched ignoring letter case, as control files are written for a system that ignores it;
+// where several entries of a folder differ only in letter case, none of them is touched.
 class TSceneryFiles
 {
 public:
@@ -45,40 +74,54 @@ public:
     // lookups see the folder as the real run would leave it.
     explicit TSceneryFiles(const QString &baseFolder, bool dryRun = false);
 
+    // The folder that holds the Scenery folder of a control file: the one the control file lies
+    // in, whatever the working folder (a desktop launcher starts programs in the home folder).
+    static QString BaseFolder(const QString &controlFile);
+
     // "Scenery/" + key + ".bgl": the active path of an object key.
     static QString ActivePath(const QString &objectKey);
     // The path with the extension of its file name (from the last dot on) replaced by ".bg_".
     static QString InactivePath(const QString &activePath);
 
-    // Whether a relative path stays inside the Scenery folder; other paths are never renamed.
+    // Whether the text of a relative path stays inside the Scenery folder; other paths are never
+    // looked up. Links on the way are checked by Forms.
     static bool InsideScenery(const QString &relativePath);
 
     // Makes the file active or inactive. When both forms exist, or neither, nothing happens.
-    // A refused rename is added to Failures. Every call adds one outcome.
+    // A file that cannot be switched is added to Failures. Every call adds one outcome.
     void ProcessFile(const QString &activePath, bool active);
 
     const QList<TRenameFailure> &Failures() const { return FFailures; }
     const QList<TFileOutcome> &Outcomes() const { return FOutcomes; }
 
-    // The existing file a relative path names, with the real spelling of every component;
-    // empty when there is none (a folder does not count; links are followed).
-    QString Resolve(const QString &relativePath);
+    // The forms of the file an active path names, as ProcessFile finds them.
+    TFileForms Forms(const QString &activePath);
+
+    // A path found by Forms, relative to the base folder.
+    QString Relative(const QString &path) const;
 
 private:
-    QString ResolveFolder(const QString &relativeFolder);
-    QString FindEntry(const QString &folder, const QString &name);
-    QHash<QString, QString> &Listing(const QString &folder);
+    struct TFolder
+    {
+        TFormsLookup Lookup = flFound;
+        QString Path; // empty when the folder does not exist
+        QStringList Ambiguous;
+    };
+
+    TFolder ResolveFolder(const QString &relativeFolder);
+    bool Contained(const QString &folder);
+    QStringList Candidates(const QString &folder, const QString &name);
+    QHash<QString, QStringList> &Listing(const QString &folder);
     bool IsFile(const QString &path) const;
-    QString Relative(const QString &path) const;
+    void Fail(TFileOutcome &outcome, TRenameCause cause, const QString &reason);
     void Rename(TFileOutcome &outcome, const QString &from, const QString &extension);
 
     QString FBaseFolder;
     bool FDryRun;
-    QSet<QString> FGone; // dry run: real files renamed away
-    QSet<QString> FAdded; // dry run: the names they were renamed to
-    QHash<QString, QString> FFolders; // relative folder -> real path, empty when missing
-    // Per folder, its entries by case-folded name: listed once, on the first inexact lookup.
-    QHash<QString, QHash<QString, QString>> FListings;
+    QSet<QString> FAdded; // dry run: the names files were renamed to
+    QHash<QString, TFolder> FFolders; // by relative folder, found once per run
+    // Per folder, its entries by case-folded name: listed once, on the first lookup.
+    QHash<QString, QHash<QString, QStringList>> FListings;
     QList<TRenameFailure> FFailures;
     QList<TFileOutcome> FOutcomes;
 };

@@ -1,9 +1,8 @@
 #pragma once
 
-// Whether the system's file names ignore letter case (Windows) or tell cases apart (Linux). Where
-// they ignore it, a file found under any spelling must still be renamed under its real one.
-#ifdef Q_OS_WIN
-inline constexpr bool FileNamesIgnoreCase = true;
-#else
-inline constexpr bool FileNamesIgnoreCase = false;
-#endif
+#include <QString>
+
+// Whether the system can take this text as one file name as it stands. POSIX names are bytes: a
+// name that does not convert to them and back (half of a UTF-16 surrogate pair) would name another
+// file, or none; a NUL ends a name early everywhere.
+bool IsFileSystemName(const QString &name);

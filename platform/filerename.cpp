@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -62,10 +63,12 @@ TRenameResult RenameFile(const QString &from, const QString &to)
                 errno = error;
             }
         } else if (errno == EPERM || errno == EOPNOTSUPP) {
-            if (::access(target.constData(), F_OK) == 0) {
+            // Any entry counts, also a link that leads nowhere.
+            struct stat existing;
+            if (::lstat(target.constData(), &existing) == 0) {
                 errno = EEXIST;
                 result = -1;
-            } else {
+            } else if (errno == ENOENT) {
                 result = ::rename(source.constData(), target.constData());
             }
         }

@@ -22,7 +22,6 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -377,7 +376,7 @@ bool TScenForm1::ApplyChanges()
         return false;
     bool applied = false;
     RunHandler([&] {
-        TSceneryApplier applier(FState, RzCheckTree1->Items(), QDir::currentPath());
+        TSceneryApplier applier(FState, RzCheckTree1->Items());
         const QList<TRenameFailure> failures = applier.Apply();
         RememberAppliedStates();
         if (!failures.isEmpty()) {

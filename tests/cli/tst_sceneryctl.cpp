@@ -1,6 +1,7 @@
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
+#include "tests/support/testfilesystem.h"
 #include "tests/support/workedexample.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -101,6 +102,10 @@ private Q_SLOTS:
     void refusedRenameIsListed();
     void unwritableControlFile();
     void sceneryBusyChangesNothing();
+    void folderLinkLeadingOut_data();
+    void folderLinkLeadingOut();
+    void sceneryBesideControlFile_data();
+    void sceneryBesideControlFile();
 };
 
 void TestSceneryCtl::helpAndVersion_data()
@@ -188,6 +193,11 @@ void TestSceneryCtl::check_data()
     QTest::newRow("both forms present")
         << WorkedExampleControlFile << AgreeingFiles + QStringList{u"tower.bgl"_s}
         << QStringList{u"DIFFERS  tower: both forms present, expected inactive  (object tower)"_s}
+        << 1;
+    QTest::newRow("names differing only in letter case")
+        << WorkedExampleControlFile << AgreeingFiles + QStringList{u"Car_A.bgl"_s}
+        << QStringList{u"DIFFERS  car_a: several names differ only in letter case: "
+                       u"Scenery/Car_A.bgl, Scenery/car_a.bgl, expected active  (group grp_cars)"_s}
         << 1;
     QTest::newRow("state disagrees")
         << WorkedExampleControlFile
@@ -370,10 +380,7 @@ void TestSceneryCtl::applyMatchesWindow()
     form.RzCheckTree1->expandAll();
     for (int index : clicks)
         clickCheckBox(*form.RzCheckTree1, index);
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(byWindow.Path()));
     QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
-    QDir::setCurrent(previous);
     QCOMPARE(platform.Calls, QStringList());
 
     QCOMPARE(byCommand.ReadControlFile(), byWindow.ReadControlFile());
@@ -453,7 +460,7 @@ void TestSceneryCtl::refusedRenameIsListed_data()
 {
     QTest::addColumn<bool>("heldOpen");
     QTest::addColumn<QString>("reason"); // empty: the system's own words
-    QTest::newRow("a folder holds the new name") << false << QString();
+    QTest::newRow("a file that cannot be renamed") << false << QString();
     // Windows refuses to rename a file that another program (the simulator) holds open.
     QTest::newRow("held open by another program")
         << true << u"in use by another program (the simulator?)"_s;
@@ -473,8 +480,9 @@ void TestSceneryCtl::refusedRenameIsListed()
     QFile held(folder.FilePath(u"Scenery/hangar_n.bgl"_s));
     if (heldOpen)
         QVERIFY(held.open(QIODevice::ReadOnly));
-    else // a folder holds the name that hangar_n.bgl would get
-        QVERIFY(QDir(folder.FilePath(u"Scenery"_s)).mkdir(u"hangar_n.bg_"_s));
+    else if (!SetImmutable(held.fileName(), true))
+        QSKIP("this file system cannot make a file immutable");
+    const auto restore = qScopeGuard([&] { SetImmutable(held.fileName(), false); });
 
     const TRun run = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s});
     QCOMPARE(run.ExitCode, 1);
@@ -530,6 +538,71 @@ void TestSceneryCtl::sceneryBusyChangesNothing()
     }
     QCOMPARE(sceneryctl(folder, apply).ExitCode, 0);
     QVERIFY(snapshot(folder) != before);
+}
+
+void TestSceneryCtl::folderLinkLeadingOut_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expectedLine");
+    QTest::newRow("check") << QStringList{u"check"_s}
+                           << u"DIFFERS  sub\\victim: outside the Scenery folder, expected active  "
+                              u"(object sub\\victim)"_s;
+    QTest::newRow("apply") << QStringList{u"apply"_s, u"--off"_s, u"sub\\victim"_s}
+                           << u"skipped Scenery/sub\\victim.bgl: outside the Scenery folder"_s;
+}
+
+// A folder inside Scenery that is a link to a folder elsewhere leads out of it: the key's text
+// alone does not show that.
+void TestSceneryCtl::folderLinkLeadingOut()
+{
+#ifdef Q_OS_WIN
+    QSKIP("symbolic links need rights that Windows users seldom have");
+#endif
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expectedLine);
+    TProgramFolder folder, elsewhere;
+    prepare(folder, u"[Szenerie]\nsub\\victim=Opfer\n[Checked]\nsub\\victim=1\n"_s, {});
+    elsewhere.AddSceneryFiles({u"victim.bgl"_s});
+    QVERIFY(QFile::link(elsewhere.FilePath(u"Scenery"_s), folder.FilePath(u"Scenery/sub"_s)));
+
+    const TRun run = sceneryctl(folder, arguments);
+    QVERIFY2(run.Out.contains(expectedLine), qPrintable(run.Out.join(u'\n')));
+    QCOMPARE(elsewhere.SceneryFiles(), QStringList{u"victim.bgl"_s});
+}
+
+void TestSceneryCtl::sceneryBesideControlFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expectedLine");
+    QTest::addColumn<QStringList>("expectedFiles");
+    QTest::newRow("apply") << QStringList{u"apply"_s, u"--off"_s, u"hangar_n"_s} << 0
+                           << u"renamed Scenery/hangar_n.bgl -> Scenery/hangar_n.bg_"_s
+                           << QStringList{u"hangar_n.bg_"_s, u"tower.bg_"_s};
+    QTest::newRow("check") << QStringList{u"check"_s} << 1
+                           << u"ok       hangar_n: active  (object hangar_n)"_s
+                           << QStringList{u"hangar_n.bgl"_s, u"tower.bg_"_s};
+}
+
+// A control file named in another folder brings its own Scenery folder, whatever -C says.
+void TestSceneryCtl::sceneryBesideControlFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expectedLine);
+    QFETCH(QStringList, expectedFiles);
+    TProgramFolder folder, elsewhere;
+    prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"tower.bg_"_s});
+    elsewhere.AddSceneryFiles({u"hangar_n.bg_"_s});
+    QFile::remove(elsewhere.ControlFile());
+
+    const TRun run
+        = sceneryctl(elsewhere, QStringList{u"--control"_s, folder.ControlFile()} + arguments);
+    QCOMPARE(run.Err, QString());
+    QVERIFY2(run.Out.contains(expectedLine), qPrintable(run.Out.join(u'\n')));
+    QCOMPARE(run.ExitCode, exitCode); // the other files of the example are missing
+    QCOMPARE(folder.SceneryFiles(), expectedFiles);
+    QCOMPARE(elsewhere.SceneryFiles(), QStringList{u"hangar_n.bg_"_s});
 }
 
 QTEST_MAIN(TestSceneryCtl)

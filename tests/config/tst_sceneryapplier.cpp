@@ -1,4 +1,5 @@
 #include "config/inifile.h"
+#include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "widgets/checktreemodel.h"
@@ -6,10 +7,15 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/support/testfilesystem.h"
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -79,7 +85,7 @@ private:
             FTree.ToggleCheckState(FTree.Item(index));
     }
 
-    QList<TRenameFailure> apply() { return TSceneryApplier(FState, FTree, FDir->path()).Apply(); }
+    QList<TRenameFailure> apply() { return TSceneryApplier(FState, FTree).Apply(); }
 
     // Every file below Scenery/ as "name:content", sorted.
     QStringList sceneryFiles() const
@@ -109,6 +115,64 @@ private:
         return lines;
     }
 
+    // Creates entries below Scenery/ (a leading "../" reaches beside it): "name" a file,
+    // "name/" a folder, "name -> target" a symbolic link, "name|" a pipe.
+    void makeEntries(const QStringList &entries)
+    {
+        const QDir scenery(FDir->filePath(u"Scenery"_s));
+        for (const QString &entry : entries) {
+            const qsizetype arrow = entry.indexOf(u" -> "_s);
+            const QString name = arrow < 0 ? entry : entry.left(arrow);
+            const QString path = QDir::cleanPath(scenery.filePath(name));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            if (arrow >= 0) {
+                QVERIFY(QFile::link(entry.mid(arrow + 4), path));
+            } else if (name.endsWith(u'/')) {
+                QVERIFY(QDir().mkpath(path));
+            } else if (name.endsWith(u'|')) {
+#ifndef Q_OS_WIN
+                QCOMPARE(::mkfifo(QFile::encodeName(path.chopped(1)).constData(), 0600), 0);
+#endif
+            } else {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(name.toUtf8());
+            }
+        }
+    }
+
+    // Every entry of the temporary folder in the form makeEntries takes, relative to Scenery/,
+    // links not followed; the content of a file when it is not its own name.
+    QStringList entries() const
+    {
+        QStringList found;
+        const QDir scenery(FDir->filePath(u"Scenery"_s));
+        QDirIterator it(FDir->path(), QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QFileInfo info = it.fileInfo();
+            QString name = scenery.relativeFilePath(path);
+            if (name == u"../XXXX.ini" || name == u"../outside.bgl" || name == u".")
+                continue;
+            if (info.isSymLink()) {
+                name += u" -> "_s + scenery.relativeFilePath(info.symLinkTarget());
+            } else if (info.isDir()) {
+                name += u'/';
+            } else if (!info.isFile()) {
+                name += u'|';
+            } else {
+                QFile file(path);
+                const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : "?";
+                if (content != name.toUtf8())
+                    name += u" was "_s + QString::fromUtf8(content);
+            }
+            found << name;
+        }
+        found.sort();
+        return found;
+    }
+
     std::optional<QTemporaryDir> FDir;
     TSceneryState FState;
     TCheckTreeModel FTree;
@@ -116,6 +180,8 @@ private:
 private Q_SLOTS:
     void processFile_data();
     void processFile();
+    void switchesOnlyWhatIsSafe_data();
+    void switchesOnlyWhatIsSafe();
     void appliesTree_data();
     void appliesTree();
     void applyingTwiceRenamesNothing();
@@ -156,6 +222,96 @@ void TestSceneryApplier::processFile()
     scenery.ProcessFile(TSceneryFiles::ActivePath(u"x"_s), active);
     QCOMPARE(sceneryFiles(), expected);
     QVERIFY(scenery.Failures().isEmpty());
+}
+
+void TestSceneryApplier::switchesOnlyWhatIsSafe_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("after"); // empty: as before
+    QTest::addColumn<QString>("failure"); // the line of the failure list, in English
+
+    // Any entry of the other name is a form of the object: it is never replaced.
+    QTest::newRow("dangling link holds the other name")
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_ -> gone"_s} << int(raBothForms)
+        << QStringList() << QString();
+    QTest::newRow("link to a folder holds the other name")
+        << u"x"_s << true << QStringList{u"x.bg_"_s, u"dir/"_s, u"x.bgl -> dir"_s}
+        << int(raBothForms) << QStringList() << QString();
+    QTest::newRow("pipe holds the other name")
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_|"_s} << int(raBothForms)
+        << QStringList() << QString();
+    QTest::newRow("folder holds the other name")
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_/"_s} << int(raBothForms)
+        << QStringList() << QString();
+
+    // Containment is decided on the folder the system reaches, not on the key's text.
+    QTest::newRow("folder link leading out of Scenery")
+        << u"sub\\victim"_s << false
+        << QStringList{u"../elsewhere/victim.bgl"_s, u"sub -> ../elsewhere"_s}
+        << int(raOutsideScenery) << QStringList() << QString();
+    QTest::newRow("folder link within Scenery")
+        << u"sub\\tower"_s << false
+        << QStringList{u"real/"_s, u"real/tower.bgl"_s, u"sub -> real"_s} << int(raRenamed)
+        << QStringList{u"real/"_s, u"real/tower.bg_ was real/tower.bgl"_s, u"sub -> real"_s}
+        << QString();
+    // The entry is renamed, not what it points to: a link stays a link to the same file.
+    QTest::newRow("file link: only the link is renamed")
+        << u"x"_s << false << QStringList{u"x.bgl -> ../outside.bgl"_s} << int(raRenamed)
+        << QStringList{u"x.bg_ -> ../outside.bgl"_s} << QString();
+
+    // The target system cannot tell these names apart: which one is meant is unknown.
+    QTest::newRow("letter case: two inexact candidates")
+        << u"Tower"_s << false << QStringList{u"tower.bgl"_s, u"TOWER.BGL"_s} << int(raRenameFailed)
+        << QStringList()
+        << u"Scenery/Tower.bgl: several names differ only in letter case: Scenery/TOWER.BGL, Scenery/tower.bgl"_s;
+    QTest::newRow("letter case: the exact name and a variant")
+        << u"tower"_s << false << QStringList{u"tower.bgl"_s, u"Tower.bgl"_s} << int(raRenameFailed)
+        << QStringList()
+        << u"Scenery/tower.bgl: several names differ only in letter case: Scenery/Tower.bgl, Scenery/tower.bgl"_s;
+    QTest::newRow("letter case: the other form twice")
+        << u"tower"_s << true << QStringList{u"tower.bg_"_s, u"Tower.bg_"_s} << int(raRenameFailed)
+        << QStringList()
+        << u"Scenery/tower.bgl: several names differ only in letter case: Scenery/Tower.bg_, Scenery/tower.bg_"_s;
+    QTest::newRow("letter case: two folders")
+        << u"Airport\\tower"_s << false
+        << QStringList{u"airport/"_s, u"AIRPORT/"_s, u"airport/tower.bgl"_s} << int(raRenameFailed)
+        << QStringList()
+        << u"Scenery/Airport/tower.bgl: several names differ only in letter case: Scenery/AIRPORT, Scenery/airport"_s;
+
+    // Half of a surrogate pair has no file name here; it must not stand for another name.
+    QTest::newRow("name the system cannot take")
+        << u"bad\xd800"_s << false << QStringList{u"bad?.bgl"_s, u"bad\xfffd.bgl"_s}
+        << int(raRenameFailed) << QStringList()
+        << u"Scenery/bad\xd800.bgl: the name cannot be used as a file name on this system"_s;
+}
+
+void TestSceneryApplier::switchesOnlyWhatIsSafe()
+{
+#ifdef Q_OS_WIN
+    QSKIP("links, pipes and names that differ only in letter case need a POSIX file system");
+#endif
+    QFETCH(QString, key);
+    QFETCH(bool, active);
+    QFETCH(QStringList, before);
+    QFETCH(int, action);
+    QFETCH(QStringList, after);
+    QFETCH(QString, failure);
+    prepare({}, {});
+    makeEntries(before);
+    const QStringList expected = after.isEmpty() ? entries() : after;
+
+    TSceneryFiles scenery(FDir->path());
+    scenery.ProcessFile(TSceneryFiles::ActivePath(key), active);
+    QCOMPARE(scenery.Outcomes().size(), 1);
+    QCOMPARE(int(scenery.Outcomes().first().Action), action);
+    QCOMPARE(entries(), expected);
+    QStringList failures;
+    for (const TRenameFailure &refused : scenery.Failures())
+        failures << refused.FileName + u": "_s + RenameFailureReason(1, refused);
+    QCOMPARE(failures, failure.isEmpty() ? QStringList() : QStringList{failure});
 }
 
 void TestSceneryApplier::appliesTree_data()
@@ -318,7 +474,7 @@ void TestSceneryApplier::applyingTwiceRenamesNothing()
 void TestSceneryApplier::failedRenamesAreListed_data()
 {
     QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("the new name is taken by a folder") << false;
+    QTest::newRow("a file that cannot be renamed") << false;
     QTest::newRow("read-only scenery folder") << true;
 }
 
@@ -329,17 +485,23 @@ void TestSceneryApplier::failedRenamesAreListed()
         QSKIP("file permissions do not stop root, and Windows folders have none");
     prepare(Example, {u"tower.bgl"_s, u"car_a.bg_"_s, u"car_b.bgl"_s});
     const QString scenery = FDir->filePath(u"Scenery"_s);
+    const QString tower = FDir->filePath(u"Scenery/tower.bgl"_s);
     if (readOnlyFolder)
         QVERIFY(QFile::setPermissions(scenery, QFile::ReadOwner | QFile::ExeOwner));
-    else
-        QVERIFY(QDir(scenery).mkdir(u"tower.bg_"_s));
+    else if (!SetImmutable(tower, true))
+        QSKIP("this file system cannot make a file immutable");
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(scenery, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!readOnlyFolder)
+            SetImmutable(tower, false);
+    });
     toggle({0});
 
     const QList<TRenameFailure> failures = apply();
-    QFile::setPermissions(scenery, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QStringList failed;
     for (const TRenameFailure &failure : failures) {
         QVERIFY(!failure.Reason.isEmpty());
+        QCOMPARE(failure.Cause, rcRefused);
         failed << failure.FileName;
     }
     if (readOnlyFolder)

@@ -119,8 +119,7 @@ int main(int argc, char *argv[])
             startKillTimer(killAfter);
         QElapsedTimer timer;
         timer.start();
-        const QList<TRenameFailure> failures
-            = TSceneryApplier(state, tree, QDir::currentPath()).Apply();
+        const QList<TRenameFailure> failures = TSceneryApplier(state, tree).Apply();
         print(QStringLiteral("applied %1").arg(timer.nsecsElapsed() / 1000));
         for (const TRenameFailure &failure : failures)
             print(QStringLiteral("refused: %1: %2").arg(failure.FileName, failure.Reason));

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
+
+#include "tests/support/testfilesystem.h"
 
 TProgramFolder::TProgramFolder()
 {
@@ -47,7 +48,5 @@ QStringList TProgramFolder::SceneryFiles() const
 
 bool TProgramFolder::SetWritable(bool writable)
 {
-    const int status = QProcess::execute(
-        QStringLiteral("chattr"), {writable ? QStringLiteral("-i") : QStringLiteral("+i"), Path()});
-    return status == 0;
+    return SetImmutable(Path(), !writable);
 }

@@ -4,6 +4,7 @@
 // Header only, so that tests of every layer can use it without linking more.
 
 #include <QFile>
+#include <QProcess>
 #include <QString>
 
 #ifdef Q_OS_WIN
@@ -30,6 +31,21 @@ inline bool PermissionBitsApply()
     return false;
 #else
     return ::geteuid() != 0;
+#endif
+}
+
+// Makes a file or folder immutable, so that nobody, root included, can rename, replace or delete
+// it, or create an entry in it; or mutable again. False where the file system cannot do that.
+inline bool SetImmutable(const QString &path, bool immutable)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    Q_UNUSED(immutable);
+    return false;
+#else
+    return QProcess::execute(QStringLiteral("chattr"),
+                             {immutable ? QStringLiteral("+i") : QStringLiteral("-i"), path})
+        == 0;
 #endif
 }
 

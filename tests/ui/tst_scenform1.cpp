@@ -1,6 +1,7 @@
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
+#include "tests/support/testfilesystem.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void applyReportsWhatFailed();
     void sceneryBusyChangesNothing_data();
     void sceneryBusyChangesNothing();
+    void applyRenamesBesideControlFile_data();
+    void applyRenamesBesideControlFile();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
     void titleAsTheWindowSystemShowsIt();
@@ -207,24 +210,37 @@ void TestScenForm1::windowShownOnlyAfterSuccessfulStart()
 void TestScenForm1::applyReportsWhatFailed_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("obstacle"); // "folder": a folder takes the new name
+    QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("expected"); // start of the one message shown
+    const QString german = u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:"
+                           u"\r\n"_s;
+    const QString english = u"MessageDlg(error): The following files could not be renamed:\r\n"_s;
     const QString file = QDir::toNativeSeparators(u"Scenery/tower.bgl: "_s);
-    QTest::newRow("German, a rename refused")
-        << u"german"_s << u"folder"_s
-        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"_s + file;
-    QTest::newRow("English, a rename refused")
-        << u"english"_s << u"folder"_s
-        << u"MessageDlg(error): The following files could not be renamed:\r\n"_s + file;
+    QTest::newRow("German, a rename refused") << u"german"_s << u"immutable"_s << german + file;
+    QTest::newRow("English, a rename refused") << u"english"_s << u"immutable"_s << english + file;
     // Windows refuses to rename a file that another program (the simulator) holds open.
-    QTest::newRow("German, held open by another program")
-        << u"german"_s << u"held open"_s
-        << u"MessageDlg(error): Folgende Dateien konnten nicht umbenannt werden:\r\n"_s + file
+    QTest::newRow("German, held open by another program") << u"german"_s << u"held open"_s
+                                                          << german + file
             + u"die Datei wird von einem anderen Programm verwendet (vom Simulator?)\r\n"_s;
     QTest::newRow("English, held open by another program")
         << u"english"_s << u"held open"_s
-        << u"MessageDlg(error): The following files could not be renamed:\r\n"_s + file
-            + u"the file is in use by another program (the simulator?)\r\n"_s;
+        << english + file + u"the file is in use by another program (the simulator?)\r\n"_s;
+    const QString twins = QDir::toNativeSeparators(u"Scenery/Tower.bgl, Scenery/tower.bgl"_s);
+    QTest::newRow("German, names differing only in letter case") << u"german"_s << u"letter case"_s
+                                                                 << german + file
+            + u"mehrere Namen unterscheiden sich nur in der Groß- und "
+              u"Kleinschreibung: "_s
+            + twins + u"\r\n"_s;
+    QTest::newRow("English, names differing only in letter case")
+        << u"english"_s << u"letter case"_s
+        << english + file + u"several names differ only in letter case: "_s + twins + u"\r\n"_s;
+    const QString badFile = QDir::toNativeSeparators(u"Scenery/tower\xd800.bgl: "_s);
+    QTest::newRow("German, a name the system cannot take")
+        << u"german"_s << u"bad name"_s
+        << german + badFile + u"der Name kann auf diesem System kein Dateiname sein\r\n"_s;
+    QTest::newRow("English, a name the system cannot take")
+        << u"english"_s << u"bad name"_s
+        << english + badFile + u"the name cannot be used as a file name on this system\r\n"_s;
     QTest::newRow("control file cannot be saved")
         << u"german"_s << u"unwritable control file"_s
         << u"ShowException: In %ini kann nicht geschrieben werden"_s;
@@ -235,40 +251,55 @@ void TestScenForm1::applyReportsWhatFailed()
     QFETCH(QString, language);
     QFETCH(QString, obstacle);
     QFETCH(QString, expected);
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    if (obstacle == u"letter case" || obstacle == u"bad name")
+        QSKIP("Windows names ignore letter case and take any UTF-16 text");
+#else
     if (obstacle == u"held open")
         QSKIP("Only Windows refuses to rename a file that another program holds open");
 #endif
     const bool controlFileWritable = obstacle != u"unwritable control file";
     FDir.emplace();
     QVERIFY(QDir(FDir->path()).mkpath(u"Scenery"_s));
-    if (obstacle != u"held open")
-        QVERIFY(QDir(FDir->path()).mkpath(u"Scenery/tower.bg_"_s));
+    const QString key = obstacle == u"bad name" ? u"tower\xd800"_s : u"tower"_s;
+    QStringList files{u"tower.bgl"_s}; // they all stay as they are
+
+    if (obstacle == u"letter case")
+        files << u"Tower.bgl"_s;
+    if (obstacle == u"bad name") // what the key would name, were it converted anyway
+        files << u"tower?.bgl"_s << u"tower\xfffd.bgl"_s;
+    for (const QString &name : files + QStringList{u"radar.bg_"_s}) {
+        QFile scenery(FDir->filePath(u"Scenery/"_s + name));
+        QVERIFY(scenery.open(QIODevice::WriteOnly));
+    }
     QFile tower(FDir->filePath(u"Scenery/tower.bgl"_s));
-    QVERIFY(tower.open(QIODevice::WriteOnly));
     // On Windows an open file shares reading and writing but not deletion, as the simulator's do.
-    if (obstacle != u"held open")
-        tower.close();
+    if (obstacle == u"held open")
+        QVERIFY(tower.open(QIODevice::ReadOnly));
+    if (obstacle == u"immutable" && !SetImmutable(tower.fileName(), true))
+        QSKIP("this file system cannot make a file immutable");
+    const auto restore = qScopeGuard([&] { SetImmutable(tower.fileName(), false); });
     const QString ini = FDir->filePath(u"XXXX.ini"_s);
     {
+        // UTF-16, so that the control file can hold any key.
         QFile file(ini);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Settings]\r\nLanguage=" + language.toLatin1()
-                   + "\r\n[Szenerie]\r\ntower=Turm\r\n[Scenery]\r\ntower=Tower\r\n");
+        file.write("\xff\xfe");
+        const QString text = u"[Settings]\r\nLanguage="_s + language + u"\r\n[Szenerie]\r\n"_s + key
+            + u"=Turm\r\nradar=Radar\r\n[Scenery]\r\n"_s + key
+            + u"=Tower\r\nradar=Radar\r\n[Checked]\r\nradar=0\r\n"_s;
+        file.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     }
     TRecordingPlatform platform(exeName());
     TScenForm1 form(platform);
     form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(1));
     if (!controlFileWritable) {
         QVERIFY(QFile::remove(ini));
         QVERIFY(QDir().mkdir(ini));
     }
-    // Scenery files lie relative to the working directory, as the program is started there.
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(FDir->path()));
     platform.Calls.clear();
     QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
-    QDir::setCurrent(previous);
 
     QCOMPARE(platform.Calls.size(), 1);
     QVERIFY2(platform.Calls.first().startsWith(
@@ -280,7 +311,49 @@ void TestScenForm1::applyReportsWhatFailed()
                 ? u"\r\n\r\nBitte den Simulator schließen und erneut "
                   u"[Übernehmen] klicken."_s
                 : u"\r\n\r\nPlease close the simulator and click [Apply] again."_s));
+        // One line for the one file; the other file was switched all the same.
+        QCOMPARE(platform.Calls.first().count(u"\r\n"_s), 3);
+        QVERIFY(QFile::exists(FDir->filePath(u"Scenery/radar.bgl"_s)));
     }
+    for (const QString &name : std::as_const(files))
+        QVERIFY2(QFile::exists(FDir->filePath(u"Scenery/"_s + name)), qPrintable(name));
+}
+
+void TestScenForm1::applyRenamesBesideControlFile_data()
+{
+    QTest::addColumn<bool>("deleted");
+    // A desktop launcher starts the program in the user's home folder.
+    QTest::newRow("started in another folder") << false;
+    QTest::newRow("started in a folder deleted since") << true;
+}
+
+void TestScenForm1::applyRenamesBesideControlFile()
+{
+    QFETCH(bool, deleted);
+#ifdef Q_OS_WIN
+    if (deleted)
+        QSKIP("Windows does not delete a folder that a process works in");
+#endif
+    makeProgramFolder({u"XXXX.ini"_s, u"Scenery/"_s});
+    QFile tower(FDir->filePath(u"Scenery/XXXX.bgl"_s));
+    QVERIFY(tower.open(QIODevice::WriteOnly));
+    tower.close();
+    TRecordingPlatform platform(exeName());
+    TScenForm1 form(platform);
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+
+    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    std::optional<QTemporaryDir> elsewhere(std::in_place);
+    QVERIFY(QDir(elsewhere->path()).mkpath(u"Scenery"_s)); // an unrelated folder of that name
+    QVERIFY(QDir::setCurrent(elsewhere->path()));
+    if (deleted)
+        elsewhere.reset();
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+
+    QCOMPARE(platform.Calls, QStringList());
+    QVERIFY(QFile::exists(FDir->filePath(u"Scenery/XXXX.bg_"_s)));
+    QVERIFY(!QFile::exists(FDir->filePath(u"Scenery/XXXX.bgl"_s)));
 }
 
 void TestScenForm1::sceneryBusyChangesNothing_data()
