@@ -224,9 +224,6 @@ void TestMainWindow::closeAsksWhenChangesArePending()
     TProgramFolder folder;
     folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
     folder.AddSceneryFiles({u"tower.bgl"_s});
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.Path()));
-    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     form.show();
@@ -284,9 +281,6 @@ void TestMainWindow::applyIsConfirmedOnTheStatusLine()
     TProgramFolder folder;
     folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
     folder.AddSceneryFiles({u"tower.bgl"_s});
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.Path()));
-    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     for (int i = 0; i < clicks; ++i)

@@ -375,9 +375,6 @@ void TestScenForm1::sceneryBusyChangesNothing()
     folder.WriteControlFile(u"[Szenerie]\r\ntower=Turm\r\n[Scenery]\r\ntower=Tower\r\n"
                             u"[Checked]\r\ntower=1\r\n"_s);
     folder.AddSceneryFiles({u"tower.bgl"_s});
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.Path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
 
     std::optional<TRecordingPlatform> platform;
     std::optional<TScenForm1> form;
