@@ -90,7 +90,96 @@ class TestEndToEnd : public QObject
 
 private Q_SLOTS:
     void applySwitchLanguageAndReadme();
+    void switchAndGroupAsTheUserMeetsThem_data();
+    void switchAndGroupAsTheUserMeetsThem();
 };
+
+void TestEndToEnd::switchAndGroupAsTheUserMeetsThem_data()
+{
+    QTest::addColumn<QString>("season"); // the stored value of the switch
+    QTest::addColumn<QStringList>("actions"); // "click N" or "space N" on the node at index N
+    QTest::addColumn<QStringList>("tree"); // the group and the switch with their children
+    QTest::addColumn<QStringList>("files"); // after Apply
+    QTest::addColumn<QString>("notice");
+
+    const QStringList stored0{u"[Grp] Fahrzeuge=2"_s, u"Tankwagen=2"_s, u"Bus=2"_s,
+                              u"[Sw] Jahreszeit=3"_s, u"Sommer=2"_s,    u"Winter=1"_s};
+    const QStringList stored1{u"[Grp] Fahrzeuge=2"_s, u"Tankwagen=2"_s, u"Bus=2"_s,
+                              u"[Sw] Jahreszeit=3"_s, u"Sommer=1"_s,    u"Winter=2"_s};
+    const QStringList files0{u"car_a.bgl"_s, u"car_b.bgl"_s, u"summer.bgl"_s, u"tower.bgl"_s,
+                             u"winter.bg_"_s};
+    const QStringList files1{u"car_a.bgl"_s, u"car_b.bgl"_s, u"summer.bg_"_s, u"tower.bgl"_s,
+                             u"winter.bgl"_s};
+    const QStringList groupOff{u"car_a.bg_"_s, u"car_b.bg_"_s, u"summer.bgl"_s, u"tower.bgl"_s,
+                               u"winter.bg_"_s};
+    const QString none = u"Änderungen übernommen: 0 Dateien umbenannt"_s;
+    const QString two = u"Änderungen übernommen: 2 Dateien umbenannt"_s;
+
+    // A switch shows the one alternative stored, and an untouched one renames nothing.
+    QTest::newRow("switch stored as 0, untouched")
+        << u"0"_s << QStringList() << stored0 << files0 << none;
+    QTest::newRow("switch stored as 1, untouched")
+        << u"1"_s << QStringList() << stored1 << files1 << none;
+    QTest::newRow("the other alternative picked")
+        << u"0"_s << QStringList{u"click 6"_s} << stored1 << files1 << two;
+    QTest::newRow("the picked alternative clicked again")
+        << u"0"_s << QStringList{u"click 5"_s} << stored0 << files0 << none;
+    QTest::newRow("the switch's own box swaps the pick")
+        << u"0"_s << QStringList{u"click 4"_s} << stored1 << files1 << two;
+    QTest::newRow("alternative picked with the keyboard")
+        << u"0"_s << QStringList{u"space 6"_s} << stored1 << files1 << two;
+    // A member acts on its whole group, which the control file stores as one.
+    QTest::newRow("a member's click switches the group")
+        << u"0"_s << QStringList{u"click 3"_s}
+        << QStringList{u"[Grp] Fahrzeuge=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
+                       u"[Sw] Jahreszeit=3"_s, u"Sommer=2"_s,    u"Winter=1"_s}
+        << groupOff << two;
+    QTest::newRow("a member switched with the keyboard")
+        << u"0"_s << QStringList{u"space 2"_s}
+        << QStringList{u"[Grp] Fahrzeuge=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,
+                       u"[Sw] Jahreszeit=3"_s, u"Sommer=2"_s,    u"Winter=1"_s}
+        << groupOff << two;
+    QTest::newRow("clicks on two members: the group as before")
+        << u"0"_s << QStringList{u"click 2"_s, u"click 3"_s} << stored0 << files0 << none;
+}
+
+// The tree as the user sees and clicks it, then Apply, counted on disk and on the status line.
+void TestEndToEnd::switchAndGroupAsTheUserMeetsThem()
+{
+    QFETCH(QString, season);
+    QFETCH(QStringList, actions);
+    QFETCH(QStringList, tree);
+    QFETCH(QStringList, files);
+    QFETCH(QString, notice);
+    TProgramFolder folder;
+    folder.WriteControlFile(QString(ControlFileText).replace(u"season=0"_s, u"season="_s + season));
+    folder.AddSceneryFiles(season == u"0"
+                               ? QStringList{u"tower.bgl"_s, u"car_a.bgl"_s, u"car_b.bgl"_s,
+                                             u"summer.bgl"_s, u"winter.bg_"_s}
+                               : QStringList{u"tower.bgl"_s, u"car_a.bgl"_s, u"car_b.bgl"_s,
+                                             u"summer.bg_"_s, u"winter.bgl"_s});
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TRzCheckTree &view = *form.RzCheckTree1;
+    view.expandAll();
+    for (const QString &action : std::as_const(actions)) {
+        const int index = action.section(u' ', 1).toInt();
+        if (action.startsWith(u"click")) {
+            clickCheckBox(view, index);
+        } else {
+            view.setCurrentItem(TRzCheckTree::ItemOf(view.Items().Item(index)));
+            QTest::keyClick(&view, Qt::Key_Space);
+        }
+    }
+    QCOMPARE(treeTexts(view).mid(1), tree);
+
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(platform.Calls, QStringList());
+    QCOMPARE(folder.SceneryFiles(), files);
+    QCOMPARE(form.RzMarqueeStatus1->Caption(), notice);
+}
 
 void TestEndToEnd::applySwitchLanguageAndReadme()
 {
