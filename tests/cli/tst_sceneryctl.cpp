@@ -194,11 +194,13 @@ void TestSceneryCtl::check_data()
         << WorkedExampleControlFile << AgreeingFiles + QStringList{u"tower.bgl"_s}
         << QStringList{u"DIFFERS  tower: both forms present, expected inactive  (object tower)"_s}
         << 1;
+#ifndef Q_OS_WIN // Windows file names ignore letter case: such twins cannot exist there
     QTest::newRow("names differing only in letter case")
         << WorkedExampleControlFile << AgreeingFiles + QStringList{u"Car_A.bgl"_s}
         << QStringList{u"DIFFERS  car_a: several names differ only in letter case: "
                        u"Scenery/Car_A.bgl, Scenery/car_a.bgl, expected active  (group grp_cars)"_s}
         << 1;
+#endif
     QTest::newRow("state disagrees")
         << WorkedExampleControlFile
         << replaced(AgreeingFiles, u"hangar_n.bgl"_s, {u"hangar_n.bg_"_s})
