@@ -209,8 +209,12 @@ void TIniFile::UpdateFile()
     if (!FDirty)
         return;
     const TReplaceResult saved = ReplaceFileContent(FFileName, FDocument->toBytes(), FIdentity);
-    if (!saved.Done)
+    if (!saved.Done) {
+        // The caller is told once; the changes are dropped rather than saved later behind its
+        // back (Apply stops at this error, and must not find its states stored afterwards).
+        FDirty = false;
         throw EIniFileException(writeError(FFileName));
+    }
     FIdentity = saved.Identity;
     FDirty = false;
 }

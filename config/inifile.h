@@ -57,7 +57,8 @@ public:
     void WriteBool(const QString &section, const QString &key, bool value);
 
     // Writes pending changes to disk now (atomically); raises EIniFileException on failure, and
-    // then the file on disk is the one before, byte for byte.
+    // then the file on disk is the one before, byte for byte. The failed changes are dropped, so
+    // that the release does not save them later behind the caller's back.
     void UpdateFile();
 
 private:

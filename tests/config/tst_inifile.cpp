@@ -664,7 +664,6 @@ void TestIniFile::failingSaveIsReported()
         } catch (const EIniFileException &error) {
             QCOMPARE(error.Message(), writeError(path));
         }
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path)));
     }
     QVERIFY(!QFile::exists(path));
 }
@@ -787,14 +786,15 @@ void TestIniFile::saveFailureKeepsFile()
         } catch (const EIniFileException &error) {
             QCOMPARE(error.Message(), writeError(path));
         }
-        // The accessor tries once more when it is released, and fails the same way.
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path)));
+        // The caller was told; the accessor does not save behind its back when it is released,
+        // even where it now could (Apply would otherwise store states without renaming).
+        limit.reset();
+        if (fullFileSystem)
+            QVERIFY(QFile::remove(folder + u"/filler"_s));
     }
     QCOMPARE(readBytes(path), content);
     QCOMPARE(FileStamp(path), stamp);
-    QCOMPARE(entriesOf(folder),
-             (fullFileSystem ? QStringList{u"filler"_s, u"scenery.ini"_s}
-                             : QStringList{u"scenery.ini"_s}));
+    QCOMPARE(entriesOf(folder), QStringList{u"scenery.ini"_s});
 #endif
 }
 
@@ -880,7 +880,6 @@ void TestIniFile::saveRefusesLinkOrOtherFile()
     QCOMPARE(entriesOf(dir.path()),
              (atSave == u"nothing" ? QStringList() : QStringList{u"scenery.ini"_s}));
     QCOMPARE(entriesOf(elsewhere.path()), QStringList{u"victim.ini"_s});
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(writeError(path))); // at the release
 }
 
 void TestIniFile::saveKeepsOwnerAndMode_data()

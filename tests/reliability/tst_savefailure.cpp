@@ -158,10 +158,6 @@ void TestSaveFailure::windowKeepsControlFile()
 
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(folder.Path()));
-    // The accessor tries once more when it is released, fails the same way, and says so.
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        qPrintable(u"In "_s + folder.ControlFile() + u" kann nicht geschrieben werden"_s));
     {
         std::optional<TFileSizeLimit> limit;
         if (obstacle == u"file size limit")
