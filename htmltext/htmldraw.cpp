@@ -794,14 +794,15 @@ void THTMLRenderer::listItem(TLine &line, const THTMLTag &tag, bool terminated, 
                 FCanvas.fillEllipse(box);
             FCanvas.setBrushColor(brush);
         } else if (type.isEmpty()) {
+            // The bullet is a character of the current face: a symbol face maps its codes to
+            // glyphs of its own (a look-alike shows an angle bracket for the middle dot).
             const THTMLFont font = FCanvas.font();
             changeFont([&](THTMLFont &f) {
-                f.name = QStringLiteral("Symbol");
                 if (color != clNone)
                     f.color = color;
             });
             const QString bullet
-                = FState.ListIndex % 2 == 1 ? QStringLiteral("\u00B7") : QStringLiteral("o");
+                = FState.ListIndex % 2 == 1 ? QStringLiteral("\u2022") : QStringLiteral("o");
             FCanvas.drawRun(TRect{line.x, line.r.Top, line.r.Right, line.r.Bottom - line.m.imgali},
                             bullet, false, false);
             FCanvas.setFont(font);

@@ -112,6 +112,7 @@ private Q_SLOTS:
     void brokenMarkup_data();
     void brokenMarkup();
     void realFontBoldIsDrawn();
+    void realFontBulletIsRound();
     void realFontStaysInsideMeasuredHeight();
     void realFontKeepsAccentsOfCapitals_data();
     void realFontKeepsAccentsOfCapitals();
@@ -160,11 +161,11 @@ void TestHtmlDraw::layout_data()
     QTest::newRow("P without end of tag ignored")
         << u"<P align=\"right\""_qs << 120 << true << QString() << 12 << 200;
     QTest::newRow("list") << u"<UL><LI>one</LI><LI>two</LI></UL>"_qs << 120 << true
-                          << u"0,24:\u00B7|12,24:one|0,36:\u00B7|12,36:two"_qs << 48 << 200;
+                          << u"0,24:\u2022|12,24:one|0,36:\u2022|12,36:two"_qs << 48 << 200;
     QTest::newRow("nested list") << u"<UL><UL><LI>x</UL></UL>"_qs << 120 << true
                                  << u"12,36:o|24,36:x"_qs << 36 << 200;
     QTest::newRow("second item starts a line")
-        << u"<UL><LI>a<LI>b"_qs << 120 << true << u"0,24:\u00B7|12,24:a|0,36:\u00B7|12,36:b"_qs
+        << u"<UL><LI>a<LI>b"_qs << 120 << true << u"0,24:\u2022|12,24:a|0,36:\u2022|12,36:b"_qs
         << 36 << 200;
     QTest::newRow("IND tab stop") << u"a<IND x=\"30\">b"_qs << 120 << true << u"0,12:a|30,12:b"_qs
                                   << 12 << 200;
@@ -420,10 +421,9 @@ void TestHtmlDraw::runStyle_data()
         << u"<P bgcolor=\"clAqua\">x</P>y"_qs << QString() << u"y"_qs << plain;
     QTest::newRow("shadow drawn first")
         << u"<SHAD>x"_qs << QString() << u"x"_qs << u"Fixed 8 c=808080 bg=-"_qs;
-    QTest::newRow("list bullet face")
-        << u"<UL><LI>x"_qs << QString() << u"\u00B7"_qs << u"Symbol 8 c=000000 bg=-"_qs;
+    QTest::newRow("list bullet face") << u"<UL><LI>x"_qs << QString() << u"\u2022"_qs << plain;
     QTest::newRow("list bullet colour") << u"<UL><LI color=\"clRed\">x"_qs << QString()
-                                        << u"\u00B7"_qs << u"Symbol 8 c=0000ff bg=-"_qs;
+                                        << u"\u2022"_qs << u"Fixed 8 c=0000ff bg=-"_qs;
     QTest::newRow("list text after bullet")
         << u"<UL><LI color=\"clRed\">x"_qs << QString() << u"x"_qs << plain;
 }
@@ -808,6 +808,44 @@ void TestHtmlDraw::realFontBoldIsDrawn()
     const int bold = ink(u"<B>Wichtig:</B> rest"_qs, 50);
     QVERIFY2(plain > 0, "nothing drawn");
     QVERIFY2(bold > plain * 1.2, qPrintable(QStringLiteral("%1 vs %2").arg(bold).arg(plain)));
+}
+
+// The list bullet is a round dot in the look-alike faces the program registers, not whatever a
+// symbol face maps the character to.
+void TestHtmlDraw::realFontBulletIsRound()
+{
+    for (const QString &file :
+         {u"/usr/share/wine/fonts/symbol.ttf"_qs, u"/usr/share/wine/fonts/tahoma.ttf"_qs}) {
+        if (QFile::exists(file))
+            QFontDatabase::addApplicationFont(file);
+    }
+    QImage image(60, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        TPainterCanvas canvas(painter);
+        THTMLFont font = canvas.font();
+        font.name = u"Tahoma"_qs;
+        font.size = 8;
+        canvas.setFont(font);
+        HTMLDraw(canvas, params(u"<UL><LI>x</UL>"_qs, 60, 30));
+    }
+    // The ink left of the item's text: a filled blob about as wide as tall.
+    QRect ink;
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < 12; ++x) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                ink |= QRect(x, y, 1, 1);
+                ++dark;
+            }
+        }
+    }
+    QVERIFY2(ink.width() >= 2 && ink.height() >= 2, "no bullet drawn");
+    QVERIFY2(
+        qAbs(ink.width() - ink.height()) <= 1 && dark * 10 >= ink.width() * ink.height() * 6,
+        qPrintable(
+            u"ink %1 x %2 with %3 dark pixels"_qs.arg(ink.width()).arg(ink.height()).arg(dark)));
 }
 
 void TestHtmlDraw::realFontStaysInsideMeasuredHeight()
