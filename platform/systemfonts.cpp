@@ -21,7 +21,7 @@ QStringList LookAlikeFontFiles()
 {
     const QDir folder(QStringLiteral("/usr/share/wine/fonts"));
     QStringList files;
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf", "symbol.ttf"}) {
+    for (const char *file : {"tahoma.ttf", "symbol.ttf"}) {
         const QString path = folder.filePath(QString::fromLatin1(file));
         if (QFile::exists(path))
             files << path;

@@ -13,10 +13,16 @@ void RegisterWindowFonts()
     for (const QString &path : LookAlikeFontFiles())
         QFontDatabase::addApplicationFont(path);
     const QStringList families = QFontDatabase::families();
-    for (const QString &face : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
-        if (!families.contains(face))
-            QFont::insertSubstitution(face, QStringLiteral("DejaVu Sans"));
-    }
+    const QString tahoma = families.contains(QStringLiteral("Tahoma"))
+        ? QStringLiteral("Tahoma")
+        : QStringLiteral("DejaVu Sans");
+    if (tahoma != u"Tahoma")
+        QFont::insertSubstitution(QStringLiteral("Tahoma"), tahoma);
+    // Where "MS Sans Serif" is only a bitmap face (or missing), its scalable relative draws it,
+    // so that bold and every scale show as they should.
+    if (!families.contains(QStringLiteral("MS Sans Serif"))
+        || !QFontDatabase::isSmoothlyScalable(QStringLiteral("MS Sans Serif")))
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), tahoma);
     QFont::insertSubstitutions(QStringLiteral("Square721 BT"), WideSansStandIns());
 }
 

@@ -5,6 +5,7 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
+#include "ui/windowfonts.h"
 #include "widgets/image.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzformshape.h"
@@ -16,6 +17,7 @@
 
 #include <QDir>
 #include <QMenu>
+#include <QPainter>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
@@ -56,6 +58,8 @@ private Q_SLOTS:
     void homePageOpensAddress_data();
     void homePageOpensAddress();
     void creditsClickLeavesNoFocusFrame();
+    void boldIsVisiblyBold_data();
+    void boldIsVisiblyBold();
 };
 
 void TestMainWindow::childrenInPlaceWithTheirTexts_data()
@@ -92,7 +96,7 @@ void TestMainWindow::childrenInPlaceWithTheirTexts_data()
          u"Musterhafen Configurator - Version 2.0.0.0 - Orvandel"_s},
         {"RzPageControl1", {6, 42, 619, 305}, u"XXXX.ini"_s, u"XXXX.ini"_s},
         {"RzLabel2",
-         {12, 6, -1, 13},
+         {12, 6, -1, -1},
          u"Bitte die Objekte auswählen, die aktiv sein sollen"_s,
          u"Please select the objects, that should be active"_s},
         {"HTMLabel1",
@@ -160,8 +164,14 @@ void TestMainWindow::childrenInPlaceWithTheirTexts()
     QWidget *widget = children.value(child);
     QVERIFY(widget);
     QRect expected = geometry;
-    if (expected.width() < 0) // sized to its caption
+    // Sized to its caption: the width, and the height of the face's line (13 pixels in the
+    // bitmap face of the design, 11 in the scalable look-alike that draws it here).
+    if (expected.width() < 0)
         expected.setWidth(widget->width());
+    if (expected.height() < 0) {
+        QVERIFY(widget->height() >= 11 && widget->height() <= 13);
+        expected.setHeight(widget->height());
+    }
     QCOMPARE(widget->geometry(), expected);
 
     QString actual;
@@ -348,6 +358,56 @@ void TestMainWindow::creditsClickLeavesNoFocusFrame()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTest::mouseClick(form.HTMLCredit1, Qt::LeftButton);
     QVERIFY(!form.HTMLCredit1->hasFocus());
+}
+
+void TestMainWindow::boldIsVisiblyBold_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<int>("pixelHeight");
+    QTest::newRow("Tahoma, 11 pixels (the notice)") << u"Tahoma"_s << 11;
+    QTest::newRow("MS Sans Serif, 11 pixels (the labels)") << u"MS Sans Serif"_s << 11;
+    QTest::newRow("MS Sans Serif, 13 pixels (the title)") << u"MS Sans Serif"_s << 13;
+}
+
+// Bold text carries clearly more ink than regular text in the faces and sizes of the window, as
+// drawn; and so does the notice's "Wichtig:" on screen.
+void TestMainWindow::boldIsVisiblyBold()
+{
+    QFETCH(QString, face);
+    QFETCH(int, pixelHeight);
+    const auto ink = [](const QImage &image, int width) {
+        qint64 sum = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < qMin(width, image.width()); ++x)
+                sum += 255 - qGray(image.pixel(x, y));
+        }
+        return sum;
+    };
+    const auto drawn = [&](bool bold) {
+        QImage image(200, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(WindowFont(face, pixelHeight, bold));
+        painter.drawText(2, 20, u"Wichtig: Titel"_s);
+        painter.end();
+        return ink(image, image.width());
+    };
+    RegisterWindowFonts();
+    const qint64 regular = drawn(false), bold = drawn(true);
+    QVERIFY(regular > 0);
+    QVERIFY2(bold * 10 >= regular * 13,
+             qPrintable(u"bold %1, regular %2"_s.arg(bold).arg(regular)));
+
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    const qint64 boldNotice = ink(form.HTMLabel1->grab().toImage(), 50);
+    form.HTMLabel1->SetHTMLText({u"Wichtig: Die Änderungen müssen durch Klick auf [Übernehmen] "
+                                 u"gespeichert werden!"_s});
+    const qint64 plainNotice = ink(form.HTMLabel1->grab().toImage(), 50);
+    QVERIFY2(boldNotice * 10 >= plainNotice * 13,
+             qPrintable(u"bold %1, regular %2"_s.arg(boldNotice).arg(plainNotice)));
 }
 
 void TestMainWindow::shapedByItsBackground()
