@@ -199,8 +199,9 @@ QImage hammer()
     });
 }
 
-// 200 x 54 with an alpha channel: a rounded badge that leads to the scenery's home page.
-QImage logo()
+// 200 x 54 with an alpha channel: a rounded badge that leads to the scenery's home page, with
+// the word for "scenery" in the interface language.
+QImage logo(const QString &scenery)
 {
     QImage image(200, 54, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -235,7 +236,7 @@ QImage logo()
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(37, 75, 114));
-    p.drawText(QRect(56, 6, 140, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Szenerie"));
+    p.drawText(QRect(56, 6, 140, 24), Qt::AlignLeft | Qt::AlignVCenter, scenery);
     font.setPixelSize(12);
     font.setBold(false);
     p.setFont(font);
@@ -315,7 +316,8 @@ int main(int argc, char **argv)
         {"close.png", squareButton(QColor(205, 45, 35), true)},
         {"checkmark.png", checkMark()},
         {"hammer.png", hammer()},
-        {"logo.png", logo()},
+        {"logo.png", logo(QStringLiteral("Szenerie"))},
+        {"logo-english.png", logo(QStringLiteral("Scenery"))},
     };
     for (const auto &picture : pictures) {
         const QImage image = picture.image.hasAlphaChannel()

@@ -309,6 +309,8 @@ void TScenForm1::SetLanguage()
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
+    Image1->SetPicture(QPixmap::fromImage(
+        picture(FState.Language == 1 ? "logo-english.png" : "logo.png")));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);

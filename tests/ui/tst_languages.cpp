@@ -2,6 +2,7 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
+#include "widgets/image.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzlabel.h"
 #include "widgets/rzmarqueestatus.h"
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void writeProbe();
     void failedSwitchChangesNothing();
     void switchShowsTheFirstEntry();
+    void logoInTheInterfaceLanguage();
 };
 
 void TestLanguages::languageStep_data()
@@ -263,6 +265,24 @@ void TestLanguages::switchShowsTheFirstEntry()
     QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
     QCOMPARE(form.RzCheckTree1->Items().Item(0)->Text(), u"Object 0"_s);
     QCOMPARE(scrollBar.value(), 0);
+}
+
+// The home-page badge names the scenery in the interface language.
+void TestLanguages::logoInTheInterfaceLanguage()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    const auto shown = [&] { return form.Image1->pixmap().toImage(); };
+    const auto picture = [&](const QString &name) {
+        return QImage(u":/pictures/"_s + name).convertToFormat(shown().format());
+    };
+    QCOMPARE(shown(), picture(u"logo.png"_s));
+    platform.Answers = {6};
+    QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
+    QCOMPARE(shown(), picture(u"logo-english.png"_s));
+    QVERIFY(picture(u"logo-english.png"_s) != picture(u"logo.png"_s));
 }
 
 QTEST_MAIN(TestLanguages)
