@@ -1,6 +1,7 @@
 #include "widgets/rzchecktree.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 // Draws a row's check image in a cell left of its text and leaves the rest to the styled
 // delegate.
@@ -32,6 +34,28 @@ public:
         QStyleOptionViewItem textOption(option);
         textOption.rect.setLeft(option.rect.left() + FTree->FBmpWidth + FTree->FImageWidth);
         QStyledItemDelegate::paint(painter, textOption, index);
+    }
+
+    // A caption cut with an ellipsis shows whole as the tooltip; a whole one shows none.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem textOption(option);
+        initStyleOption(&textOption, index);
+        textOption.rect.setLeft(option.rect.left() + FTree->FBmpWidth + FTree->FImageWidth);
+        const QStyle *style = view->style();
+        const QRect textRect
+            = style->subElementRect(QStyle::SE_ItemViewItemText, &textOption, view);
+        // The style keeps a margin on each side of the text within its rectangle.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (textOption.fontMetrics.horizontalAdvance(textOption.text)
+            > textRect.width() - 2 * margin)
+            QToolTip::showText(event->globalPos(), textOption.text, view->viewport());
+        else
+            QToolTip::hideText();
+        return true;
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override

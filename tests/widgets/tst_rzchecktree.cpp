@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 #include <optional>
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void itemHeightSetsRowsAndImages();
     void itemsMirrorNodes_data();
     void itemsMirrorNodes();
+    void cutCaptionShowsWholeAsTooltip_data();
+    void cutCaptionShowsWholeAsTooltip();
 };
 
 void TstRzCheckTree::mouseToggle_data()
@@ -445,6 +448,35 @@ void TstRzCheckTree::itemsMirrorNodes()
     items.Add(QStringLiteral("F"));
     update.reset();
     QCOMPARE(texts(), u"F");
+}
+
+void TstRzCheckTree::cutCaptionShowsWholeAsTooltip_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("tooltip");
+    QTest::newRow("fits: no tooltip") << QStringLiteral("Turm") << false;
+    QTest::newRow("cut: the whole caption")
+        << QStringLiteral("Abgestellte Flugzeuge auf dem Vorfeld vor dem Hangar Nord") << true;
+}
+
+void TstRzCheckTree::cutCaptionShowsWholeAsTooltip()
+{
+    QFETCH(QString, caption);
+    QFETCH(bool, tooltip);
+    TRzCheckTree tree;
+    tree.Items().Add(caption);
+    tree.SetItemState(0, csChecked);
+    tree.resize(160, 100);
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    QToolTip::hideText();
+    const QRect row = tree.visualItemRect(itemAt(tree, 0));
+    const QPoint at = row.center();
+    QHelpEvent help(QEvent::ToolTip, at, tree.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(tree.viewport(), &help);
+    QCOMPARE(QToolTip::isVisible(), tooltip);
+    QCOMPARE(QToolTip::text(), tooltip ? caption : QString());
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TstRzCheckTree)
