@@ -1,5 +1,6 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
+#include "tests/support/releasedfifo.h"
 #include "tests/support/workedexample.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -13,6 +14,8 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -99,6 +102,8 @@ private Q_SLOTS:
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
     void unwritableControlFile();
+    void controlFileThatIsNoRegularFile_data();
+    void controlFileThatIsNoRegularFile();
 };
 
 void TestSceneryCtl::helpAndVersion_data()
@@ -509,6 +514,38 @@ void TestSceneryCtl::unwritableControlFile()
         u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
             folder.ControlFile()));
     QCOMPARE(snapshot(folder), before);
+}
+
+void TestSceneryCtl::controlFileThatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    // Opening a FIFO for reading waits for a writer: the command would hang.
+    QTest::newRow("FIFO") << u"FIFO"_s;
+    QTest::newRow("link to a device") << u"device"_s;
+}
+
+void TestSceneryCtl::controlFileThatIsNoRegularFile()
+{
+    QFETCH(QString, kind);
+#ifdef Q_OS_WIN
+    QSKIP("Windows has neither FIFOs nor devices in its file system");
+#endif
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, AgreeingFiles);
+    const QByteArray content = folder.ReadControlFile();
+    QVERIFY(QFile::remove(folder.ControlFile()));
+    std::optional<TReleasedFifo> fifo;
+    if (kind == u"FIFO")
+        QVERIFY(fifo.emplace(folder.ControlFile(), content).Created());
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_s, folder.ControlFile()));
+
+    const TRun run = sceneryctl(folder, {u"list"_s});
+    QCOMPARE(run.Err,
+             u"sceneryctl: cannot read the control file %1: not a regular file\n"_s.arg(
+                 QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s)));
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Out, QStringList());
 }
 
 QTEST_MAIN(TestSceneryCtl)
