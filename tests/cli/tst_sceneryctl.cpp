@@ -102,6 +102,8 @@ private Q_SLOTS:
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
     void unwritableControlFile();
+    void controlCharactersAreShownEscaped_data();
+    void controlCharactersAreShownEscaped();
     void controlFileThatIsNoRegularFile_data();
     void controlFileThatIsNoRegularFile();
 };
@@ -428,6 +430,10 @@ void TestSceneryCtl::usageErrorsChangeNothing_data()
         << u"other.ini"_s << false << QStringList{u"apply"_s}
         << u"sceneryctl: several control files in %folder: other.ini, XXXX.ini; "
            u"choose one with --control\n"_s;
+    QTest::newRow("several control files, one name with an escape sequence")
+        << u"other\x1b[31m.ini"_s << false << QStringList{u"apply"_s}
+        << u"sceneryctl: several control files in %folder: other\\u001b[31m.ini, XXXX.ini; "
+           u"choose one with --control\n"_s;
     QTest::newRow("missing control file named")
         << QString() << false << QStringList{u"--control"_s, u"none.ini"_s, u"apply"_s}
         << u"sceneryctl: no such control file: %folder/none.ini\n"_s;
@@ -439,6 +445,10 @@ void TestSceneryCtl::usageErrorsChangeNothing()
     QFETCH(bool, removeControlFile);
     QFETCH(QStringList, arguments);
     QFETCH(QString, error);
+#ifdef Q_OS_WIN
+    if (extraFile.contains(QChar(0x1b)))
+        QSKIP("Windows file names cannot hold control characters");
+#endif
     TProgramFolder folder;
     prepare(folder, WorkedExampleControlFile, {u"hangar_n.bg_"_s, u"tower.bgl"_s});
     if (!extraFile.isEmpty()) {
@@ -514,6 +524,38 @@ void TestSceneryCtl::unwritableControlFile()
         u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
             folder.ControlFile()));
     QCOMPARE(snapshot(folder), before);
+}
+
+void TestSceneryCtl::controlCharactersAreShownEscaped_data()
+{
+    QTest::addColumn<QString>("caption"); // of hangar_n in the control file
+    QTest::addColumn<QString>("shown");
+    // A control file must not be able to drive the terminal (clear it, retitle it, recolour it).
+    QTest::newRow("escape sequence") << u"Hangar \x1b[2JNord"_s << u"Hangar \\u001b[2JNord"_s;
+    QTest::newRow("bell and delete") << u"Hangar\x07\x7fNord"_s << u"Hangar\\u0007\\u007fNord"_s;
+    QTest::newRow("tab") << u"Hangar\tNord"_s << u"Hangar\\tNord"_s;
+    QTest::newRow("C1 control from a UTF-8 file")
+        << u"Hangar \u009b2JNord"_s << u"Hangar \\u009b2JNord"_s;
+    QTest::newRow("letters and signs stay") << u"Hängar № 1 ✈"_s << u"Hängar № 1 ✈"_s;
+}
+
+void TestSceneryCtl::controlCharactersAreShownEscaped()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    TProgramFolder folder;
+    folder.AddSceneryFiles(AgreeingFiles);
+    QFile file(folder.ControlFile());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString(WorkedExampleControlFile)
+                   .replace(u"hangar_n=Hangar Nord"_s, u"hangar_n="_s + caption)
+                   .replace(u"\n"_s, u"\r\n"_s)
+                   .toUtf8());
+    file.close();
+
+    const TRun run = sceneryctl(folder, {u"list"_s});
+    QCOMPARE(run.ExitCode, 0);
+    QCOMPARE(run.Out.value(0), u"[x] "_s + shown + u"  (hangar_n)"_s);
 }
 
 void TestSceneryCtl::controlFileThatIsNoRegularFile_data()
