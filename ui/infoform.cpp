@@ -1,5 +1,6 @@
 #include "ui/infoform.h"
 
+#include "platform/openableaddress.h"
 #include "platform/platform.h"
 #include "platform/regularfile.h"
 
@@ -179,15 +180,18 @@ void TInfoForm::navigate(const QUrl &url)
         WebBrowser1->setSource(url);
 }
 
+// Local pages open here; web and mail addresses in the user's programs; anything else (another
+// program's address, a script) does nothing.
 void TInfoForm::WebBrowser1AnchorClicked(const QUrl &link)
 {
     const QString scheme = link.scheme();
-    if (scheme == u"mailto"_s || (scheme != u"file"_s && !link.host().isEmpty())) {
-        FPlatform.ShellOpen(link.toString(QUrl::FullyEncoded));
+    if (scheme.isEmpty() || scheme == u"file"_s) {
+        navigate(WebBrowser1->source().resolved(link));
         return;
     }
-    if (scheme.isEmpty() || scheme == u"file"_s)
-        navigate(WebBrowser1->source().resolved(link));
+    const QString address = link.toString(QUrl::FullyEncoded);
+    if (!OpenableAddress(address).isEmpty())
+        FPlatform.ShellOpen(address);
 }
 
 // Centred over the main window; a place left of or above the desktop moves to its edge.

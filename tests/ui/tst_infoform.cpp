@@ -467,6 +467,7 @@ void TstInfoForm::links_data()
         << u"More notes"_s << false << QString() << u"Further notes"_s;
     // Neither a web nor a local address: nothing happens.
     QTest::newRow("script address") << u"Run a script"_s << false << QString() << readmeShown;
+    QTest::newRow("network share") << u"Shared folder"_s << false << QString() << readmeShown;
     QTest::newRow("local anchor") << u"Jump to the end"_s << false << QString() << readmeShown;
 }
 
@@ -488,7 +489,8 @@ void TstInfoForm::links()
                u"</p><p><a href=\"mailto:info@example.org\">Write to us</a></p>"
                u"<p><a href=\"docs/notes.html\">More notes</a></p>"
                u"<p><a href=\"#end\">Jump to the end</a></p>"
-               u"<p><a href=\"javascript:alert(1)\">Run a script</a></p>"_s)));
+               u"<p><a href=\"javascript:alert(1)\">Run a script</a></p>"
+               u"<p><a href=\"smb://fileserver/scenery\">Shared folder</a></p>"_s)));
     TInfoForm &form = program.form();
     form.Language = u"english"_s;
     form.show();
