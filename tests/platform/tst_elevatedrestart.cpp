@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -12,6 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
+#ifndef Q_OS_WIN
 namespace {
 
 // What the session tells programs about its display, and what a restart may pass on.
@@ -57,6 +61,7 @@ private:
 };
 
 } // namespace
+#endif
 
 // The restart with administrator rights through pkexec, which is replaced by a stand-in that
 // does what pkexec does: it starts the program in root's home folder with an environment
@@ -119,13 +124,13 @@ void TestElevatedRestart::showsOnTheUsersDisplayInTheSameFolder_data()
 
 void TestElevatedRestart::showsOnTheUsersDisplayInTheSameFolder()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows restarts through its own consent dialog, not pkexec");
+#else
     QFETCH(QStringList, session);
     QFETCH(bool, homeCookie);
     QFETCH(QString, programFolder);
     QFETCH(QStringList, passed);
-#ifdef Q_OS_WIN
-    QSKIP("Windows restarts through its own consent dialog, not pkexec");
-#else
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString home = dir.filePath(u"home"_s);
