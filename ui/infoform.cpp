@@ -68,7 +68,7 @@ public:
             return bytes ? decodeHtml(*bytes) : cannotDisplayPage(url);
         if (picture)
             return bytes.value_or(QByteArray(""));
-        return bytes ? QString::fromUtf8(*bytes) : QString(u""_s);
+        return bytes ? QString::fromUtf8(*bytes) : u""_s;
     }
 };
 
