@@ -8,6 +8,41 @@
 
 namespace {
 
+// Captions, keys and file names come from the control file and the scenery folder; their control
+// characters would act on the terminal (clear it, move the cursor, set its title). They are shown
+// escaped, as the JSON output writes them, and so are DEL and the C1 controls.
+QString escapedControls(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control) {
+            shown += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\b':
+            shown += QStringLiteral("\\b");
+            break;
+        case u'\f':
+            shown += QStringLiteral("\\f");
+            break;
+        case u'\n':
+            shown += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            shown += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            shown += QStringLiteral("\\t");
+            break;
+        default:
+            shown += QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
 void write(std::FILE *stream, const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
@@ -18,7 +53,7 @@ void write(std::FILE *stream, const QByteArray &bytes)
 
 void TCtlOutput::Line(const QString &text)
 {
-    write(stdout, (text + u'\n').toUtf8());
+    write(stdout, (escapedControls(text) + u'\n').toUtf8());
 }
 
 void TCtlOutput::Json(const QJsonObject &object)
@@ -29,5 +64,7 @@ void TCtlOutput::Json(const QJsonObject &object)
 void TCtlOutput::Error(const QString &message)
 {
     write(stderr,
-          (QCoreApplication::applicationName() + QStringLiteral(": ") + message + u'\n').toUtf8());
+          (QCoreApplication::applicationName() + QStringLiteral(": ") + escapedControls(message)
+           + u'\n')
+              .toUtf8());
 }

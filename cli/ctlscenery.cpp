@@ -5,9 +5,9 @@
 #include "config/controlfiles.h"
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
+#include "platform/regularfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 TCtlScenery::TCtlScenery(const TCtlOptions &options)
@@ -27,13 +27,13 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
     }
 
     // The accessor reads a file it cannot open as empty; here that would pass for an empty tree.
-    QFile file(FState.Scenery);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw ECtlError(QStringLiteral("cannot read the control file %1: %2")
-                            .arg(FState.Scenery, file.errorString()),
-                        ceFailed);
+    // A FIFO or a device found under a control file's name is refused before anyone waits on it.
+    QString reason;
+    if (!CanReadRegularFile(FState.Scenery, &reason)) {
+        throw ECtlError(
+            QStringLiteral("cannot read the control file %1: %2").arg(FState.Scenery, reason),
+            ceFailed);
     }
-    file.close();
 
     TSceneryLoader(FState, FTree).ReadIni(options.Language);
     FTree.NormaliseStates(); // as the window paints the tree before anyone sees it

@@ -1,7 +1,12 @@
 #include "htmltext/picturecache.h"
 
+#include "platform/regularfile.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+
+#include <optional>
 
 namespace {
 
@@ -24,16 +29,27 @@ bool TPicture::load(const QString &path, bool resource)
 {
     FPixmap = QPixmap();
     FLoadError.clear();
-    QFile file(path);
-    if ((!resource && path.isEmpty()) || !file.open(QIODevice::ReadOnly)) {
+    // A file named in markup may be anything: only a regular file of a picture's size is read.
+    // The program's own resources are compiled in.
+    std::optional<QByteArray> bytes;
+    if (resource) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+    } else if (!path.isEmpty()) {
+        bytes = ReadRegularFile(path, MaxPictureFileSize);
+    }
+    if (!bytes) {
         FLoadError = QStringLiteral("Could not create image stream");
         return false;
     }
-    if (file.size() == 0) {
+    if (bytes->isEmpty()) {
         FLoadError = QStringLiteral("Empty image stream created");
         return false;
     }
-    QImageReader reader(&file);
+    QBuffer stream(&*bytes);
+    stream.open(QIODevice::ReadOnly);
+    QImageReader reader(&stream);
     if (!reader.canRead()) {
         FLoadError = QStringLiteral("Could not load image. Invalid format");
         return false;

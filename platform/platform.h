@@ -30,7 +30,8 @@ public:
     // The open-file dialog: the chosen file's full path, or the empty text when cancelled.
     virtual QString OpenFileDialog(const QString &initialFolder, const QString &filter) = 0;
 
-    // Opens an address with the program registered for it (a web page in the browser).
+    // Opens an address with the program registered for it (a web page in the browser); only web
+    // and mail addresses as OpenableAddress() takes them, anything else is ignored.
     virtual void ShellOpen(const QString &address) = 0;
     // Starts the program with administrator rights; true when the start was accepted.
     virtual bool RunAsAdmin(const QString &fileName, const QString &parameters) = 0;

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Starts the program with administrator rights; the operating system asks the user's consent.
-// The working directory is not passed on. Returns true when the start was accepted.
+// Returns true when the start was accepted. On Windows the working directory is not passed on;
+// on Linux the program starts in this process's working folder, on the user's display.
 // hWnd is the owner window for the consent prompt (Windows only).
 bool RunAsAdmin(void *hWnd, const QString &fileName, const QString &parameters);
 

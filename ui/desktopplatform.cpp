@@ -1,5 +1,6 @@
 #include "ui/desktopplatform.h"
 
+#include "platform/openableaddress.h"
 #include "platform/runasadmin.h"
 #include "ui/advtaskdialog.h"
 #include "ui/messagedialogs.h"
@@ -77,7 +78,9 @@ QString TDesktopPlatform::OpenFileDialog(const QString &initialFolder, const QSt
 
 void TDesktopPlatform::ShellOpen(const QString &address)
 {
-    const QUrl url = QUrl::fromUserInput(address);
+    const QUrl url = OpenableAddress(address);
+    if (url.isEmpty())
+        return;
 #ifndef Q_OS_WIN
     // An instance started through pkexec runs as root: a web browser must not. The address is
     // opened as the user who started the instance, or not at all.

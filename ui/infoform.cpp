@@ -1,9 +1,10 @@
 #include "ui/infoform.h"
 
+#include "platform/openableaddress.h"
 #include "platform/platform.h"
+#include "platform/regularfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -40,8 +42,10 @@ QString cannotDisplayPage(const QUrl &url)
                url.toDisplayString(QUrl::PreferLocalFile).toHtmlEscaped());
 }
 
-// Reads local HTML documents itself, so that a document that is missing or cannot be read shows
-// a page that says so instead of the previous document or an empty view.
+// Reads local documents, pictures and stylesheets itself: only regular files, and only up to a
+// limit, since a readme may name a FIFO or a device, which would stop or fill the program. A
+// document that is missing or cannot be read shows a page that says so instead of the previous
+// document or an empty view.
 class TReadmeBrowser : public QTextBrowser
 {
 public:
@@ -49,13 +53,22 @@ public:
 
     QVariant loadResource(int type, const QUrl &name) override
     {
-        if (type != QTextDocument::HtmlResource)
-            return QTextBrowser::loadResource(type, name);
         const QUrl url = source().resolved(name);
-        QFile file(url.toLocalFile());
-        if (!url.isLocalFile() || !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
-            return cannotDisplayPage(url);
-        return decodeHtml(file.readAll());
+        const bool html = type == QTextDocument::HtmlResource;
+        // The program's own resources and inline data; other addresses are never fetched.
+        if (!url.isLocalFile() && !url.scheme().isEmpty())
+            return html ? QVariant(cannotDisplayPage(url)) : QTextBrowser::loadResource(type, name);
+        const bool picture = type == QTextDocument::ImageResource;
+        const std::optional<QByteArray> bytes
+            = ReadRegularFile(url.isLocalFile() ? url.toLocalFile() : url.path(),
+                              picture ? MaxPictureFileSize : MaxDocumentFileSize);
+        // A refused picture or stylesheet is empty, not null: on a null answer the document
+        // would read the file itself.
+        if (html)
+            return bytes ? decodeHtml(*bytes) : cannotDisplayPage(url);
+        if (picture)
+            return bytes.value_or(QByteArray(""));
+        return bytes ? QString::fromUtf8(*bytes) : u""_s;
     }
 };
 
@@ -167,15 +180,18 @@ void TInfoForm::navigate(const QUrl &url)
         WebBrowser1->setSource(url);
 }
 
+// Local pages open here; web and mail addresses in the user's programs; anything else (another
+// program's address, a script) does nothing.
 void TInfoForm::WebBrowser1AnchorClicked(const QUrl &link)
 {
     const QString scheme = link.scheme();
-    if (scheme == u"mailto"_s || (scheme != u"file"_s && !link.host().isEmpty())) {
-        FPlatform.ShellOpen(link.toString(QUrl::FullyEncoded));
+    if (scheme.isEmpty() || scheme == u"file"_s) {
+        navigate(WebBrowser1->source().resolved(link));
         return;
     }
-    if (scheme.isEmpty() || scheme == u"file"_s)
-        navigate(WebBrowser1->source().resolved(link));
+    const QString address = link.toString(QUrl::FullyEncoded);
+    if (!OpenableAddress(address).isEmpty())
+        FPlatform.ShellOpen(address);
 }
 
 // Centred over the main window; a place left of or above the desktop moves to its edge.

@@ -2,6 +2,7 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "tests/support/testfilesystem.h"
+#include "tests/support/releasedfifo.h"
 #include "tests/support/workedexample.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -15,6 +16,8 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -106,6 +109,10 @@ private Q_SLOTS:
     void folderLinkLeadingOut();
     void sceneryBesideControlFile_data();
     void sceneryBesideControlFile();
+    void controlCharactersAreShownEscaped_data();
+    void controlCharactersAreShownEscaped();
+    void controlFileThatIsNoRegularFile_data();
+    void controlFileThatIsNoRegularFile();
 };
 
 void TestSceneryCtl::helpAndVersion_data()
@@ -430,6 +437,10 @@ void TestSceneryCtl::usageErrorsChangeNothing_data()
         << u"other.ini"_s << false << QStringList{u"apply"_s}
         << u"sceneryctl: several control files in %folder: other.ini, XXXX.ini; "
            u"choose one with --control\n"_s;
+    QTest::newRow("several control files, one name with an escape sequence")
+        << u"other\x1b[31m.ini"_s << false << QStringList{u"apply"_s}
+        << u"sceneryctl: several control files in %folder: other\\u001b[31m.ini, XXXX.ini; "
+           u"choose one with --control\n"_s;
     QTest::newRow("missing control file named")
         << QString() << false << QStringList{u"--control"_s, u"none.ini"_s, u"apply"_s}
         << u"sceneryctl: no such control file: %folder/none.ini\n"_s;
@@ -441,6 +452,10 @@ void TestSceneryCtl::usageErrorsChangeNothing()
     QFETCH(bool, removeControlFile);
     QFETCH(QStringList, arguments);
     QFETCH(QString, error);
+#ifdef Q_OS_WIN
+    if (extraFile.contains(QChar(0x1b)))
+        QSKIP("Windows file names cannot hold control characters");
+#endif
     TProgramFolder folder;
     prepare(folder, WorkedExampleControlFile, {u"hangar_n.bg_"_s, u"tower.bgl"_s});
     if (!extraFile.isEmpty()) {
@@ -605,6 +620,70 @@ void TestSceneryCtl::sceneryBesideControlFile()
     QCOMPARE(run.ExitCode, exitCode); // the other files of the example are missing
     QCOMPARE(folder.SceneryFiles(), expectedFiles);
     QCOMPARE(elsewhere.SceneryFiles(), QStringList{u"hangar_n.bg_"_s});
+}
+
+void TestSceneryCtl::controlCharactersAreShownEscaped_data()
+{
+    QTest::addColumn<QString>("caption"); // of hangar_n in the control file
+    QTest::addColumn<QString>("shown");
+    // A control file must not be able to drive the terminal (clear it, retitle it, recolour it).
+    QTest::newRow("escape sequence") << u"Hangar \x1b[2JNord"_s << u"Hangar \\u001b[2JNord"_s;
+    QTest::newRow("bell and delete") << u"Hangar\x07\x7fNord"_s << u"Hangar\\u0007\\u007fNord"_s;
+    QTest::newRow("tab") << u"Hangar\tNord"_s << u"Hangar\\tNord"_s;
+    QTest::newRow("C1 control from a UTF-8 file")
+        << u"Hangar \u009b2JNord"_s << u"Hangar \\u009b2JNord"_s;
+    QTest::newRow("letters and signs stay") << u"Hängar № 1 ✈"_s << u"Hängar № 1 ✈"_s;
+}
+
+void TestSceneryCtl::controlCharactersAreShownEscaped()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    TProgramFolder folder;
+    folder.AddSceneryFiles(AgreeingFiles);
+    QFile file(folder.ControlFile());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString(WorkedExampleControlFile)
+                   .replace(u"hangar_n=Hangar Nord"_s, u"hangar_n="_s + caption)
+                   .replace(u"\n"_s, u"\r\n"_s)
+                   .toUtf8());
+    file.close();
+
+    const TRun run = sceneryctl(folder, {u"list"_s});
+    QCOMPARE(run.ExitCode, 0);
+    QCOMPARE(run.Out.value(0), u"[x] "_s + shown + u"  (hangar_n)"_s);
+}
+
+void TestSceneryCtl::controlFileThatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    // Opening a FIFO for reading waits for a writer: the command would hang.
+    QTest::newRow("FIFO") << u"FIFO"_s;
+    QTest::newRow("link to a device") << u"device"_s;
+}
+
+void TestSceneryCtl::controlFileThatIsNoRegularFile()
+{
+    QFETCH(QString, kind);
+#ifdef Q_OS_WIN
+    QSKIP("Windows has neither FIFOs nor devices in its file system");
+#endif
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, AgreeingFiles);
+    const QByteArray content = folder.ReadControlFile();
+    QVERIFY(QFile::remove(folder.ControlFile()));
+    std::optional<TReleasedFifo> fifo;
+    if (kind == u"FIFO")
+        QVERIFY(fifo.emplace(folder.ControlFile(), content).Created());
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_s, folder.ControlFile()));
+
+    const TRun run = sceneryctl(folder, {u"list"_s});
+    QCOMPARE(run.Err,
+             u"sceneryctl: cannot read the control file %1: not a regular file\n"_s.arg(
+                 QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s)));
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(run.Out, QStringList());
 }
 
 QTEST_MAIN(TestSceneryCtl)

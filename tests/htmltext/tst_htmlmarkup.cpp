@@ -2,11 +2,16 @@
 #include "htmltext/htmldraw.h"
 #include "htmltext/picturecache.h"
 #include "htmltext/tcolor.h"
+#include "platform/regularfile.h"
+#include "tests/support/releasedfifo.h"
 
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+#include <utility>
 
 // Plain-text stripping, the colour parsers, the gradient fill and the picture cache.
 class TestHtmlMarkup : public QObject
@@ -170,6 +175,16 @@ void TestHtmlMarkup::pictureCache_data()
         << u"FILE://%1/text.png"_qs << QSize() << u"Could not load image. Invalid format"_qs;
     QTest::newRow("web address never fetched")
         << u"http://example.org/x.png"_qs << QSize() << QString();
+    // Only regular files are read, and only up to a limit: a FIFO would stop the program, a
+    // device or a huge file would fill its memory.
+    QTest::newRow("FIFO") << u"FILE://%1/fifo.png"_qs << QSize()
+                          << u"Could not create image stream"_qs;
+    QTest::newRow("endless device")
+        << u"FILE:///dev/zero"_qs << QSize() << u"Could not create image stream"_qs;
+    QTest::newRow("picture in a file above the limit")
+        << u"FILE://%1/large.png"_qs << QSize() << u"Could not create image stream"_qs;
+    QTest::newRow("picture in a file at the limit")
+        << u"FILE://%1/limit.png"_qs << QSize(3, 5) << QString();
 }
 
 void TestHtmlMarkup::pictureCache()
@@ -186,6 +201,21 @@ void TestHtmlMarkup::pictureCache()
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("no picture here");
     text.close();
+    // A picture followed by zeros, which the decoder ignores; sparse, so it takes no room.
+    for (const auto &[name, size] : {std::pair(u"large.png"_qs, MaxPictureFileSize + 1),
+                                     std::pair(u"limit.png"_qs, MaxPictureFileSize)}) {
+        QVERIFY(QFile::copy(dir.filePath(u"pic.png"_qs), dir.filePath(name)));
+        QVERIFY(QFile::resize(dir.filePath(name), size));
+    }
+#ifdef Q_OS_WIN
+    if (source.contains(u"fifo") || source.contains(u"/dev/"))
+        QSKIP("Windows has neither FIFOs nor devices in its file system");
+#endif
+    QFile png(dir.filePath(u"pic.png"_qs));
+    QVERIFY(png.open(QIODevice::ReadOnly));
+    std::optional<TReleasedFifo> fifo;
+    if (source.contains(u"fifo"))
+        QVERIFY(fifo.emplace(dir.filePath(u"fifo.png"_qs), png.readAll()).Created());
 
     TPictureCache cache;
     const QString address = source.contains(u"%1") ? source.arg(dir.path()) : source;

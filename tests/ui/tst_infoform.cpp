@@ -1,9 +1,13 @@
+#include "platform/regularfile.h"
 #include "tests/support/recordingplatform.h"
+#include "tests/support/releasedfifo.h"
 #include "ui/infoform.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
@@ -13,9 +17,12 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QWindow>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -105,6 +112,8 @@ private Q_SLOTS:
     void readmeEncodings();
     void unreadableReadmeShowsBuiltInPage_data();
     void unreadableReadmeShowsBuiltInPage();
+    void readsOnlyRegularFilesWithinLimits_data();
+    void readsOnlyRegularFilesWithinLimits();
     void layoutAndEmptyProgressPane();
     void firstShowingCentresOverMainWindow_data();
     void firstShowingCentresOverMainWindow();
@@ -217,17 +226,23 @@ void TstInfoForm::readmeEncodings()
 void TstInfoForm::unreadableReadmeShowsBuiltInPage_data()
 {
     QTest::addColumn<bool>("shownBefore");
-    QTest::addColumn<bool>("folderInstead");
+    QTest::addColumn<QString>("instead"); // what takes the readme's place
 
-    QTest::newRow("missing") << false << false;
-    QTest::newRow("removed after an earlier showing") << true << false;
-    QTest::newRow("a folder of that name") << false << true;
+    QTest::newRow("missing") << false << QString();
+    QTest::newRow("removed after an earlier showing") << true << QString();
+    QTest::newRow("a folder of that name") << false << u"folder"_s;
+    QTest::newRow("a FIFO of that name") << false << u"FIFO"_s;
+    QTest::newRow("a readme above the size limit") << false << u"large"_s;
 }
 
 void TstInfoForm::unreadableReadmeShowsBuiltInPage()
 {
     QFETCH(bool, shownBefore);
-    QFETCH(bool, folderInstead);
+    QFETCH(QString, instead);
+#ifdef Q_OS_WIN
+    if (instead == u"FIFO")
+        QSKIP("Windows has no FIFOs in its file system");
+#endif
 
     Program program;
     TInfoForm &form = program.form();
@@ -239,8 +254,15 @@ void TstInfoForm::unreadableReadmeShowsBuiltInPage()
     }
     const QString path = program.folder + u"/readme.html"_s;
     QVERIFY(QFile::remove(path));
-    if (folderInstead)
+    if (instead == u"folder")
         QVERIFY(QDir().mkdir(path));
+    if (instead == u"large") {
+        QVERIFY(writeFile(path, readme(u"English readme"_s)));
+        QVERIFY(QFile::resize(path, MaxDocumentFileSize + 1));
+    }
+    std::optional<TReleasedFifo> fifo;
+    if (instead == u"FIFO")
+        QVERIFY(fifo.emplace(path, readme(u"English readme"_s)).Created());
     form.show();
 
     QCOMPARE(form.Address(), fileAddress(path));
@@ -249,6 +271,73 @@ void TstInfoForm::unreadableReadmeShowsBuiltInPage()
     QVERIFY(!shownText(form).contains(u"English readme"_s));
     QVERIFY(form.isVisible());
     QVERIFY(program.platform->Calls.isEmpty());
+}
+
+void TstInfoForm::readsOnlyRegularFilesWithinLimits_data()
+{
+    QTest::addColumn<QString>("markup"); // "%1" stands for the resource's name
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("read");
+
+    const QString picture = u"<p><img src=\"%1\"></p>"_s;
+    const int image = QTextDocument::ImageResource;
+    const QString stylesheet = u"<link rel=\"stylesheet\" href=\"%1\">"_s;
+    const int style = QTextDocument::StyleSheetResource;
+    QTest::newRow("picture") << picture << image << u"pic.png"_s << true;
+    QTest::newRow("picture at the size limit") << picture << image << u"limit.png"_s << true;
+    QTest::newRow("picture above the size limit") << picture << image << u"large.png"_s << false;
+    QTest::newRow("picture from a FIFO") << picture << image << u"fifo.png"_s << false;
+    QTest::newRow("picture from an endless device") << picture << image << u"/dev/zero"_s << false;
+    QTest::newRow("stylesheet") << stylesheet << style << u"notes.css"_s << true;
+    QTest::newRow("stylesheet from a FIFO") << stylesheet << style << u"fifo.css"_s << false;
+}
+
+// What a readme names may be anything: only regular files within a size limit are read.
+void TstInfoForm::readsOnlyRegularFilesWithinLimits()
+{
+    QFETCH(QString, markup);
+    QFETCH(int, type);
+    QFETCH(QString, name);
+    QFETCH(bool, read);
+#ifdef Q_OS_WIN
+    if (name.startsWith(u"fifo") || name.startsWith(u"/dev/"))
+        QSKIP("Windows has neither FIFOs nor devices in its file system");
+#endif
+
+    Program program;
+    QImage image(3, 5, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    const QByteArray css = "p { color: green }";
+    QVERIFY(writeFile(program.folder + u"/pic.png"_s, png));
+    QVERIFY(writeFile(program.folder + u"/notes.css"_s, css));
+    // A picture followed by zeros, which the decoder ignores; sparse, so it takes no room.
+    for (const auto &[file, size] : {std::pair(u"/large.png"_s, MaxPictureFileSize + 1),
+                                     std::pair(u"/limit.png"_s, MaxPictureFileSize)}) {
+        QVERIFY(writeFile(program.folder + file, png));
+        QVERIFY(QFile::resize(program.folder + file, size));
+    }
+    std::optional<TReleasedFifo> fifo;
+    if (name.startsWith(u"fifo"))
+        QVERIFY(fifo.emplace(program.folder + u'/' + name, name.endsWith(u".png") ? png : css)
+                    .Created());
+    QVERIFY(writeFile(program.folder + u"/readme.html"_s,
+                      readme(u"English readme"_s, markup.arg(name))));
+
+    TInfoForm &form = program.form();
+    form.Language = u"english"_s;
+    form.show();
+
+    QVERIFY(shownText(form).contains(u"English readme"_s));
+    const QVariant resource = form.WebBrowser1->document()->resource(type, QUrl(name));
+    // The document keeps a picture it has shown as a decoded image.
+    const QByteArray bytes = resource.toByteArray();
+    const QImage shown = resource.typeId() == QMetaType::QByteArray ? QImage::fromData(bytes)
+                                                                    : resource.value<QImage>();
+    QCOMPARE(type == QTextDocument::ImageResource ? !shown.isNull() : bytes == css, read);
 }
 
 void TstInfoForm::layoutAndEmptyProgressPane()
@@ -378,6 +467,7 @@ void TstInfoForm::links_data()
         << u"More notes"_s << false << QString() << u"Further notes"_s;
     // Neither a web nor a local address: nothing happens.
     QTest::newRow("script address") << u"Run a script"_s << false << QString() << readmeShown;
+    QTest::newRow("network share") << u"Shared folder"_s << false << QString() << readmeShown;
     QTest::newRow("local anchor") << u"Jump to the end"_s << false << QString() << readmeShown;
 }
 
@@ -399,7 +489,8 @@ void TstInfoForm::links()
                u"</p><p><a href=\"mailto:info@example.org\">Write to us</a></p>"
                u"<p><a href=\"docs/notes.html\">More notes</a></p>"
                u"<p><a href=\"#end\">Jump to the end</a></p>"
-               u"<p><a href=\"javascript:alert(1)\">Run a script</a></p>"_s)));
+               u"<p><a href=\"javascript:alert(1)\">Run a script</a></p>"
+               u"<p><a href=\"smb://fileserver/scenery\">Shared folder</a></p>"_s)));
     TInfoForm &form = program.form();
     form.Language = u"english"_s;
     form.show();

@@ -1,0 +1,108 @@
+#include "platform/regularfile.h"
+
+#include <QFile>
+
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#else
+#include <cerrno>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+void setReason(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+}
+
+QString notRegular()
+{
+    return QStringLiteral("not a regular file");
+}
+
+// Opens the file for reading when it is a regular file, and tells its size.
+bool openRegular(QFile &file, qint64 &size, QString *reason)
+{
+#ifdef Q_OS_WIN
+    if (!QFileInfo(file.fileName()).isFile()) {
+        setReason(reason, notRegular());
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        setReason(reason, file.errorString());
+        return false;
+    }
+    size = file.size();
+    return true;
+#else
+    // Opening a FIFO for reading waits for a writer, and a terminal may become the controlling
+    // one: open without waiting, then look at what was opened, so nothing can be swapped in
+    // between the look and the read.
+    const QByteArray name = QFile::encodeName(file.fileName());
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        setReason(reason, QString::fromLocal8Bit(std::generic_category().message(errno)));
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        setReason(reason, notRegular());
+        return false;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        setReason(reason, file.errorString());
+        return false;
+    }
+    size = status.st_size;
+    return true;
+#endif
+}
+
+} // namespace
+
+std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason)
+{
+    QFile file(path);
+    qint64 size = 0;
+    if (!openRegular(file, size, reason))
+        return std::nullopt;
+    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maxSize);
+    if (size > maxSize) {
+        setReason(reason, tooLarge);
+        return std::nullopt;
+    }
+    // Read to the end, but never past the limit: the file may grow meanwhile, and some files
+    // (those of /proc) tell a size of 0.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(size));
+    char chunk[65536];
+    for (;;) {
+        const qint64 count = file.read(chunk, qint64(sizeof chunk));
+        if (count < 0) {
+            setReason(reason, file.errorString());
+            return std::nullopt;
+        }
+        if (count == 0)
+            return bytes;
+        if (bytes.size() + count > maxSize) {
+            setReason(reason, tooLarge);
+            return std::nullopt;
+        }
+        bytes.append(chunk, qsizetype(count));
+    }
+}
+
+bool CanReadRegularFile(const QString &path, QString *reason)
+{
+    QFile file(path);
+    qint64 size = 0;
+    return openRegular(file, size, reason);
+}
