@@ -1,6 +1,7 @@
 #include "config/inifile.h"
 
 #include "config/profiledocument.h"
+#include "platform/regularfile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -30,17 +31,16 @@ QString visibleName(const QString &name)
 // a missing file reads as empty. The identity is that of the file read, for the save.
 bool readControlFile(const QString &fileName, QByteArray &bytes, TFileIdentity &identity)
 {
-    const QFileInfo info(fileName);
-    if (!info.exists())
+    if (!QFileInfo::exists(fileName))
         return true;
-    if (!info.isFile())
+    // What is opened is checked, not the name before it: a FIFO put in its place meanwhile is
+    // refused without waiting on it.
+    std::optional<QByteArray> read
+        = ReadRegularFile(fileName, MaxControlFileSize, nullptr, &identity);
+    if (!read)
         return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    identity = OpenFileIdentity(file);
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    bytes = std::move(*read);
+    return true;
 }
 
 } // namespace

@@ -68,12 +68,15 @@ bool openRegular(QFile &file, qint64 &size, QString *reason)
 
 } // namespace
 
-std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason)
+std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason,
+                                          TFileIdentity *identity)
 {
     QFile file(path);
     qint64 size = 0;
     if (!openRegular(file, size, reason))
         return std::nullopt;
+    if (identity)
+        *identity = OpenFileIdentity(file);
     const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maxSize);
     if (size > maxSize) {
         setReason(reason, tooLarge);
