@@ -25,11 +25,8 @@ QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection
 {
     QStringList keys;
     ini.ReadSection(switchSection, keys);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        if (keys.at(i).compare(ControlFile::CheckedKey, Qt::CaseInsensitive) == 0) {
-            keys.removeAt(i);
-            break;
-        }
-    }
+    keys.removeIf([](const QString &key) {
+        return key.compare(ControlFile::CheckedKey, Qt::CaseInsensitive) == 0;
+    });
     return keys;
 }

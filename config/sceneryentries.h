@@ -14,6 +14,7 @@ QString EntryStateKey(const TIniFile &ini, const TScenObj &entry);
 // recognised only as spelled exactly so.
 QStringList GroupMembers(const TIniFile &ini, const QString &group);
 
-// The alternatives of a switch section: its keys without the first "Checked" in any letter case.
-// The first is alternative 0, the second alternative 1; any further key takes no part.
+// The alternatives of a switch section, as the tree lists them and Apply switches them: its keys
+// without "Checked" in any letter case. The first is alternative 0, the second alternative 1;
+// any further key takes no part.
 QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection);

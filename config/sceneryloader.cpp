@@ -2,6 +2,7 @@
 
 #include "config/inifile.h"
 #include "config/scenerychoices.h"
+#include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "widgets/checktreemodel.h"
 
@@ -102,11 +103,10 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
         const int index = FTree.Count();
         TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption, TScenObj{caption, sw, ftSwitch});
-        ini.ReadSection(sw, FState.BglList);
-        for (const QString &alternative : std::as_const(FState.BglList)) {
-            if (alternative != ControlFile::CheckedKey)
-                FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
-        }
+        // The same alternatives that Apply switches, so that the rows and the files agree.
+        FState.BglList = SwitchAlternatives(ini, sw);
+        for (const QString &alternative : std::as_const(FState.BglList))
+            FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
         SetLoadedSwitch(ini, index, stateKey);
     }
 }
