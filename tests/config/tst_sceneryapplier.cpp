@@ -374,11 +374,6 @@ void TestSceneryApplier::appliesTree_data()
         << example << QStringList{u"summer.bg_"_s, u"winter.bgl"_s} << QList<int>{4}
         << QStringList{u"summer.bgl:summer.bg_"_s, u"winter.bg_:winter.bgl"_s}
         << QStringList{u"tower=1"_s, u"cars_state=1"_s, u"season_state=0"_s};
-    // The tree and Apply take the same alternatives, also when "Checked" is spelled otherwise.
-    QTest::newRow("switch whose Checked key is spelled otherwise: the second row picked")
-        << QByteArray("[Schalter]\ns=S\n[s]\nchecked=st\nalpha=A\nbeta=B\n[Checked]\nst=0\n")
-        << QStringList{u"alpha.bgl"_s, u"beta.bg_"_s} << QList<int>{2}
-        << QStringList{u"alpha.bg_:alpha.bgl"_s, u"beta.bgl:beta.bg_"_s} << QStringList{u"st=1"_s};
     QTest::newRow("switch with three alternatives: only two take part")
         << QByteArray(example).replace("winter=Winter", "winter=Winter\nspring=Frühling")
         << QStringList{u"summer.bgl"_s, u"winter.bg_"_s, u"spring.bgl"_s} << QList<int>()

@@ -123,6 +123,10 @@ void TestSceneryLoader::loadsTree_data()
     QTest::newRow("switch with three alternatives")
         << QByteArray("[Schalter]\ns=Boden\n[s]\nChecked=k\nx=X\ny=Y\nz=Z\n[Checked]\nk=0\n")
         << QStringList{u"[Sw] Boden =3"_s, u"  X =2"_s, u"  Y =1"_s, u"  Z =255"_s};
+    // Its rows are the alternatives Apply switches: "Checked" in any spelling is none of them.
+    QTest::newRow("switch whose Checked key is spelled otherwise")
+        << QByteArray("[Schalter]\ns=Boden\n[s]\nchecked=k\nx=X\ny=Y\n[Checked]\nk=0\n")
+        << QStringList{u"[Sw] Boden =3"_s, u"  X =2"_s, u"  Y =1"_s};
     QTest::newRow("switch knows no Show key")
         << QByteArray("[Schalter]\ns=Boden\n[s]\nShow=0\nx=X\n")
         << QStringList{u"[Sw] Boden =3"_s, u"  0 =1"_s, u"  X =2"_s};
