@@ -106,6 +106,18 @@ QString CloseQuestion(int language)
                           "ohne zu übernehmen\r\nAbbrechen: weiterarbeiten");
 }
 
+QString ControlFileChangedMessage(int language)
+{
+    if (language == 1) {
+        return QStringLiteral("Another program has changed the selection since it was shown "
+                              "here.\r\nIt has been read again and nothing was changed. Please "
+                              "check it and click [Apply] again.");
+    }
+    return QStringLiteral("Ein anderes Programm hat die Auswahl geändert, seit sie hier angezeigt "
+                          "wird.\r\nSie wurde neu eingelesen, es wurde nichts geändert. Bitte "
+                          "prüfen und erneut [Übernehmen] klicken.");
+}
+
 QString SceneryBusyMessage(int language)
 {
     if (language == 1) {

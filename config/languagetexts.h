@@ -23,6 +23,10 @@ QString AppliedNotice(int language, qsizetype renamedFiles);
 // "Ja" (apply, then close), "Nein" (close without applying) and "Abbrechen" (stay).
 QString CloseQuestion(int language);
 
+// Shown instead of an Apply when another program changed the control file since the window read
+// it: the window reads it again, and the user checks the selection before applying.
+QString ControlFileChangedMessage(int language);
+
 // The error shown when another instance or sceneryctl is changing the scenery at the moment.
 QString SceneryBusyMessage(int language);
 

@@ -9,6 +9,7 @@
 #include "htmltext/htmlcredit.h"
 #include "platform/folderlock.h"
 #include "platform/platform.h"
+#include "platform/regularfile.h"
 #include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
 #include "ui/windowfonts.h"
@@ -22,9 +23,11 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -278,6 +281,16 @@ void TScenForm1::ReadIni()
     RememberAppliedStates();
     SetLanguage();
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
+    FControlFileStamp = ControlFileStamp();
+}
+
+QByteArray TScenForm1::ControlFileStamp() const
+{
+    // A link or anything but a regular file has no stamp: the save refuses it with its own error.
+    if (QFileInfo(FState.Scenery).isSymLink())
+        return {};
+    const std::optional<QByteArray> bytes = ReadRegularFile(FState.Scenery, MaxControlFileSize);
+    return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256) : QByteArray();
 }
 
 // "german" or "english": the name of the language section, the word stored in the control file
@@ -309,8 +322,8 @@ void TScenForm1::SetLanguage()
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    Image1->SetPicture(QPixmap::fromImage(
-        picture(FState.Language == 1 ? "logo-english.png" : "logo.png")));
+    Image1->SetPicture(
+        QPixmap::fromImage(picture(FState.Language == 1 ? "logo-english.png" : "logo.png")));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);
@@ -376,6 +389,14 @@ bool TScenForm1::ApplyChanges()
     TFolderLock lock(ControlFileFolder());
     if (!LockScenery(lock))
         return false;
+    // Another window or sceneryctl applied since this window read the file: applying this tree
+    // would silently undo that. Show the file as it is now instead, and change nothing.
+    if (const QByteArray now = ControlFileStamp(); !now.isEmpty() && now != FControlFileStamp) {
+        FPlatform.MessageDlg(ControlFileChangedMessage(FState.Language), mtError);
+        RunHandler([this] { ReadIni(); });
+        return false;
+    }
+    const auto restamp = qScopeGuard([this] { FControlFileStamp = ControlFileStamp(); });
     bool applied = false;
     RunHandler([&] {
         TSceneryApplier applier(FState, RzCheckTree1->Items());

@@ -105,6 +105,8 @@ private:
     bool ApplyChanges();
     void ShowNotice(const QString &text);
     void RememberAppliedStates();
+    // A digest of the control file as it is on disk now; empty when it is no regular file.
+    QByteArray ControlFileStamp() const;
     void WriteProbeFailed(const QString &error);
     // Loads the chosen control file at start, unless another program is changing the scenery.
     void OpenScenery();
@@ -121,5 +123,6 @@ private:
     QTimer *FNoticeTimer = nullptr;
     QString FScrollerText;
     QList<int> FAppliedStates; // by absolute index, a node without a state counted as unchecked
+    QByteArray FControlFileStamp; // the control file as this window last read or wrote it
     bool FCentred = false;
 };

@@ -4,6 +4,7 @@
 #include "tests/support/testfilesystem.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
+#include "widgets/checktreemodel.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzpagecontrol.h"
 #include "widgets/rztoolbarbutton.h"
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void applyReportsWhatFailed();
     void sceneryBusyChangesNothing_data();
     void sceneryBusyChangesNothing();
+    void secondWindowDoesNotUndoTheFirst();
     void applyRenamesBesideControlFile_data();
     void applyRenamesBesideControlFile();
     void windowShownOnlyAfterSuccessfulStart_data();
@@ -420,6 +422,38 @@ void TestScenForm1::sceneryBusyChangesNothing()
     QVERIFY(folder.ReadControlFile() != before);
     if (action == u"apply")
         QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+}
+
+// Two windows on one scenery: the one that applies second was showing states that are no longer
+// stored. It says so, shows the stored states and changes nothing; its next Apply keeps them.
+void TestScenForm1::secondWindowDoesNotUndoTheFirst()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(u"[Settings]\r\nLanguage=german\r\n[Szenerie]\r\ntower=Turm\r\n"
+                            u"fence=Zaun\r\n[Checked]\r\ntower=1\r\nfence=0\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s, u"fence.bg_"_s});
+    TRecordingPlatform platformA(folder.ExeName()), platformB(folder.ExeName());
+    TScenForm1 first(platformA), second(platformB);
+    TCheckTreeModel &a = first.RzCheckTree1->Items(), &b = second.RzCheckTree1->Items();
+
+    a.ToggleCheckState(a.Item(0)); // tower off
+    QTest::mouseClick(first.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(folder.SceneryFiles(), (QStringList{u"fence.bg_"_s, u"tower.bg_"_s}));
+
+    b.ToggleCheckState(b.Item(1)); // fence on, in a window that still shows the tower on
+    const QByteArray stored = folder.ReadControlFile();
+    QTest::mouseClick(second.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(platformB.Calls,
+             QStringList{u"MessageDlg(error): Ein anderes Programm hat die Auswahl geändert, seit "
+                         u"sie hier angezeigt wird.\r\nSie wurde neu eingelesen, es wurde nichts "
+                         u"geändert. Bitte prüfen und erneut [Übernehmen] klicken."_s});
+    QCOMPARE(folder.ReadControlFile(), stored);
+    QCOMPARE(folder.SceneryFiles(), (QStringList{u"fence.bg_"_s, u"tower.bg_"_s}));
+    QCOMPARE(b.GetItemState(0), csUnchecked); // the tower as the first window stored it
+
+    b.ToggleCheckState(b.Item(1));
+    QTest::mouseClick(second.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(folder.SceneryFiles(), (QStringList{u"fence.bgl"_s, u"tower.bg_"_s}));
 }
 
 // The window's title is "ScenForm1" on screen too: the toolkit appends the application's name to
