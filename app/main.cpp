@@ -1,4 +1,5 @@
 // Entry point of the scenery configurator.
+#include "platform/filereplace.h"
 #include "ui/desktopplatform.h"
 #include "ui/program.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char **argv)
 {
+    ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
     TDesktopPlatform platform;
     return RunProgram(platform);

@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <system_error>
 
@@ -32,6 +33,8 @@ TReplaceResult refused(const QString &reason)
 } // namespace
 
 #ifdef Q_OS_WIN
+
+void ReportFileSizeLimitAsError() { }
 
 TFileIdentity OpenFileIdentity(const QFile &file)
 {
@@ -265,6 +268,11 @@ int renameNoReplace(int folder, const QByteArray &from, const QByteArray &to)
 }
 
 } // namespace
+
+void ReportFileSizeLimitAsError()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 TFileIdentity OpenFileIdentity(const QFile &file)
 {

@@ -15,6 +15,10 @@ struct TFileIdentity
     quint64 Inode = 0;
 };
 
+// Makes a write beyond the process's file-size limit fail with an error that the save reports,
+// instead of ending the process with a signal. Programs call it once at start.
+void ReportFileSizeLimitAsError();
+
 // The identity of a file open for reading.
 TFileIdentity OpenFileIdentity(const QFile &file);
 

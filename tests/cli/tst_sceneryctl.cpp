@@ -1,8 +1,8 @@
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
-#include "tests/support/testfilesystem.h"
 #include "tests/support/releasedfifo.h"
+#include "tests/support/testfilesystem.h"
 #include "tests/support/workedexample.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -14,6 +14,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+
+#include <csignal>
+
+#ifndef Q_OS_WIN
+#include <sys/resource.h>
+#endif
 #include <QScopeGuard>
 #include <QTest>
 
@@ -34,9 +40,22 @@ struct TRun
     QString Err;
 };
 
-TRun sceneryctl(const QStringList &arguments)
+// With a file-size limit (POSIX), the command runs as a user's shell would start it: the limit
+// set, and the signal of a write beyond it at its default, which ends the process.
+TRun sceneryctl(const QStringList &arguments, qint64 fileSizeLimit = -1)
 {
     QProcess process;
+#ifndef Q_OS_WIN
+    if (fileSizeLimit >= 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            const struct rlimit limit = {rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_DFL);
+        });
+    }
+#else
+    Q_UNUSED(fileSizeLimit);
+#endif
     process.start(QStringLiteral(SC_SCENERYCTL), arguments);
     TRun run;
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
@@ -105,6 +124,7 @@ private Q_SLOTS:
     void refusedRenameIsListed();
     void unwritableControlFile();
     void sceneryBusyChangesNothing();
+    void fileSizeLimitIsReported();
     void folderLinkLeadingOut_data();
     void folderLinkLeadingOut();
     void sceneryBesideControlFile_data();
@@ -555,6 +575,23 @@ void TestSceneryCtl::sceneryBusyChangesNothing()
     }
     QCOMPARE(sceneryctl(folder, apply).ExitCode, 0);
     QVERIFY(snapshot(folder) != before);
+}
+
+// A write beyond the user's file-size limit is an error like a full disk, not a silent death.
+void TestSceneryCtl::fileSizeLimitIsReported()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no per-process file-size limit");
+#endif
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, AgreeingFiles);
+    const QString before = snapshot(folder);
+    const TRun run
+        = sceneryctl(QStringList{u"-C"_s, folder.Path(), u"apply"_s, u"--off"_s, u"hangar_n"_s},
+                     folder.ReadControlFile().size() / 2);
+    QCOMPARE(run.ExitCode, 1);
+    QVERIFY2(run.Err.contains(u"kann nicht geschrieben werden"_s), qPrintable(run.Err));
+    QCOMPARE(snapshot(folder), before);
 }
 
 void TestSceneryCtl::folderLinkLeadingOut_data()
