@@ -94,8 +94,10 @@ int TApplyCommand::Run(const TCtlOptions &options)
     try {
         applier.Apply();
     } catch (const EIniFileException &error) {
-        // What was done before the failing write is reported too.
-        Print(applier.Report(), false, options.Json);
+        // What was done before the failing write is reported too, and the error with it.
+        TApplyReport report = applier.Report();
+        report.Error = error.Message();
+        Print(report, false, options.Json);
         throw ECtlError(QStringLiteral("cannot write the control file: ")
                             + QString(error.Message()).replace(u'\n', QStringLiteral("; ")),
                         ceFailed);

@@ -37,13 +37,14 @@ QList<TRenameFailure> TSceneryApplier::Apply()
             // Apply ends at the entry whose state cannot be written. The states written before
             // it are saved, so their files are switched too: the control file never records a
             // state that the files were not given.
-            FReport.States = plan.States.first(written);
             ini.UpdateFile();
+            FReport.States = plan.States.first(written);
             RenameFiles(plan, written, false);
             throw;
         }
-        FReport.States = plan.States;
+        // The report lists the states once they are stored: a failed save stored none.
         ini.UpdateFile();
+        FReport.States = plan.States;
     }
     RenameFiles(plan, plan.States.size(), false);
     return FReport.Failures;

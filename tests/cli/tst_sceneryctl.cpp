@@ -547,10 +547,14 @@ void TestSceneryCtl::unwritableControlFile()
 
     const TRun run = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s});
     QCOMPARE(run.ExitCode, 1);
-    QCOMPARE(
-        run.Err,
-        u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
-            QDir::toNativeSeparators(folder.ControlFile())));
+    const QString error = u"In %1 kann nicht geschrieben werden"_s.arg(
+        QDir::toNativeSeparators(folder.ControlFile()));
+    QCOMPARE(run.Err, u"sceneryctl: cannot write the control file: "_s + error + u'\n');
+    QCOMPARE(run.Out, QStringList()); // no state was written
+    const TRun asJson = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s, u"--json"_s});
+    QCOMPARE(asJson.ExitCode, 1);
+    QCOMPARE(json(asJson).value(u"states"_s).toArray(), QJsonArray());
+    QCOMPARE(json(asJson).value(u"error"_s).toString(), error);
     QCOMPARE(snapshot(folder), before);
 }
 
