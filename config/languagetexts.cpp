@@ -58,6 +58,11 @@ QString RenameFailureReason(int language, const TRenameFailure &failure)
     case rcBadName:
         return english ? QStringLiteral("the name cannot be used as a file name on this system")
                        : QStringLiteral("der Name kann auf diesem System kein Dateiname sein");
+    case rcBothForms:
+        return english ? QStringLiteral("the file exists in both forms (.bgl and .bg_); one of "
+                                        "them must be removed")
+                       : QStringLiteral("die Datei gibt es in beiden Formen (.bgl und .bg_); eine "
+                                        "davon muss entfernt werden");
     case rcRefused:
         break;
     }

@@ -106,10 +106,12 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
     }
     const QString &wanted = active ? forms.Active : forms.Inactive;
     const QString &other = active ? forms.Inactive : forms.Active;
-    // Any entry of the other name counts as a form: a rename would replace it.
-    if (!wanted.isEmpty() && !other.isEmpty())
+    // Any entry of the other name counts as a form: a rename would replace it. The file is
+    // reported among the failures, as the user has to remove one of the two.
+    if (!wanted.isEmpty() && !other.isEmpty()) {
         outcome.Action = raBothForms;
-    else if (!wanted.isEmpty())
+        FFailures.append({Relative(other), QString(), rcBothForms});
+    } else if (!wanted.isEmpty())
         outcome.Action = (active ? forms.ActiveIsFile : forms.InactiveIsFile) ? raAlreadyInForm
                                                                               : raNeitherForm;
     else if (!other.isEmpty() && (active ? forms.InactiveIsFile : forms.ActiveIsFile))

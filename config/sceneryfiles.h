@@ -12,6 +12,7 @@ enum TRenameCause {
     rcInUse, // another program holds the file open (the system's words are kept too)
     rcAmbiguous, // names that differ only in letter case: which one is meant cannot be told
     rcBadName, // the system cannot take the name as a file name
+    rcBothForms, // both forms exist: a rename would replace one, so neither is touched
 };
 
 // A scenery file that could not be switched.

@@ -243,6 +243,13 @@ void TestScenForm1::applyReportsWhatFailed_data()
     QTest::newRow("English, a name the system cannot take")
         << u"english"_s << u"bad name"_s
         << english + badFile + u"the name cannot be used as a file name on this system\r\n"_s;
+    QTest::newRow("German, both forms present") << u"german"_s << u"both forms"_s
+                                                << german + file
+            + u"die Datei gibt es in beiden Formen (.bgl und .bg_); eine davon muss entfernt "
+              u"werden\r\n"_s;
+    QTest::newRow("English, both forms present") << u"english"_s << u"both forms"_s
+                                                 << english + file
+            + u"the file exists in both forms (.bgl and .bg_); one of them must be removed\r\n"_s;
     QTest::newRow("control file cannot be saved")
         << u"german"_s << u"unwritable control file"_s
         << u"ShowException: In %ini kann nicht geschrieben werden"_s;
@@ -268,6 +275,8 @@ void TestScenForm1::applyReportsWhatFailed()
 
     if (obstacle == u"letter case")
         files << u"Tower.bgl"_s;
+    if (obstacle == u"both forms")
+        files << u"tower.bg_"_s;
     if (obstacle == u"bad name") // what the key would name, were it converted anyway
         files << u"tower?.bgl"_s << u"tower\xfffd.bgl"_s;
     for (const QString &name : files + QStringList{u"radar.bg_"_s}) {
