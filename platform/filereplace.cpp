@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -154,9 +155,34 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
-// Writes the content, gives the file the owner, group and mode of the file it replaces, and
-// flushes it to the disk.
-bool fill(int fd, const QByteArray &bytes, const struct stat *replaced)
+// Extended attributes go with the content, the access list among them: a user or group that the
+// list lets write the file keeps that right. One that cannot be set (a name space the file
+// system or the user may not write) is left out; the content is what must not be lost.
+void copyAttributes(int from, int to)
+{
+    ssize_t size = ::flistxattr(from, nullptr, 0);
+    if (size <= 0)
+        return;
+    QByteArray names(qsizetype(size), '\0');
+    size = ::flistxattr(from, names.data(), size_t(names.size()));
+    if (size <= 0)
+        return;
+    for (const QByteArray &name : names.left(qsizetype(size)).split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t length = ::fgetxattr(from, name.constData(), nullptr, 0);
+        if (length < 0)
+            continue;
+        QByteArray value(qsizetype(length), '\0');
+        const ssize_t got = ::fgetxattr(from, name.constData(), value.data(), size_t(length));
+        if (got >= 0)
+            ::fsetxattr(to, name.constData(), value.constData(), size_t(got), 0);
+    }
+}
+
+// Writes the content, gives the file the owner, group, extended attributes and mode of the file
+// it replaces (open as source, or -1), and flushes it to the disk.
+bool fill(int fd, const QByteArray &bytes, const struct stat *replaced, int source)
 {
     if (!writeAll(fd, bytes))
         return false;
@@ -172,7 +198,10 @@ bool fill(int fd, const QByteArray &bytes, const struct stat *replaced)
                 return false;
             [[maybe_unused]] const int kept = ::fchown(fd, uid_t(-1), replaced->st_gid);
         }
-        // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+        if (source >= 0)
+            copyAttributes(source, fd);
+        // After the owner: a change of owner clears the set-user-ID and set-group-ID bits. After
+        // the access list, whose mask the mode's group bits are.
         if (::fchmod(fd, replaced->st_mode & 07777) != 0)
             return false;
     }
@@ -204,7 +233,7 @@ bool linkUnnamed(int fd, int folder, const QByteArray &name, QByteArray &tempNam
 // unnamed files, a named one created exclusively, never through a link. -1 with errno set when
 // it cannot be written; nothing is left behind then.
 int writeTemporary(int folder, const QByteArray &name, const QByteArray &bytes,
-                   const struct stat *replaced, QByteArray &tempName)
+                   const struct stat *replaced, int source, QByteArray &tempName)
 {
     // Until it has the replaced file's mode, the content is for the writer's eyes only.
     const mode_t mode = replaced ? 0600 : 0666;
@@ -212,7 +241,7 @@ int writeTemporary(int folder, const QByteArray &name, const QByteArray &bytes,
     {
         TDescriptor fd(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
         if (fd.Valid()) {
-            if (!fill(fd.Get(), bytes, replaced)) {
+            if (!fill(fd.Get(), bytes, replaced, source)) {
                 const int error = errno;
                 fd.Close();
                 errno = error;
@@ -234,7 +263,7 @@ int writeTemporary(int folder, const QByteArray &name, const QByteArray &bytes,
     }
     if (fd < 0)
         return -1;
-    if (!fill(fd, bytes, replaced)) {
+    if (!fill(fd, bytes, replaced, source)) {
         const int error = errno;
         ::unlinkat(folder, tempName.constData(), 0);
         ::close(fd);
@@ -317,9 +346,18 @@ TReplaceResult ReplaceFileContent(const QString &fileName, const QByteArray &byt
                            : QStringLiteral("a file has appeared since the folder was read"));
     }
 
+    // The replaced file itself, for its extended attributes; never a link, never waited on.
+    TDescriptor source(read.Exists ? ::openat(folder.Get(), name.constData(),
+                                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+                                   : -1);
+    struct stat opened = {};
+    if (source.Valid()
+        && (::fstat(source.Get(), &opened) != 0 || opened.st_dev != current.st_dev
+            || opened.st_ino != current.st_ino))
+        source.Close();
     QByteArray tempName;
-    TDescriptor written(
-        writeTemporary(folder.Get(), name, bytes, read.Exists ? &current : nullptr, tempName));
+    TDescriptor written(writeTemporary(folder.Get(), name, bytes, read.Exists ? &current : nullptr,
+                                       source.Valid() ? source.Get() : -1, tempName));
     if (!written.Valid())
         return failed(errno);
     // A link put in the file's place after the check above is replaced by the rename, never

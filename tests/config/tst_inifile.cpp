@@ -7,12 +7,18 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include "tests/support/testfilesystem.h"
 
 #include <cstdio>
 #include <limits>
 #include <optional>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -114,6 +120,7 @@ private Q_SLOTS:
     void saveRefusesLinkOrOtherFile();
     void saveKeepsOwnerAndMode_data();
     void saveKeepsOwnerAndMode();
+    void saveKeepsAccessList();
     void savesTwice();
     void garbage_data();
     void garbage();
@@ -919,6 +926,57 @@ void TestIniFile::saveKeepsOwnerAndMode()
     QCOMPARE(st.st_gid, nogroup);
     QCOMPARE(int(st.st_mode & 07777), mode);
     QVERIFY(S_ISREG(st.st_mode));
+#endif
+}
+
+// The access list and the other extended attributes of the replaced file go with its content: a
+// user that the list lets write the control file keeps that right, and the group gains none.
+void TestIniFile::saveKeepsAccessList()
+{
+#ifdef Q_OS_WIN
+    QSKIP("access lists of Windows files are not kept yet");
+#else
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, "[A]\r\nk=1\r\n");
+    const QByteArray name = QFile::encodeName(path);
+    // user::rw-, user:1234:rw-, group::r--, mask::rw-, other::r-- in the kernel's layout.
+    const auto entry = [](quint16 tag, quint16 permissions, quint32 id) {
+        QByteArray bytes(8, '\0');
+        qToLittleEndian(tag, bytes.data());
+        qToLittleEndian(permissions, bytes.data() + 2);
+        qToLittleEndian(id, bytes.data() + 4);
+        return bytes;
+    };
+    QByteArray acl(4, '\0');
+    qToLittleEndian(quint32(2), acl.data());
+    acl += entry(0x01, 6, 0xFFFFFFFF) + entry(0x02, 6, 1234) + entry(0x04, 4, 0xFFFFFFFF)
+        + entry(0x10, 6, 0xFFFFFFFF) + entry(0x20, 4, 0xFFFFFFFF);
+    if (::setxattr(name.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()),
+                   0)
+        != 0)
+        QSKIP("this file system keeps no access lists");
+    const auto attribute = [&](const char *attributeName) {
+        QByteArray value(256, '\0');
+        const ssize_t size = ::getxattr(name.constData(), attributeName, value.data(), 256);
+        return size < 0 ? QByteArray() : value.left(qsizetype(size));
+    };
+    const QByteArray stored = attribute("system.posix_acl_access");
+    const bool userAttributes
+        = ::setxattr(name.constData(), "user.note", "Musterhafen", 11, 0) == 0;
+    struct stat before = {};
+    QCOMPARE(::stat(name.constData(), &before), 0);
+    {
+        TIniFile ini(path);
+        ini.WriteString(u"A"_s, u"k"_s, u"2"_s);
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), QByteArray("[A]\r\nk=2\r\n"));
+    QCOMPARE(attribute("system.posix_acl_access"), stored);
+    if (userAttributes)
+        QCOMPARE(attribute("user.note"), QByteArray("Musterhafen"));
+    struct stat after = {};
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
 #endif
 }
 
