@@ -277,7 +277,9 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
         FAdded.remove(from);
         FAdded.insert(to);
     } else {
-        const TRenameResult result = RenameFile(from, to);
+        // The rename itself checks again that the folder it acts on lies in Scenery: a link on
+        // the way may have been swapped since the lookup.
+        const TRenameResult result = RenameFile(from, to, ResolveFolder(SceneryFolder).Path);
         if (!result.Done) {
             Fail(outcome, result.InUse ? rcInUse : rcRefused, result.Reason);
             return;

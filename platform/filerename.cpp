@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -32,8 +33,9 @@ QString systemMessage(DWORD error)
 
 } // namespace
 
-TRenameResult RenameFile(const QString &from, const QString &to)
+TRenameResult RenameFile(const QString &from, const QString &to, const QString &within)
 {
+    Q_UNUSED(within);
     // MoveFileW without flags never replaces an existing file.
     if (MoveFileW(reinterpret_cast<const wchar_t *>(from.utf16()),
                   reinterpret_cast<const wchar_t *>(to.utf16())))
@@ -45,40 +47,78 @@ TRenameResult RenameFile(const QString &from, const QString &to)
 
 #else
 
-TRenameResult RenameFile(const QString &from, const QString &to)
+int RenameNoReplaceAt(int folder, const QByteArray &from, const QByteArray &to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    int result
-        = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    int result = ::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE);
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
         // A file system without the no-replace flag: link and unlink never replace either;
         // where there are no hard links, a checked rename is the best that remains.
-        result = ::link(source.constData(), target.constData());
+        result = ::linkat(folder, from.constData(), folder, to.constData(), 0);
         if (result == 0) {
-            result = ::unlink(source.constData());
+            result = ::unlinkat(folder, from.constData(), 0);
             if (result != 0) {
                 const int error = errno;
-                ::unlink(target.constData()); // one name, as before
+                ::unlinkat(folder, to.constData(), 0); // one name, as before
                 errno = error;
             }
         } else if (errno == EPERM || errno == EOPNOTSUPP) {
             // Any entry counts, also a link that leads nowhere.
             struct stat existing;
-            if (::lstat(target.constData(), &existing) == 0) {
+            if (::fstatat(folder, to.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
                 errno = EEXIST;
                 result = -1;
             } else if (errno == ENOENT) {
-                result = ::rename(source.constData(), target.constData());
+                result = ::renameat(folder, from.constData(), folder, to.constData());
             }
         }
     }
-    if (result == 0)
-        return {true, false, {}};
+    return result;
+}
+
+namespace {
+
+TRenameResult refused(int error)
+{
     // ETXTBSY: a program that runs from the file; the only "in use" Linux reports.
-    const int error = errno;
     return {false, error == ETXTBSY,
             QString::fromLocal8Bit(std::generic_category().message(error))};
+}
+
+// Whether an open folder is the given folder or lies in it, as the system reached it.
+bool liesWithin(int folder, const QString &within)
+{
+    const QString root = QFileInfo(within).canonicalFilePath();
+    if (root.isEmpty())
+        return false;
+    char buffer[4096];
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(folder);
+    const ssize_t length = ::readlink(self.constData(), buffer, sizeof buffer);
+    if (length <= 0 || size_t(length) >= sizeof buffer)
+        return false;
+    const QString reached = QFile::decodeName(QByteArray(buffer, qsizetype(length)));
+    return reached == root || reached.startsWith(root.endsWith(u'/') ? root : root + u'/');
+}
+
+} // namespace
+
+TRenameResult RenameFile(const QString &from, const QString &to, const QString &within)
+{
+    const QFileInfo source(from);
+    const int folder = ::open(QFile::encodeName(source.absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return refused(errno);
+    if (!within.isEmpty() && !liesWithin(folder, within)) {
+        ::close(folder);
+        return {false, false, QStringLiteral("the folder lies outside the Scenery folder")};
+    }
+    const int result = RenameNoReplaceAt(folder, QFile::encodeName(source.fileName()),
+                                         QFile::encodeName(QFileInfo(to).fileName()));
+    const int error = errno;
+    ::close(folder);
+    if (result == 0)
+        return {true, false, {}};
+    return refused(error);
 }
 
 #endif

@@ -15,4 +15,15 @@ struct TRenameResult
 
 // Renames a file within its folder. An existing file of the new name is never replaced: a file
 // that appeared since the caller looked stays as it is and the rename is refused.
-TRenameResult RenameFile(const QString &from, const QString &to);
+//
+// With `within`, the file's folder must be that folder or lie in it once every link is followed.
+// The folder is opened once, checked, and the rename acts on what was opened, so a link swapped
+// in on the way after the caller looked cannot lead it elsewhere (POSIX; on Windows links need
+// rights that the users who could swap them seldom have).
+TRenameResult RenameFile(const QString &from, const QString &to, const QString &within = QString());
+
+#ifndef Q_OS_WIN
+// Renames an entry of an open folder without replacing anything: a file or link that appeared
+// meanwhile stays as it is. 0, or -1 with errno set.
+int RenameNoReplaceAt(int folder, const QByteArray &from, const QByteArray &to);
+#endif

@@ -1,5 +1,7 @@
 #include "platform/filereplace.h"
 
+#include "platform/filerename.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -273,29 +275,6 @@ int writeTemporary(int folder, const QByteArray &name, const QByteArray &bytes,
     return fd;
 }
 
-// Renames without replacing anything: a file or link that appeared meanwhile stays as it is.
-int renameNoReplace(int folder, const QByteArray &from, const QByteArray &to)
-{
-    int result = ::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        // A file system without the no-replace flag: a hard link never replaces either; where
-        // there are no hard links, a checked rename is the best that remains.
-        result = ::linkat(folder, from.constData(), folder, to.constData(), 0);
-        if (result == 0) {
-            ::unlinkat(folder, from.constData(), 0);
-        } else if (errno == EPERM || errno == EOPNOTSUPP) {
-            struct stat st = {};
-            if (::fstatat(folder, to.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-                errno = EEXIST;
-                result = -1;
-            } else {
-                result = ::renameat(folder, from.constData(), folder, to.constData());
-            }
-        }
-    }
-    return result;
-}
-
 } // namespace
 
 void ReportFileSizeLimitAsError()
@@ -364,7 +343,7 @@ TReplaceResult ReplaceFileContent(const QString &fileName, const QByteArray &byt
     // written through; a file that was missing is created only where nothing has appeared.
     const int renamed = read.Exists
         ? ::renameat(folder.Get(), tempName.constData(), folder.Get(), name.constData())
-        : renameNoReplace(folder.Get(), tempName, name);
+        : RenameNoReplaceAt(folder.Get(), tempName, name);
     if (renamed != 0) {
         const int error = errno;
         ::unlinkat(folder.Get(), tempName.constData(), 0);

@@ -71,6 +71,40 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(from));
         }
     }
+
+    void renameWithin_data()
+    {
+        QTest::addColumn<QString>("folder"); // of the file, below the temporary folder
+        QTest::addColumn<bool>("done");
+        QTest::newRow("the folder itself") << u"Scenery"_s << true;
+        QTest::newRow("a folder in it") << u"Scenery/sub"_s << true;
+        QTest::newRow("a link in it to a folder in it") << u"Scenery/inner"_s << true;
+        QTest::newRow("a link in it that leads out") << u"Scenery/out"_s << false;
+    }
+    // The folder the rename acts on is checked as the system reaches it, so a link swapped in on
+    // the way leads nowhere outside.
+    void renameWithin()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("symbolic links need rights that Windows users seldom have");
+#endif
+        QFETCH(QString, folder);
+        QFETCH(bool, done);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(u"Scenery/sub"_s) && root.mkpath(u"elsewhere"_s));
+        QVERIFY(QFile::link(dir.filePath(u"Scenery/sub"_s), dir.filePath(u"Scenery/inner"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"elsewhere"_s), dir.filePath(u"Scenery/out"_s)));
+        const QString from = dir.filePath(folder + u"/victim.bgl"_s);
+        QFile file(from);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+
+        const TRenameResult result
+            = RenameFile(from, dir.filePath(folder + u"/victim.bg_"_s), dir.filePath(u"Scenery"_s));
+        QCOMPARE(result.Done, done);
+        QCOMPARE(QFile::exists(from), !done);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileRename)
