@@ -72,10 +72,17 @@ QString RenameFailureReason(int language, const TRenameFailure &failure)
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures)
 {
     const bool english = language == 1;
+    // A message box has no scroll bar: a long list is cut, and says how much is left out.
+    constexpr qsizetype shown = 20;
     QStringList fileLines;
-    for (const TRenameFailure &failure : failures) {
+    for (const TRenameFailure &failure : failures.first(qMin(failures.size(), shown))) {
         fileLines << QDir::toNativeSeparators(failure.FileName) + QStringLiteral(": ")
                 + RenameFailureReason(language, failure);
+    }
+    if (failures.size() > shown) {
+        const qsizetype more = failures.size() - shown;
+        fileLines << (english ? QStringLiteral("… and %1 more").arg(more)
+                              : QStringLiteral("… und %1 weitere").arg(more));
     }
     const QString head = english
         ? QStringLiteral("The following files could not be renamed:")

@@ -13,7 +13,7 @@ struct TRenameFailure;
 QString RenameFailureReason(int language, const TRenameFailure &failure);
 
 // The error shown after Apply when scenery files could not be renamed: one line per file with
-// its reason.
+// its reason; after 20 files, one line that counts the rest.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
 // Shown on the status line for a few seconds after an Apply without failures.

@@ -188,6 +188,7 @@ private Q_SLOTS:
     void failedRenamesAreListed_data();
     void failedRenamesAreListed();
     void unsavableControlFileRenamesNothing();
+    void longFailureListIsCut();
 };
 
 void TestSceneryApplier::processFile_data()
@@ -538,6 +539,19 @@ void TestSceneryApplier::unsavableControlFileRenamesNothing()
                      .arg(QDir::toNativeSeparators(FState.Scenery)));
     }
     QCOMPARE(sceneryFiles(), (QStringList{u"car_a.bg_:car_a.bg_"_s, u"tower.bgl:tower.bgl"_s}));
+}
+
+// A message box has no scroll bar: thousands of failures must not make it taller than the screen.
+void TestSceneryApplier::longFailureListIsCut()
+{
+    QList<TRenameFailure> failures;
+    for (int i = 0; i < 1000; ++i)
+        failures.append({u"Scenery/object%1.bgl"_s.arg(i), u"Permission denied"_s, rcRefused});
+    const QStringList lines = RenameFailureMessage(1, failures).split(u"\r\n"_s);
+    QCOMPARE(lines.size(), 1 + 20 + 1 + 2); // head, 20 files, the count, blank line, advice
+    QCOMPARE(lines.at(20),
+             QDir::toNativeSeparators(u"Scenery/object19.bgl"_s) + u": Permission denied"_s);
+    QCOMPARE(lines.at(21), u"… and 980 more"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSceneryApplier)
