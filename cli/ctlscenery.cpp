@@ -12,9 +12,19 @@
 
 TCtlScenery::TCtlScenery(const TCtlOptions &options)
 {
-    const QFileInfo folder(options.Folder.isEmpty() ? QDir::currentPath() : options.Folder);
-    if (!folder.isDir())
-        throw ECtlError(QStringLiteral("no such folder: %1").arg(options.Folder), ceUsage);
+    // Without -C, a control file named with its full path needs no working folder (which may
+    // have been deleted meanwhile).
+    QString start = options.Folder;
+    if (start.isEmpty()) {
+        const QFileInfo control(options.ControlFile);
+        start = !options.ControlFile.isEmpty() && control.isAbsolute() ? control.absolutePath()
+                                                                       : QDir::currentPath();
+    }
+    const QFileInfo folder(start);
+    if (start.isEmpty() || !folder.isDir()) {
+        throw ECtlError(QStringLiteral("no such folder: %1").arg(QDir::toNativeSeparators(start)),
+                        ceUsage);
+    }
     FFolder = folder.absoluteFilePath();
     FState.Scenery = FindControlFile(options);
     if (options.Command == u"apply" && !options.DryRun) {
@@ -30,9 +40,9 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
     // A FIFO or a device found under a control file's name is refused before anyone waits on it.
     QString reason;
     if (!CanReadRegularFile(FState.Scenery, &reason)) {
-        throw ECtlError(
-            QStringLiteral("cannot read the control file %1: %2").arg(FState.Scenery, reason),
-            ceFailed);
+        throw ECtlError(QStringLiteral("cannot read the control file %1: %2")
+                            .arg(QDir::toNativeSeparators(FState.Scenery), reason),
+                        ceFailed);
     }
 
     TSceneryLoader(FState, FTree).ReadIni(options.Language);
@@ -45,20 +55,25 @@ QString TCtlScenery::FindControlFile(const TCtlOptions &options) const
     if (!options.ControlFile.isEmpty()) {
         const QString path = QDir::cleanPath(folder.absoluteFilePath(options.ControlFile));
         if (!QFileInfo(path).isFile())
-            throw ECtlError(QStringLiteral("no such control file: %1").arg(path), ceUsage);
+            throw ECtlError(
+                QStringLiteral("no such control file: %1").arg(QDir::toNativeSeparators(path)),
+                ceUsage);
         return path;
     }
     const QStringList candidates = FindControlFiles(FFolder);
     if (candidates.isEmpty()) {
-        throw ECtlError(QStringLiteral("no control file (*.ini) in %1").arg(FFolder), ceUsage);
+        throw ECtlError(
+            QStringLiteral("no control file (*.ini) in %1").arg(QDir::toNativeSeparators(FFolder)),
+            ceUsage);
     }
     if (candidates.size() > 1) {
         QStringList names;
         for (const QString &candidate : candidates)
             names << folder.relativeFilePath(candidate);
-        throw ECtlError(QStringLiteral("several control files in %1: %2; choose one with --control")
-                            .arg(FFolder, names.join(QStringLiteral(", "))),
-                        ceUsage);
+        throw ECtlError(
+            QStringLiteral("several control files in %1: %2; choose one with --control")
+                .arg(QDir::toNativeSeparators(FFolder), names.join(QStringLiteral(", "))),
+            ceUsage);
     }
     return candidates.first();
 }

@@ -14,11 +14,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <csignal>
 
 #ifndef Q_OS_WIN
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 #include <QScopeGuard>
 #include <QTest>
@@ -125,6 +127,7 @@ private Q_SLOTS:
     void unwritableControlFile();
     void sceneryBusyChangesNothing();
     void fileSizeLimitIsReported();
+    void controlFileNamedWithoutWorkingFolder();
     void folderLinkLeadingOut_data();
     void folderLinkLeadingOut();
     void sceneryBesideControlFile_data();
@@ -488,7 +491,9 @@ void TestSceneryCtl::usageErrorsChangeNothing()
     const QString before = snapshot(folder);
 
     const TRun run = sceneryctl(folder, arguments);
-    QCOMPARE(run.Err, QString(error).replace(u"%folder"_s, QDir(folder.Path()).absolutePath()));
+    QCOMPARE(run.Err,
+             QDir::toNativeSeparators(
+                 QString(error).replace(u"%folder"_s, QDir(folder.Path()).absolutePath())));
     QCOMPARE(run.ExitCode, 2);
     QCOMPARE(run.Out, QStringList());
     QCOMPARE(snapshot(folder), before);
@@ -597,6 +602,31 @@ void TestSceneryCtl::fileSizeLimitIsReported()
     QCOMPARE(run.ExitCode, 1);
     QVERIFY2(run.Err.contains(u"kann nicht geschrieben werden"_s), qPrintable(run.Err));
     QCOMPARE(snapshot(folder), before);
+}
+
+// A control file named with its full path needs no working folder: a deleted one is no error.
+void TestSceneryCtl::controlFileNamedWithoutWorkingFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows does not let a folder in use be deleted");
+#else
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, AgreeingFiles);
+    QTemporaryDir parent;
+    const QByteArray gone = QFile::encodeName(parent.filePath(u"gone"_s));
+    QVERIFY(QDir().mkpath(parent.filePath(u"gone"_s)));
+    QProcess process;
+    process.setChildProcessModifier([gone] {
+        if (::chdir(gone.constData()) == 0)
+            ::rmdir(gone.constData());
+    });
+    process.start(QStringLiteral(SC_SCENERYCTL),
+                  {u"--control"_s, folder.ControlFile(), u"apply"_s, u"--off"_s, u"hangar_n"_s});
+    QVERIFY(process.waitForFinished(-1));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(folder.SceneryFiles().contains(u"hangar_n.bg_"_s));
+#endif
 }
 
 void TestSceneryCtl::folderLinkLeadingOut_data()
