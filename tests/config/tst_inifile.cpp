@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "tests/support/democontrolfile.h"
 #include "tests/support/testfilesystem.h"
 
 #include <cstdio>
@@ -58,24 +59,6 @@ QString writeError(const QString &path)
     return QStringLiteral("In %1 kann nicht geschrieben werden")
         .arg(QDir::toNativeSeparators(path));
 }
-
-#ifndef Q_OS_WIN
-// The demo's control file (2.2 KB, below the 16 KiB that Qt buffers before it writes), or the
-// same followed by a section of padding to about 100 KB.
-QByteArray controlFileOfSize(const QString &size)
-{
-    QByteArray bytes = readBytes(QStringLiteral(SC_DEMO_DIR "/Musterhafen.ini"));
-    if (bytes.isEmpty())
-        qFatal("the demo control file cannot be read");
-    if (size == u"100 KB") {
-        bytes += "\r\n[Padding]\r\n";
-        for (int i = 0; bytes.size() < 100 * 1024; ++i)
-            bytes += QByteArray("pad") + QByteArray::number(i) + "=Platzhalter Nummer "
-                + QByteArray::number(i) + "\r\n";
-    }
-    return bytes;
-}
-#endif
 
 // The entries of a folder, sorted, links included.
 QStringList entriesOf(const QString &folder)
@@ -776,7 +759,7 @@ void TestIniFile::saveFailureKeepsFile()
                              + small->Error()));
     }
     const QString path = folder + u"/scenery.ini"_s;
-    const QByteArray content = controlFileOfSize(size);
+    const QByteArray content = DemoControlFileOfSize(size);
     writeBytes(path, content);
     const QString stamp = FileStamp(path);
     {

@@ -4,6 +4,7 @@
 // that user can write). The control file stays as it was, the link's target stays untouched,
 // no file is renamed, the tree stays, and the accessor's error is shown.
 
+#include "tests/support/democontrolfile.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "tests/support/testfilesystem.h"
@@ -28,22 +29,6 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The demo's control file (2.2 KB, below the 16 KiB that Qt buffers before it writes), or the
-// same followed by a section of padding to about 100 KB.
-QByteArray controlFileOfSize(const QString &size)
-{
-    QByteArray bytes = readBytes(QStringLiteral(SC_DEMO_DIR "/Musterhafen.ini"));
-    if (bytes.isEmpty())
-        qFatal("the demo control file cannot be read");
-    if (size == u"100 KB") {
-        bytes += "\r\n[Padding]\r\n";
-        for (int i = 0; bytes.size() < 100 * 1024; ++i)
-            bytes += QByteArray("pad") + QByteArray::number(i) + "=Platzhalter Nummer "
-                + QByteArray::number(i) + "\r\n";
-    }
-    return bytes;
 }
 
 // Every entry of the program folder, relative and sorted, links included.
@@ -115,7 +100,7 @@ void TestSaveFailure::windowKeepsControlFile()
                              + small->Error()));
         QVERIFY(QDir(folder.Path()).mkpath(u"Scenery"_s));
     }
-    const QByteArray content = controlFileOfSize(size);
+    const QByteArray content = DemoControlFileOfSize(size);
     {
         QFile file(folder.ControlFile());
         QVERIFY(file.open(QIODevice::WriteOnly));
