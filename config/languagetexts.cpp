@@ -94,6 +94,28 @@ QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures
         + QStringLiteral("\r\n\r\n") + tail;
 }
 
+TAccessibleNames AccessibleNames(int language)
+{
+    if (language == 1) {
+        return {QStringLiteral("German"),
+                QStringLiteral("English"),
+                QStringLiteral("Information about the scenery"),
+                QStringLiteral("Minimise"),
+                QStringLiteral("Close"),
+                QStringLiteral("The scenery's home page"),
+                QStringLiteral("Objects"),
+                QStringLiteral("Credits")};
+    }
+    return {QStringLiteral("Deutsch"),
+            QStringLiteral("Englisch"),
+            QStringLiteral("Informationen zur Szenerie"),
+            QStringLiteral("Minimieren"),
+            QStringLiteral("Schließen"),
+            QStringLiteral("Homepage der Szenerie"),
+            QStringLiteral("Objekte"),
+            QStringLiteral("Mitwirkende")};
+}
+
 QString AppliedNotice(int language, qsizetype renamedFiles)
 {
     if (language == 1) {

@@ -16,6 +16,20 @@ QString RenameFailureReason(int language, const TRenameFailure &failure);
 // its reason; after 20 files, one line that counts the rest.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
+// Names of the window's controls for assistive technology (screen readers), in the language.
+struct TAccessibleNames
+{
+    QString German; // the flag buttons
+    QString English;
+    QString Information;
+    QString Minimise;
+    QString Close;
+    QString HomePage; // the logo
+    QString Objects; // the tree
+    QString Credits;
+};
+TAccessibleNames AccessibleNames(int language);
+
 // Shown on the status line for a few seconds after an Apply without failures.
 QString AppliedNotice(int language, qsizetype renamedFiles);
 

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
@@ -207,6 +208,10 @@ void TScenForm1::CreateChildren()
     CloseDialog->SetIcon(tiQuestion);
     CloseDialog->SetDialogPosition(dpOwnerFormCenter);
 
+    // The keyboard's way to Apply, as in editors.
+    auto *save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &TScenForm1::btnApplyObjClick);
+
     FNoticeTimer = new QTimer(this);
     FNoticeTimer->setSingleShot(true);
     FNoticeTimer->setInterval(4000);
@@ -335,6 +340,26 @@ void TScenForm1::SetLanguage()
     Optionen1->setText(GetString(4));
     Updatessuchen1->setText(GetString(5));
     RzToolButton1->setToolTip(GetString(4));
+    SetAccessibleNames(texts);
+}
+
+// What assistive technology reads: every control named in the interface language, the status
+// line and the credits by their text.
+void TScenForm1::SetAccessibleNames(const TLanguageTexts &texts)
+{
+    const TAccessibleNames names = AccessibleNames(FState.Language);
+    btnGerman->setAccessibleName(names.German);
+    btnEnglish->setAccessibleName(names.English);
+    RzToolbarButton3->setAccessibleName(names.Information);
+    RzToolbarButton2->setAccessibleName(names.Minimise);
+    RzToolbarButton1->setAccessibleName(names.Close);
+    Image1->setAccessibleName(names.HomePage);
+    Image1->setAccessibleDescription(FState.URL);
+    RzCheckTree1->setAccessibleName(names.Objects);
+    RzCheckTree1->setAccessibleDescription(GetString(0));
+    RzMarqueeStatus1->setAccessibleName(texts.ScrollerText);
+    HTMLCredit1->setAccessibleName(names.Credits);
+    HTMLCredit1->setAccessibleDescription(HTMLStrip(texts.HTMLCredits));
 }
 
 // The control file cannot be written: restart with administrator rights, and end this instance

@@ -10,6 +10,7 @@ class QAction;
 class QMenu;
 class QTimer;
 class TAdvTaskDialog;
+struct TLanguageTexts;
 class TFolderLock;
 class THTMLCredit;
 class THTMLabel;
@@ -101,6 +102,7 @@ private:
     QString ControlFileFolder() const;
     QString LanguageWord() const;
     void SwitchLanguage(int language);
+    void SetAccessibleNames(const TLanguageTexts &texts);
     // Applies the tree; true when every state was saved and every file switched.
     bool ApplyChanges();
     void ShowNotice(const QString &text);

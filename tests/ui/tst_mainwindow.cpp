@@ -15,6 +15,7 @@
 #include "widgets/rztoolbarbutton.h"
 #include "widgets/rztoolbutton.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
@@ -58,6 +59,9 @@ private Q_SLOTS:
     void homePageOpensAddress_data();
     void homePageOpensAddress();
     void creditsClickLeavesNoFocusFrame();
+    void accessibleNamesInTheInterfaceLanguage_data();
+    void accessibleNamesInTheInterfaceLanguage();
+    void ctrlSApplies();
     void boldIsVisiblyBold_data();
     void boldIsVisiblyBold();
 };
@@ -358,6 +362,82 @@ void TestMainWindow::creditsClickLeavesNoFocusFrame()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTest::mouseClick(form.HTMLCredit1, Qt::LeftButton);
     QVERIFY(!form.HTMLCredit1->hasFocus());
+}
+
+void TestMainWindow::accessibleNamesInTheInterfaceLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("names"); // "child=role:name"
+    QTest::newRow("German") << u"german"_s
+                            << QStringList{u"btnGerman=button:Deutsch"_s,
+                                           u"btnEnglish=button:Englisch"_s,
+                                           u"RzToolbarButton3=button:Informationen zur Szenerie"_s,
+                                           u"RzToolbarButton2=button:Minimieren"_s,
+                                           u"RzToolbarButton1=button:Schließen"_s,
+                                           u"btnApplyObj=button:Übernehmen"_s,
+                                           u"Image1=other:Homepage der Szenerie"_s,
+                                           u"RzCheckTree1=tree:Objekte"_s,
+                                           u"RzMarqueeStatus1=other:Willkommen in Musterhafen"_s};
+    QTest::newRow("English") << u"english"_s
+                             << QStringList{
+                                    u"btnGerman=button:German"_s,
+                                    u"btnEnglish=button:English"_s,
+                                    u"RzToolbarButton3=button:Information about the scenery"_s,
+                                    u"RzToolbarButton2=button:Minimise"_s,
+                                    u"RzToolbarButton1=button:Close"_s,
+                                    u"btnApplyObj=button:Apply"_s,
+                                    u"Image1=other:The scenery's home page"_s,
+                                    u"RzCheckTree1=tree:Objects"_s,
+                                    u"RzMarqueeStatus1=other:Welcome to Musterhafen"_s};
+}
+
+// What a screen reader reads: every control by a name in the interface language, buttons as
+// buttons.
+void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, names);
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(language));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    const QHash<QString, QWidget *> fields{{u"btnGerman"_s, form.btnGerman},
+                                           {u"btnEnglish"_s, form.btnEnglish},
+                                           {u"RzToolbarButton3"_s, form.RzToolbarButton3},
+                                           {u"RzToolbarButton2"_s, form.RzToolbarButton2},
+                                           {u"RzToolbarButton1"_s, form.RzToolbarButton1},
+                                           {u"btnApplyObj"_s, form.btnApplyObj},
+                                           {u"Image1"_s, form.Image1},
+                                           {u"RzCheckTree1"_s, form.RzCheckTree1},
+                                           {u"RzMarqueeStatus1"_s, form.RzMarqueeStatus1}};
+    for (const QString &expected : std::as_const(names)) {
+        const QString child = expected.section(u'=', 0, 0);
+        QWidget *widget = fields.value(child);
+        QVERIFY2(widget, qPrintable(child));
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        const QAccessible::Role role = accessible->role();
+        const QString kind = role == QAccessible::Button ? u"button"_s
+            : role == QAccessible::Tree                  ? u"tree"_s
+                                                         : u"other"_s;
+        QCOMPARE(child + u'=' + kind + u':' + accessible->text(QAccessible::Name), expected);
+    }
+}
+
+// Ctrl+S applies, as the user expects from every program that saves.
+void TestMainWindow::ctrlSApplies()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(ControlFileText.arg(u"german"_s) + u"[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+    QVERIFY(!form.HasPendingChanges());
 }
 
 void TestMainWindow::boldIsVisiblyBold_data()
