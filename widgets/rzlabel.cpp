@@ -1,5 +1,8 @@
 #include "widgets/rzlabel.h"
 
+#include <QPainter>
+#include <QStyle>
+
 TRzLabel::TRzLabel(QWidget *parent)
     : QLabel(parent)
 {
@@ -25,4 +28,34 @@ void TRzLabel::SetAutoSize(bool value)
     FAutoSize = value;
     if (FAutoSize)
         adjustSize();
+}
+
+QString TRzLabel::ShownText() const
+{
+    const QString caption = text();
+    const QFontMetrics metrics = fontMetrics();
+    const int width = contentsRect().width();
+    if (FAutoSize || metrics.horizontalAdvance(caption) <= width)
+        return caption;
+    const QString ellipsis = QStringLiteral("\u2026");
+    for (qsizetype space = caption.lastIndexOf(u' '); space > 0;
+         space = caption.lastIndexOf(u' ', space - 1)) {
+        const QString cut = caption.left(space).trimmed() + ellipsis;
+        if (metrics.horizontalAdvance(cut) <= width)
+            return cut;
+    }
+    // Not even the first word fits: cut within it.
+    return metrics.elidedText(caption, Qt::ElideRight, width);
+}
+
+void TRzLabel::paintEvent(QPaintEvent *event)
+{
+    const QString shown = ShownText();
+    if (shown == text()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
+                          foregroundRole());
 }

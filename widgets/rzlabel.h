@@ -3,7 +3,8 @@
 #include <QLabel>
 
 // A label painted on its parent's surface: no background of its own, one line, and with
-// AutoSize its size follows its caption.
+// AutoSize its size follows its caption. Without it, a caption too wide for the label is cut
+// after its last whole word that fits, and "…" shows the cut.
 class TRzLabel : public QLabel
 {
     Q_OBJECT
@@ -15,6 +16,11 @@ public:
     void SetCaption(const QString &value);
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool value);
+    // The caption as drawn: whole, or cut at a word with "…".
+    QString ShownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool FAutoSize = false;

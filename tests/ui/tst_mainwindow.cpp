@@ -62,6 +62,7 @@ private Q_SLOTS:
     void accessibleNamesInTheInterfaceLanguage_data();
     void accessibleNamesInTheInterfaceLanguage();
     void ctrlSApplies();
+    void longTitleIsCutAtAWord();
     void boldIsVisiblyBold_data();
     void boldIsVisiblyBold();
 };
@@ -438,6 +439,24 @@ void TestMainWindow::ctrlSApplies()
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
     QVERIFY(!form.HasPendingChanges());
+}
+
+// A title too long for the title band is cut after a whole word, and "…" shows the cut.
+void TestMainWindow::longTitleIsCutAtAWord()
+{
+    const QString title = u"Flugplatz Musterhafen mit Vorfeld, Hangars und allen Fahrzeugen"_s;
+    TProgramFolder folder;
+    folder.WriteControlFile(QString(ControlFileText.arg(u"german"_s))
+                                .replace(u"Title=Musterhafen Konfigurator"_s, u"Title="_s + title));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    const TRzLabel &label = *form.RzLabel1;
+    QCOMPARE(label.Caption(), title);
+    const QString shown = label.ShownText();
+    QVERIFY2(shown.endsWith(u"…"_s), qPrintable(shown));
+    const QString kept = shown.chopped(1);
+    QVERIFY(title.startsWith(kept + u' '));
+    QVERIFY(label.fontMetrics().horizontalAdvance(shown) <= label.width());
 }
 
 void TestMainWindow::boldIsVisiblyBold_data()
