@@ -40,11 +40,13 @@ windows_environment() {
         local wine=(env WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all /usr/lib/wine/wine64)
         "${wine[@]}" wineboot -i
         # Tests run on Qt's offscreen platform, which reads fonts from one folder only: the
-        # faces the windows use, as Windows has them. Wine passes no QT_* variable from Linux,
-        # so the folder is named in the prefix's own environment.
+        # faces the windows use. Wine passes no QT_* variable from Linux, so the folder is named
+        # in the prefix's own environment. As on Linux, Wine's Tahoma bold (as thin as its
+        # regular face) and its bitmap MS Sans Serif stay out: the toolkit draws bold from the
+        # regular Tahoma, as Windows' own Tahoma Bold shows it.
         local fonts="$ROOT/build-windows/fonts"
         mkdir -p "$fonts"
-        cp /usr/share/wine/fonts/{tahoma,tahomabd,ms_sans_serif,symbol}.ttf \
+        cp /usr/share/wine/fonts/{tahoma,symbol}.ttf \
             /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf \
             /usr/share/fonts/truetype/dejavu/DejaVuSerif*.ttf \
             /usr/share/fonts/truetype/liberation/*.ttf \
