@@ -42,6 +42,13 @@ tower=Turm
 tower=Tower
 )"_s;
 
+// The control file with the tower stored as active, and its scenery file in that form.
+void prepareActiveTower(TProgramFolder &folder, const QString &language)
+{
+    folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -237,8 +244,7 @@ void TestMainWindow::closeAsksWhenChangesArePending()
     QFETCH(bool, closed);
     QFETCH(QString, tower);
     TProgramFolder folder;
-    folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
-    folder.AddSceneryFiles({u"tower.bgl"_s});
+    prepareActiveTower(folder, language);
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     form.show();
@@ -294,8 +300,7 @@ void TestMainWindow::applyIsConfirmedOnTheStatusLine()
     QFETCH(QString, notice);
     QFETCH(QString, scroller);
     TProgramFolder folder;
-    folder.WriteControlFile(ControlFileText.arg(language) + u"[Checked]\r\ntower=1\r\n"_s);
-    folder.AddSceneryFiles({u"tower.bgl"_s});
+    prepareActiveTower(folder, language);
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     for (int i = 0; i < clicks; ++i)
@@ -429,8 +434,7 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
 void TestMainWindow::ctrlSApplies()
 {
     TProgramFolder folder;
-    folder.WriteControlFile(ControlFileText.arg(u"german"_s) + u"[Checked]\r\ntower=1\r\n"_s);
-    folder.AddSceneryFiles({u"tower.bgl"_s});
+    prepareActiveTower(folder, u"german"_s);
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     form.show();
