@@ -16,7 +16,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 ROOT=$PWD
 
 # Debian packages the build, the tests and the demo need.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libbenchmark-dev
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine)
 # The fuzz targets also need clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -1,6 +1,7 @@
 #include "htmltext/paintercanvas.h"
 
 #include "htmltext/imagelist.h"
+#include "widgets/textline.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -112,7 +113,7 @@ void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool
         FPainter.fillRect(QRect(0, -height, width, height), color(FBrushColor));
     FPainter.setPen(color(FFont.color));
     // Wide enough for the whole run; the clip of the caller bounds it.
-    FPainter.drawText(QRect(0, -height, std::max(width, r.Width()) + 1, height), flags, shown);
+    DrawTextLine(FPainter, QRect(0, -height, std::max(width, r.Width()) + 1, height), flags, shown);
     FPainter.restore();
 }
 

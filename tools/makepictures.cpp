@@ -40,30 +40,36 @@ QRgb notWhite(QColor c)
     return c.rgb();
 }
 
-// 632 x 455, white outside the window's outline: a title band with a diagonal gradient, a pale
-// separator, and the main panel with rounded corners and a four-corner gradient.
-QImage background()
+// 632 x 455 logical pixels, drawn at `scale` device pixels per logical pixel, white outside the
+// window's outline: a title band with a diagonal gradient, a pale separator, and the main panel
+// with rounded corners and a four-corner gradient.
+QImage background(int scale)
 {
-    const int w = 632, h = 455;
+    const int s = scale;
+    const int w = 632 * s, h = 455 * s;
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::white);
-    image.setPixel(8, 0, qRgb(59, 93, 130));
+    for (int y = 0; y < s; ++y) {
+        for (int x = 8 * s; x < 9 * s; ++x)
+            image.setPixel(x, y, qRgb(59, 93, 130));
+    }
 
     const QColor bandDark(59, 93, 130), bandLight(134, 168, 235);
-    for (int y = 1; y <= 31; ++y) {
-        for (int x = 6; x <= 626; ++x) {
-            const double fx = (x - 6) / 620.0, fy = (y - 1) / 30.0;
+    for (int y = s; y < 32 * s; ++y) {
+        for (int x = 6 * s; x < 627 * s; ++x) {
+            const double fx = double(x - 6 * s) / (621 * s - 1);
+            const double fy = double(y - s) / (31 * s - 1);
             image.setPixel(x, y,
                            notWhite(corners(bandDark, bandLight, bandLight, bandDark, fx, fy)));
         }
     }
-    for (int y = 32; y <= 33; ++y) {
-        for (int x = 6; x <= 626; ++x)
+    for (int y = 32 * s; y < 34 * s; ++y) {
+        for (int x = 6 * s; x < 627 * s; ++x)
             image.setPixel(x, y, qRgb(206, 220, 240));
     }
 
     const QColor dark(37, 75, 114), lightTop(126, 163, 238), lightBottom(137, 173, 242);
-    const int top = 34, bottom = 454, radius = 8;
+    const int top = 34 * s, bottom = h - 1, radius = 8 * s;
     for (int y = top; y <= bottom; ++y) {
         // Rows within the radius of the top or bottom edge are narrowed to a quarter circle.
         int inset = 0;
@@ -82,9 +88,11 @@ QImage background()
 
 // A strip of glyphs of equal size: the normal picture, then the same in greys for the disabled
 // button. The key colour fills everything that is not drawn.
+// The glyphs are drawn in logical pixels at `scale` device pixels per logical pixel.
 template<class Draw>
-QImage glyphStrip(QSize cell, int count, QColor key, Draw draw)
+QImage glyphStrip(int scale, QSize cell, int count, QColor key, Draw draw)
 {
+    cell *= scale;
     QImage image(cell.width() * count, cell.height(), QImage::Format_RGB32);
     image.fill(key);
     for (int i = 0; i < count; ++i) {
@@ -92,6 +100,7 @@ QImage glyphStrip(QSize cell, int count, QColor key, Draw draw)
         glyph.fill(key);
         {
             QPainter painter(&glyph);
+            painter.scale(scale, scale);
             draw(painter, i == 1);
         }
         QPainter(&image).drawImage(i * cell.width(), 0, glyph);
@@ -108,9 +117,9 @@ QColor disabled(const QColor &c, bool grey)
     return v > 200 ? QColor(254, 254, 254) : QColor(128, 128, 128);
 }
 
-QImage germanFlag()
+QImage germanFlag(int scale)
 {
-    return glyphStrip({20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
+    return glyphStrip(scale, {20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
         const QRect flag(1, 2, 18, 15);
         p.fillRect(flag.x(), flag.y(), 18, 5, disabled(QColor(0, 0, 0), grey));
         p.fillRect(flag.x(), flag.y() + 5, 18, 5, disabled(QColor(255, 0, 0), grey));
@@ -118,9 +127,9 @@ QImage germanFlag()
     });
 }
 
-QImage unionFlag()
+QImage unionFlag(int scale)
 {
-    return glyphStrip({20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
+    return glyphStrip(scale, {20, 20}, 2, QColor(192, 192, 192), [](QPainter &p, bool grey) {
         const QRect flag(1, 2, 18, 15);
         p.setClipRect(flag);
         p.fillRect(flag, disabled(QColor(0, 36, 125), grey));
@@ -139,9 +148,9 @@ QImage unionFlag()
     });
 }
 
-QImage information()
+QImage information(int scale)
 {
-    return glyphStrip({16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
+    return glyphStrip(scale, {16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
         p.setRenderHint(QPainter::Antialiasing, false);
         const QColor outline = disabled(QColor(0, 51, 153), grey);
         QPainterPath bubble;
@@ -157,9 +166,9 @@ QImage information()
     });
 }
 
-QImage squareButton(const QColor &face, bool cross)
+QImage squareButton(int scale, const QColor &face, bool cross)
 {
-    return glyphStrip({18, 18}, 1, QColor(255, 255, 255), [&](QPainter &p, bool) {
+    return glyphStrip(scale, {18, 18}, 1, QColor(255, 255, 255), [&](QPainter &p, bool) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(face.darker(160));
         p.setBrush(face);
@@ -175,9 +184,9 @@ QImage squareButton(const QColor &face, bool cross)
     });
 }
 
-QImage checkMark()
+QImage checkMark(int scale)
 {
-    return glyphStrip({16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
+    return glyphStrip(scale, {16, 16}, 2, QColor(236, 233, 216), [](QPainter &p, bool grey) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(disabled(QColor(0, 51, 153), grey), 3));
         p.drawLine(2, 8, 6, 12);
@@ -188,9 +197,9 @@ QImage checkMark()
     });
 }
 
-QImage hammer()
+QImage hammer(int scale)
 {
-    return glyphStrip({16, 16}, 1, QColor(255, 0, 255), [](QPainter &p, bool) {
+    return glyphStrip(scale, {16, 16}, 1, QColor(255, 0, 255), [](QPainter &p, bool) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(QColor(30, 70, 160), 2));
         p.drawLine(4, 14, 10, 6);
@@ -199,13 +208,14 @@ QImage hammer()
     });
 }
 
-// 200 x 54 with an alpha channel: a rounded badge that leads to the scenery's home page, with
-// the word for "scenery" in the interface language.
-QImage logo(const QString &scenery)
+// 200 x 54 logical pixels with an alpha channel: a rounded badge that leads to the scenery's
+// home page, with the word for "scenery" in the interface language.
+QImage logo(int scale, const QString &scenery)
 {
-    QImage image(200, 54, QImage::Format_ARGB32_Premultiplied);
+    QImage image(200 * scale, 54 * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient fill(0, 0, 0, 54);
     fill.setColorAt(0, QColor(255, 255, 255, 230));
@@ -303,29 +313,35 @@ int main(int argc, char **argv)
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const struct
-    {
-        const char *name;
-        QImage image;
-    } pictures[] = {
-        {"background.png", background()},
-        {"flag-german.png", germanFlag()},
-        {"flag-union.png", unionFlag()},
-        {"information.png", information()},
-        {"minimize.png", squareButton(QColor(150, 190, 235), false)},
-        {"close.png", squareButton(QColor(205, 45, 35), true)},
-        {"checkmark.png", checkMark()},
-        {"hammer.png", hammer()},
-        {"logo.png", logo(QStringLiteral("Szenerie"))},
-        {"logo-english.png", logo(QStringLiteral("Scenery"))},
-    };
-    for (const auto &picture : pictures) {
-        const QImage image = picture.image.hasAlphaChannel()
-            ? picture.image.convertToFormat(QImage::Format_ARGB32)
-            : picture.image.convertToFormat(QImage::Format_RGB888);
-        if (!image.save(folder.filePath(QString::fromLatin1(picture.name)), "PNG")) {
-            std::fprintf(stderr, "makepictures: cannot write %s\n", picture.name);
-            return 1;
+    // Each picture at its own size, and at twice that size as "<name>@2x.png" for screens of
+    // higher density.
+    for (const int scale : {1, 2}) {
+        const struct
+        {
+            const char *name;
+            QImage image;
+        } pictures[] = {
+            {"background", background(scale)},
+            {"flag-german", germanFlag(scale)},
+            {"flag-union", unionFlag(scale)},
+            {"information", information(scale)},
+            {"minimize", squareButton(scale, QColor(150, 190, 235), false)},
+            {"close", squareButton(scale, QColor(205, 45, 35), true)},
+            {"checkmark", checkMark(scale)},
+            {"hammer", hammer(scale)},
+            {"logo", logo(scale, QStringLiteral("Szenerie"))},
+            {"logo-english", logo(scale, QStringLiteral("Scenery"))},
+        };
+        for (const auto &picture : pictures) {
+            const QString name = QString::fromLatin1(picture.name)
+                + (scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png"));
+            const QImage image = picture.image.hasAlphaChannel()
+                ? picture.image.convertToFormat(QImage::Format_ARGB32)
+                : picture.image.convertToFormat(QImage::Format_RGB888);
+            if (!image.save(folder.filePath(name), "PNG")) {
+                std::fprintf(stderr, "makepictures: cannot write %s\n", qPrintable(name));
+                return 1;
+            }
         }
     }
     QFile ico(folder.filePath(QStringLiteral("scenery-configurator.ico")));

@@ -53,9 +53,10 @@ const QString ControlFileFilter
 // included; a longer address would arrive cut, that is wrong, so it is not opened at all.
 constexpr qsizetype MaxAddressLength = 1999;
 
-QImage picture(const char *name)
+// A picture of the window, with its drawing at twice the size for screens of higher density.
+TScalablePicture picture(const char *name)
 {
-    return QImage(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
+    return TScalablePicture::FromFile(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
 }
 
 TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char *glyph,
@@ -119,7 +120,9 @@ void TScenForm1::CreateChildren()
     RzLabel1 = label(this, {86, 10, 249, 21}, WindowFont(QStringLiteral("MS Sans Serif"), 13, true),
                      Qt::white);
 
-    ImageList1 = QIcon(QPixmap::fromImage(picture("hammer.png")));
+    const TScalablePicture hammer = picture("hammer.png");
+    ImageList1 = QIcon(QPixmap::fromImage(hammer.Normal()));
+    ImageList1.addPixmap(QPixmap::fromImage(hammer.ForRatio(2.0)));
     PopupMenu2 = new QMenu(this);
     Optionen1 = PopupMenu2->addAction(QString());
     N1 = PopupMenu2->addSeparator();
@@ -182,7 +185,7 @@ void TScenForm1::CreateChildren()
 
     Image1 = new TImage(TabSheet1);
     Image1->move(392, 98);
-    Image1->SetPicture(QPixmap::fromImage(picture("logo.png")));
+    Image1->SetPicture(picture("logo.png"));
     Image1->setCursor(Qt::PointingHandCursor);
     connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
 
@@ -195,7 +198,6 @@ void TScenForm1::CreateChildren()
     HTMLCredit1->SetPlatform(&FPlatform);
 
     RzCheckTree1 = new TRzCheckTree(TabSheet1);
-    RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
     RzCheckTree1->setGeometry(3, 22, 365, 229);
     RzCheckTree1->SetIndent(19);
 
@@ -216,6 +218,30 @@ void TScenForm1::CreateChildren()
     FNoticeTimer->setSingleShot(true);
     FNoticeTimer->setInterval(4000);
     connect(FNoticeTimer, &QTimer::timeout, this, &TScenForm1::EndNotice);
+
+    // The children are known by their names to style sheets, assistive tools and tests.
+    const std::pair<QObject *, const char *> names[] = {
+        {RzFormShape1, "RzFormShape1"},
+        {btnGerman, "btnGerman"},
+        {btnEnglish, "btnEnglish"},
+        {RzLabel1, "RzLabel1"},
+        {RzToolButton1, "RzToolButton1"},
+        {RzToolbarButton3, "RzToolbarButton3"},
+        {RzToolbarButton2, "RzToolbarButton2"},
+        {RzToolbarButton1, "RzToolbarButton1"},
+        {btnApplyObj, "btnApplyObj"},
+        {RzMarqueeStatus1, "RzMarqueeStatus1"},
+        {RzLabel3, "RzLabel3"},
+        {RzPageControl1, "RzPageControl1"},
+        {TabSheet1, "TabSheet1"},
+        {RzLabel2, "RzLabel2"},
+        {HTMLabel1, "HTMLabel1"},
+        {Image1, "Image1"},
+        {HTMLCredit1, "HTMLCredit1"},
+        {RzCheckTree1, "RzCheckTree1"},
+    };
+    for (const auto &[child, name] : names)
+        child->setObjectName(QString::fromLatin1(name));
 }
 
 QString TScenForm1::ProgramFolder() const
@@ -327,8 +353,7 @@ void TScenForm1::SetLanguage()
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    Image1->SetPicture(
-        QPixmap::fromImage(picture(FState.Language == 1 ? "logo-english.png" : "logo.png")));
+    Image1->SetPicture(picture(FState.Language == 1 ? "logo-english.png" : "logo.png"));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);

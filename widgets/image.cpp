@@ -9,10 +9,24 @@ TImage::TImage(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void TImage::SetPicture(const QPixmap &picture)
+void TImage::SetPicture(const TScalablePicture &picture)
 {
-    setPixmap(picture);
-    resize(picture.deviceIndependentSize().toSize());
+    FPicture = picture;
+    ShowForRatio();
+    resize(picture.Size());
+}
+
+void TImage::ShowForRatio()
+{
+    FPictureRatio = devicePixelRatioF();
+    setPixmap(QPixmap::fromImage(FPicture.ForRatio(FPictureRatio)));
+}
+
+void TImage::paintEvent(QPaintEvent *event)
+{
+    if (FPictureRatio != devicePixelRatioF())
+        ShowForRatio();
+    QLabel::paintEvent(event);
 }
 
 void TImage::mousePressEvent(QMouseEvent *event)

@@ -2,8 +2,10 @@
 
 #include <QLabel>
 
-// A picture on its parent's surface, drawn with its alpha channel, sized to the picture;
-// a left click on it emits clicked().
+#include "widgets/scalablepicture.h"
+
+// A picture on its parent's surface, drawn with its alpha channel for the screen's device pixel
+// ratio, sized to the picture; a left click on it emits clicked().
 class TImage : public QLabel
 {
     Q_OBJECT
@@ -11,7 +13,7 @@ class TImage : public QLabel
 public:
     explicit TImage(QWidget *parent = nullptr);
 
-    void SetPicture(const QPixmap &picture);
+    void SetPicture(const TScalablePicture &picture);
 
 Q_SIGNALS:
     void clicked();
@@ -19,7 +21,12 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    void ShowForRatio();
+
+    TScalablePicture FPicture;
+    qreal FPictureRatio = 0.0;
     bool FPressed = false;
 };

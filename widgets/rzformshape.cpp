@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <qpa/qplatformwindow.h>
 
 namespace {
 
@@ -36,7 +37,7 @@ void TRzFormShape::SetTransparent(bool value)
     UpdateDisplayed();
 }
 
-void TRzFormShape::SetPicture(const QImage &value)
+void TRzFormShape::SetPicture(const TScalablePicture &value)
 {
     FPicture = value;
     UpdateDisplayed();
@@ -45,10 +46,12 @@ void TRzFormShape::SetPicture(const QImage &value)
 
 void TRzFormShape::UpdateDisplayed()
 {
-    FDisplayed = QPixmap::fromImage(FPicture);
-    if (FTransparent && !FPicture.isNull() && !FPicture.hasAlphaChannel()) {
-        const QRgb key = FPicture.pixel(0, FPicture.height() - 1);
-        FDisplayed.setMask(QBitmap::fromImage(FPicture.createMaskFromColor(key, Qt::MaskInColor)));
+    FShownRatio = devicePixelRatioF();
+    FShown = FPicture.ForRatio(FShownRatio);
+    FDisplayed = QPixmap::fromImage(FShown);
+    if (FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()) {
+        const QRgb key = FShown.pixel(0, FShown.height() - 1);
+        FDisplayed.setMask(QBitmap::fromImage(FShown.createMaskFromColor(key, Qt::MaskInColor)));
     }
     update();
 }
@@ -58,11 +61,38 @@ void TRzFormShape::InitRegion()
     if (FInitializedRegion)
         return;
     FInitializedRegion = true;
-    const QRegion region = GetRegionFromBitmap(WorkingBitmap());
+    const QPoint offset = mapTo(Form(), QPoint(0, 0));
+    const QRegion region = GetRegionFromBitmap(WorkingBitmap(FPicture.Normal()));
     if (region.isEmpty())
         Form()->clearMask();
     else
-        Form()->setMask(region.translated(mapTo(Form(), QPoint(0, 0))));
+        Form()->setMask(region.translated(offset));
+    if (region.isEmpty() || FShown.devicePixelRatio() == 1.0)
+        FDeviceRegion = region.translated(offset);
+    else
+        FDeviceRegion = GetRegionFromBitmap(WorkingBitmap(FShown))
+                            .translated((QPointF(offset) * FShown.devicePixelRatio()).toPoint());
+    ApplyDeviceRegion();
+}
+
+// The toolkit hands the window system the logical outline multiplied by the ratio, in steps of
+// whole logical pixels; the outline scanned from the picture as drawn replaces it.
+void TRzFormShape::ApplyDeviceRegion()
+{
+    if (FDeviceRegion.isEmpty() || FShown.devicePixelRatio() == 1.0)
+        return;
+    if (QWindow *window = Form()->windowHandle(); window && window->handle())
+        window->handle()->setMask(FDeviceRegion);
+}
+
+// Moved to a screen of another ratio: the picture and the outline are made for it.
+void TRzFormShape::FollowPixelRatio()
+{
+    if (FShownRatio == devicePixelRatioF())
+        return;
+    UpdateDisplayed();
+    if (FInitializedRegion)
+        RecreateRegion();
 }
 
 void TRzFormShape::RecreateRegion()
@@ -73,14 +103,14 @@ void TRzFormShape::RecreateRegion()
 
 // The picture as it is scanned: an opaque picture as it is, one with an alpha channel drawn
 // over black.
-QImage TRzFormShape::WorkingBitmap() const
+QImage TRzFormShape::WorkingBitmap(const QImage &picture)
 {
-    if (FPicture.isNull() || !FPicture.hasAlphaChannel())
-        return FPicture;
-    QImage working(FPicture.size(), QImage::Format_RGB32);
+    if (picture.isNull() || !picture.hasAlphaChannel())
+        return picture;
+    QImage working(picture.size(), QImage::Format_RGB32);
     working.fill(Qt::black);
     QPainter painter(&working);
-    painter.drawImage(0, 0, FPicture);
+    painter.drawImage(QRect(QPoint(0, 0), picture.size()), picture);
     return working;
 }
 
@@ -139,9 +169,14 @@ QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
 bool TRzFormShape::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Form() && event->type() == QEvent::Show && !event->spontaneous()) {
+        FollowPixelRatio();
         InitRegion();
+        // A window made anew gets the toolkit's outline again.
+        ApplyDeviceRegion();
         Q_EMIT OnFormShow();
     }
+    if (watched == Form() && event->type() == QEvent::ScreenChangeInternal)
+        FollowPixelRatio();
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         setGeometry(parentWidget()->rect());
     return QWidget::eventFilter(watched, event);
@@ -149,6 +184,7 @@ bool TRzFormShape::eventFilter(QObject *watched, QEvent *event)
 
 void TRzFormShape::paintEvent(QPaintEvent *)
 {
+    FollowPixelRatio();
     QPainter painter(this);
     painter.drawPixmap(0, 0, FDisplayed);
 }

@@ -6,10 +6,16 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "widgets/scalablepicture.h"
+
 // A picture that fills its window and gives the window its outline: the window loses its frame
 // when the shape is made, and at its first show its region is cut to the picture's opaque
 // pixels (those whose colour differs from the bottom-left pixel's). A press of any mouse button
 // on the picture drags the window.
+//
+// On a screen with more than one device pixel per logical pixel the picture is drawn for that
+// ratio, and the window system gets the outline in device pixels, scanned from the picture as
+// drawn, so the corners stay smooth instead of growing in steps of whole logical pixels.
 class TRzFormShape : public QWidget
 {
     Q_OBJECT
@@ -23,8 +29,12 @@ public:
     // With Transparent set the key-coloured pixels are neither drawn nor part of the region.
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
-    const QImage &Picture() const { return FPicture; }
-    void SetPicture(const QImage &value);
+    const QImage &Picture() const { return FPicture.Normal(); }
+    void SetPicture(const TScalablePicture &value);
+    // The picture as drawn now, in device pixels.
+    const QImage &ShownPicture() const { return FShown; }
+    // The outline in the window's device pixels, as last given to the window system.
+    const QRegion &DeviceRegion() const { return FDeviceRegion; }
 
     // Applies the window region unless it has been applied already.
     void InitRegion();
@@ -34,7 +44,7 @@ public:
     // pixel is opaque.
     virtual QRegion GetRegionFromBitmap(const QImage &bitmap) const;
 
-    QSize sizeHint() const override { return FPicture.size(); }
+    QSize sizeHint() const override { return FPicture.Size(); }
 
 Q_SIGNALS:
     // The window is being shown; its region is in place.
@@ -51,15 +61,20 @@ protected:
 
 private:
     QWidget *Form() const { return window(); }
-    QImage WorkingBitmap() const;
+    static QImage WorkingBitmap(const QImage &picture);
     void UpdateDisplayed();
+    void ApplyDeviceRegion();
+    void FollowPixelRatio();
     void StartDrag(const QMouseEvent *event);
 
     bool FAllowFormDrag = true;
     bool FInitializedRegion = false;
     bool FTransparent = true;
-    QImage FPicture;
-    QPixmap FDisplayed; // the picture with its key colour made transparent
+    TScalablePicture FPicture;
+    QImage FShown; // the picture for the device pixel ratio below
+    qreal FShownRatio = 1.0;
+    QPixmap FDisplayed; // the shown picture with its key colour made transparent
+    QRegion FDeviceRegion;
     // Pointer tracking when the window system does not move the window itself.
     Qt::MouseButton FDragButton = Qt::NoButton;
     QPoint FDragStart;

@@ -1,7 +1,8 @@
 #include "widgets/rzlabel.h"
 
+#include "widgets/textline.h"
+
 #include <QPainter>
-#include <QStyle>
 
 TRzLabel::TRzLabel(QWidget *parent)
     : QLabel(parent)
@@ -48,14 +49,10 @@ QString TRzLabel::ShownText() const
     return metrics.elidedText(caption, Qt::ElideRight, width);
 }
 
-void TRzLabel::paintEvent(QPaintEvent *event)
+void TRzLabel::paintEvent(QPaintEvent *)
 {
-    const QString shown = ShownText();
-    if (shown == text()) {
-        QLabel::paintEvent(event);
-        return;
-    }
     QPainter painter(this);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
-                          foregroundRole());
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    DrawTextLine(painter, contentsRect(), int(alignment()), ShownText());
 }

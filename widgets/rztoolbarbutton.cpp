@@ -25,6 +25,7 @@ QPixmap cutGlyph(const QImage &strip, int count, int index, QRgb key)
 {
     const int width = strip.width() / count;
     QImage image = strip.copy(index * width, 0, width, strip.height());
+    image.setDevicePixelRatio(strip.devicePixelRatio());
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -52,7 +53,7 @@ void TRzToolbarButton::SetFlat(bool value)
     update();
 }
 
-void TRzToolbarButton::SetGlyph(const QImage &value)
+void TRzToolbarButton::SetGlyph(const TScalablePicture &value)
 {
     FGlyph = value;
     SplitGlyph();
@@ -75,9 +76,10 @@ void TRzToolbarButton::SplitGlyph()
 {
     FGlyphImages.clear();
     FDerivedDisabled = QPixmap();
-    if (FGlyph.isNull() || FGlyph.width() < FNumGlyphs)
+    FGlyphRatio = devicePixelRatioF();
+    if (FGlyph.IsNull() || FGlyph.Size().width() < FNumGlyphs)
         return;
-    const QImage strip = FGlyph.convertToFormat(QImage::Format_ARGB32);
+    const QImage strip = FGlyph.ForRatio(FGlyphRatio).convertToFormat(QImage::Format_ARGB32);
     const QRgb key = strip.pixel(0, strip.height() - 1) & 0x00FFFFFF;
     for (int i = 0; i < FNumGlyphs; ++i)
         FGlyphImages.append(cutGlyph(strip, FNumGlyphs, i, key));
@@ -89,12 +91,12 @@ void TRzToolbarButton::SplitGlyph()
     }
 }
 
-void TRzToolbarButton::SetHotGlyph(const QImage &value)
+void TRzToolbarButton::SetHotGlyph(const TScalablePicture &value)
 {
     FHotGlyph = value;
     SetUseHotGlyph(true);
-    const int width = value.width();
-    const int height = value.height();
+    const int width = value.Size().width();
+    const int height = value.Size().height();
     if (height != 0 && width >= height && width % height == 0) {
         const int count = width / height;
         SetHotNumGlyphs(count < 5 ? count : 1);
@@ -242,7 +244,8 @@ QSize TRzToolbarButton::CaptionSize() const
 
 QSize TRzToolbarButton::sizeHint() const
 {
-    const QSize glyph = FGlyphImages.isEmpty() ? QSize() : FGlyphImages.first().size();
+    const QSize glyph
+        = FGlyphImages.isEmpty() ? QSize() : FGlyphImages.first().deviceIndependentSize().toSize();
     const QSize caption = CaptionSize();
     const int spacing = glyph.isEmpty() || caption.isEmpty() ? 0 : FSpacing;
     constexpr int frame = 4;
@@ -269,6 +272,8 @@ bool TRzToolbarButton::event(QEvent *event)
 
 void TRzToolbarButton::paintEvent(QPaintEvent *)
 {
+    if (FGlyphRatio != devicePixelRatioF())
+        SplitGlyph();
     QPainter painter(this);
     const QPalette &colours = palette();
     if (!FTransparent)
@@ -340,7 +345,7 @@ void TRzToolbarButton::leaveEvent(QEvent *event)
         FGlyph = FStdGlyph;
         FNumGlyphs = FStdNumGlyphs;
         // Nothing is saved any more: a later leave must not bring back this glyph again.
-        FStdGlyph = QImage();
+        FStdGlyph = TScalablePicture();
         FStdNumGlyphs = 0;
         SplitGlyph();
     }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QPixmap>
 
+#include "widgets/scalablepicture.h"
+
 enum TButtonLayout : quint8 { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 // A flat push button that draws a glyph and an optional caption on its parent's background.
@@ -20,13 +22,13 @@ public:
 
     bool Flat() const { return FFlat; }
     void SetFlat(bool value);
-    const QImage &Glyph() const { return FGlyph; }
-    void SetGlyph(const QImage &value);
+    const QImage &Glyph() const { return FGlyph.Normal(); }
+    void SetGlyph(const TScalablePicture &value);
     int NumGlyphs() const { return FNumGlyphs; }
     void SetNumGlyphs(int value);
-    const QImage &HotGlyph() const { return FHotGlyph; }
+    const QImage &HotGlyph() const { return FHotGlyph.Normal(); }
     // Also turns UseHotGlyph on; a strip of square images sets HotNumGlyphs to its count.
-    virtual void SetHotGlyph(const QImage &value);
+    virtual void SetHotGlyph(const TScalablePicture &value);
     int HotNumGlyphs() const { return FHotNumGlyphs; }
     virtual void SetHotNumGlyphs(int value);
     bool UseHotGlyph() const { return FUseHotGlyph; }
@@ -86,15 +88,16 @@ private:
     QSize CaptionSize() const;
 
     bool FFlat = true;
-    QImage FGlyph;
+    TScalablePicture FGlyph;
     int FNumGlyphs = 1;
     QList<QPixmap> FGlyphImages; // the strip cut into images, key colour transparent
     QPixmap FDerivedDisabled; // disabled look of a strip with one image
+    qreal FGlyphRatio = 1.0; // the device pixel ratio the images above were cut for
     bool FChangingGlyph = false;
-    QImage FHotGlyph;
+    TScalablePicture FHotGlyph;
     int FHotNumGlyphs = 1;
     bool FUseHotGlyph = false;
-    QImage FStdGlyph;
+    TScalablePicture FStdGlyph;
     int FStdNumGlyphs = 0;
     QString FSaveCaption;
     bool FShowCaption = true;
