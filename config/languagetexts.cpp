@@ -94,25 +94,37 @@ QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures
         + QStringLiteral("\r\n\r\n") + tail;
 }
 
-TAccessibleNames AccessibleNames(int language)
+TAccessibleNames AccessibleNames(int language, const QString &homePage)
 {
     if (language == 1) {
-        return {QStringLiteral("German"),
-                QStringLiteral("English"),
-                QStringLiteral("Information about the scenery"),
-                QStringLiteral("Minimise"),
-                QStringLiteral("Close"),
-                QStringLiteral("The scenery's home page"),
+        return {{QStringLiteral("German"), QStringLiteral("Shows the program in German")},
+                {QStringLiteral("English"), QStringLiteral("Shows the program in English")},
+                {QStringLiteral("Information about the scenery"),
+                 QStringLiteral("Opens the scenery's readme")},
+                {QStringLiteral("Minimise"), QStringLiteral("Minimises the window")},
+                {QStringLiteral("Close"), QStringLiteral("Closes the program")},
+                {QString(),
+                 QStringLiteral("Activates and deactivates the objects as they are ticked "
+                                "(Ctrl+S)")},
+                {QStringLiteral("The scenery's home page"),
+                 QStringLiteral("Opens the home page in the browser: ") + homePage},
                 QStringLiteral("Objects"),
+                QStringLiteral("partly active"),
                 QStringLiteral("Credits")};
     }
-    return {QStringLiteral("Deutsch"),
-            QStringLiteral("Englisch"),
-            QStringLiteral("Informationen zur Szenerie"),
-            QStringLiteral("Minimieren"),
-            QStringLiteral("Schließen"),
-            QStringLiteral("Homepage der Szenerie"),
+    return {{QStringLiteral("Deutsch"), QStringLiteral("Zeigt das Programm auf Deutsch")},
+            {QStringLiteral("Englisch"), QStringLiteral("Zeigt das Programm auf Englisch")},
+            {QStringLiteral("Informationen zur Szenerie"),
+             QStringLiteral("Öffnet die Liesmich-Datei der Szenerie")},
+            {QStringLiteral("Minimieren"), QStringLiteral("Verkleinert das Fenster")},
+            {QStringLiteral("Schließen"), QStringLiteral("Beendet das Programm")},
+            {QString(),
+             QStringLiteral("Aktiviert und deaktiviert die Objekte so, wie sie angehakt sind "
+                            "(Strg+S)")},
+            {QStringLiteral("Homepage der Szenerie"),
+             QStringLiteral("Öffnet die Homepage im Browser: ") + homePage},
             QStringLiteral("Objekte"),
+            QStringLiteral("teilweise aktiv"),
             QStringLiteral("Mitwirkende")};
 }
 

@@ -16,19 +16,27 @@ QString RenameFailureReason(int language, const TRenameFailure &failure);
 // its reason; after 20 files, one line that counts the rest.
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures);
 
-// Names of the window's controls for assistive technology (screen readers), in the language.
+// What assistive technology (screen readers) says about the window's controls, in the
+// language: a name for each, and for the buttons what they do.
+struct TAccessibleText
+{
+    QString Name;
+    QString Description;
+};
 struct TAccessibleNames
 {
-    QString German; // the flag buttons
-    QString English;
-    QString Information;
-    QString Minimise;
-    QString Close;
-    QString HomePage; // the logo
+    TAccessibleText German; // the flag buttons
+    TAccessibleText English;
+    TAccessibleText Information;
+    TAccessibleText Minimise;
+    TAccessibleText Close;
+    TAccessibleText Apply; // its name is its caption
+    TAccessibleText HomePage; // the logo; the description ends with the address
     QString Objects; // the tree
+    QString MixedState; // a tree item that is partly checked
     QString Credits;
 };
-TAccessibleNames AccessibleNames(int language);
+TAccessibleNames AccessibleNames(int language, const QString &homePage);
 
 // Shown on the status line for a few seconds after an Apply without failures.
 QString AppliedNotice(int language, qsizetype renamedFiles);

@@ -30,6 +30,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTimer>
 #include <QUrl>
 
@@ -68,7 +69,8 @@ TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char
     button->SetNumGlyphs(numGlyphs);
     button->SetHint(hint);
     button->SetShowHint(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not focused by a click, which would leave the focus mark behind.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -187,6 +189,7 @@ void TScenForm1::CreateChildren()
     Image1->move(392, 98);
     Image1->SetPicture(picture("logo.png"));
     Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setFocusPolicy(Qt::TabFocus);
     connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
 
     HTMLCredit1 = new THTMLCredit(TabSheet1);
@@ -218,6 +221,17 @@ void TScenForm1::CreateChildren()
     FNoticeTimer->setSingleShot(true);
     FNoticeTimer->setInterval(4000);
     connect(FNoticeTimer, &QTimer::timeout, this, &TScenForm1::EndNotice);
+
+    // Tab goes from the objects to Apply, the home page, then along the title band; the page's
+    // single tab offers no choice and is no stop.
+    RzPageControl1->tabBar()->setFocusPolicy(Qt::NoFocus);
+    RzPageControl1->setFocusPolicy(Qt::NoFocus);
+    const QList<QWidget *> tabOrder{RzCheckTree1,     btnApplyObj,     Image1,
+                                    btnGerman,        btnEnglish,      RzToolbarButton3,
+                                    RzToolbarButton2, RzToolbarButton1};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    RzCheckTree1->setFocus();
 
     // The children are known by their names to style sheets, assistive tools and tests.
     const std::pair<QObject *, const char *> names[] = {
@@ -360,7 +374,8 @@ void TScenForm1::SetLanguage()
     HTMLCredit1->SetHTMLText({texts.HTMLCredits});
     RzLabel2->SetCaption(GetString(0));
     HTMLabel1->SetHTMLText({GetString(1)});
-    btnApplyObj->SetCaption(GetString(2));
+    // The caption's first letter is its accelerator (Alt+Ü, Alt+A).
+    btnApplyObj->SetCaption(u'&' + QString(GetString(2)).replace(u'&', QStringLiteral("&&")));
     RzLabel3->SetCaption(VersionLine(texts.Title, FState.Version, GetString(3)));
     Optionen1->setText(GetString(4));
     Updatessuchen1->setText(GetString(5));
@@ -372,15 +387,21 @@ void TScenForm1::SetLanguage()
 // line and the credits by their text.
 void TScenForm1::SetAccessibleNames(const TLanguageTexts &texts)
 {
-    const TAccessibleNames names = AccessibleNames(FState.Language);
-    btnGerman->setAccessibleName(names.German);
-    btnEnglish->setAccessibleName(names.English);
-    RzToolbarButton3->setAccessibleName(names.Information);
-    RzToolbarButton2->setAccessibleName(names.Minimise);
-    RzToolbarButton1->setAccessibleName(names.Close);
-    Image1->setAccessibleName(names.HomePage);
-    Image1->setAccessibleDescription(FState.URL);
+    const TAccessibleNames names = AccessibleNames(FState.Language, FState.URL);
+    const auto describe = [](QWidget *control, const TAccessibleText &text) {
+        if (!text.Name.isEmpty())
+            control->setAccessibleName(text.Name);
+        control->setAccessibleDescription(text.Description);
+    };
+    describe(btnGerman, names.German);
+    describe(btnEnglish, names.English);
+    describe(RzToolbarButton3, names.Information);
+    describe(RzToolbarButton2, names.Minimise);
+    describe(RzToolbarButton1, names.Close);
+    describe(btnApplyObj, names.Apply);
+    describe(Image1, names.HomePage);
     RzCheckTree1->setAccessibleName(names.Objects);
+    RzCheckTree1->SetMixedStateDescription(names.MixedState);
     RzCheckTree1->setAccessibleDescription(GetString(0));
     RzMarqueeStatus1->setAccessibleName(texts.ScrollerText);
     HTMLCredit1->setAccessibleName(names.Credits);

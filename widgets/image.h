@@ -5,7 +5,8 @@
 #include "widgets/scalablepicture.h"
 
 // A picture on its parent's surface, drawn with its alpha channel for the screen's device pixel
-// ratio, sized to the picture; a left click on it emits clicked().
+// ratio, sized to the picture; a left click on it emits clicked(). Given the keyboard focus, it
+// shows the focus mark, and Space, Return or Enter click it; assistive technology sees a link.
 class TImage : public QLabel
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ShowForRatio();

@@ -11,8 +11,28 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+namespace {
+
+// The state as assistive technology reads it: the item's check state, none before it has one.
+QVariant accessibleCheckState(int stateIndex)
+{
+    switch (stateIndex) {
+    case csUnchecked:
+        return Qt::Unchecked;
+    case csChecked:
+        return Qt::Checked;
+    case csPartiallyChecked:
+        return Qt::PartiallyChecked;
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
 // Draws a row's check image in a cell left of its text and leaves the rest to the styled
-// delegate.
+// delegate. The items carry their check state for assistive technology only: the delegate
+// neither draws the toolkit's check box for it nor lets the toolkit toggle it.
 class TRzCheckTreeDelegate : public QStyledItemDelegate
 {
 public:
@@ -20,6 +40,12 @@ public:
         : QStyledItemDelegate(tree)
         , FTree(tree)
     { }
+
+    bool editorEvent(QEvent *, QAbstractItemModel *, const QStyleOptionViewItem &,
+                     const QModelIndex &) override
+    {
+        return false;
+    }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
@@ -65,6 +91,13 @@ public:
         size.setHeight(FTree->FItemHeight > 0 ? FTree->FItemHeight
                                               : qMax(size.height(), FTree->CheckImageHeight()));
         return size;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
     }
 
 private:
@@ -248,8 +281,8 @@ void TRzCheckTree::NodeAdded(TCheckTreeNode *node)
     auto *item = new QTreeWidgetItem;
     item->setText(0, node->Text());
     item->setData(0, NodeRole, QVariant::fromValue(static_cast<void *>(node)));
-    item->setData(0, StateIndexRole, node->StateIndex());
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    MirrorState(item, node->StateIndex());
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     node->ViewItem = item;
     if (QTreeWidgetItem *parentItem = ItemOf(node->Parent())) {
         parentItem->insertChild(node->Index(), item);
@@ -307,7 +340,28 @@ void TRzCheckTree::NodeStateChanged(TCheckTreeNode *node)
 {
     FStateMirrored = true;
     if (QTreeWidgetItem *item = ItemOf(node))
-        item->setData(0, StateIndexRole, node->StateIndex());
+        MirrorState(item, node->StateIndex());
+}
+
+// The item shows the state through its image; assistive technology reads it as the item's check
+// state, and the mixed state, which it does not announce, through the item's description.
+void TRzCheckTree::MirrorState(QTreeWidgetItem *item, int stateIndex) const
+{
+    item->setData(0, StateIndexRole, stateIndex);
+    item->setData(0, Qt::CheckStateRole, accessibleCheckState(stateIndex));
+    item->setData(0, Qt::AccessibleDescriptionRole,
+                  stateIndex == csPartiallyChecked ? QVariant(FMixedStateDescription) : QVariant());
+}
+
+void TRzCheckTree::SetMixedStateDescription(const QString &value)
+{
+    FMixedStateDescription = value;
+    for (int i = 0; i < FItems.Count(); ++i) {
+        const TCheckTreeNode *node = FItems.Item(i);
+        if (node->StateIndex() == csPartiallyChecked)
+            if (QTreeWidgetItem *item = ItemOf(node))
+                MirrorState(item, node->StateIndex());
+    }
 }
 
 void TRzCheckTree::InitStateImages()

@@ -53,6 +53,10 @@ public:
     int Indent() const { return indentation(); }
     void SetIndent(int value) { setIndentation(value); }
 
+    // What assistive technology says of a partly checked item.
+    QString MixedStateDescription() const { return FMixedStateDescription; }
+    void SetMixedStateDescription(const QString &value);
+
     // Check images 0 to 3, by state index.
     const QList<QPixmap> &CheckImages() const { return FCheckImages; }
     // Where a press arms a toggle of the item: left of its text, across the row's height.
@@ -78,6 +82,7 @@ private:
     void UpdateStarted() override;
     void UpdateEnded() override;
     void InsertPendingItems();
+    void MirrorState(QTreeWidgetItem *item, int stateIndex) const;
 
     void InitStateImages();
     QPixmap ClassicCheckImage(TRzCheckState state, int height) const;
@@ -91,6 +96,7 @@ private:
     int FImageWidth = 0; // no normal node images are shown
     QList<QPixmap> FCheckImages;
     qreal FImagesPixelRatio = 1.0;
+    QString FMixedStateDescription;
     QColor FHighlightColor;
     QColor FFrameColor;
     int FItemHeight = 0;

@@ -1,5 +1,8 @@
 #include "widgets/rztoolbarbutton.h"
 
+#include "widgets/focusmark.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
@@ -316,6 +319,20 @@ void TRzToolbarButton::paintEvent(QPaintEvent *)
         style()->drawItemText(&painter, QRect(captionPos + shift, captionSize),
                               Qt::AlignCenter | Qt::TextShowMnemonic, colours, isEnabled(), text(),
                               foregroundRole());
+    if (hasFocus())
+        DrawFocusMark(painter, rect().adjusted(2, 2, -2, -2));
+}
+
+void TRzToolbarButton::keyPressEvent(QKeyEvent *event)
+{
+    // Return and Enter click the button as Space does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void TRzToolbarButton::enterEvent(QEnterEvent *event)

@@ -225,7 +225,7 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
                           u"[Sw] Season=3"_s, u"Sommer=1"_s, u"Winter=2"_s}));
     QCOMPARE(form.RzLabel1->Caption(), u"Airfield"_s);
     QCOMPARE(form.RzLabel2->Caption(), u"Please select the objects, that should be active"_s);
-    QCOMPARE(form.btnApplyObj->GetCaption(), u"Apply"_s);
+    QCOMPARE(form.btnApplyObj->GetCaption(), u"&Apply"_s); // A: its accelerator
     QCOMPARE(form.RzMarqueeStatus1->Caption(), u"Welcome"_s);
     QCOMPARE(form.RzLabel3->Caption(), u"Airfield - Version 2.0.0.0 - Orvandel"_s);
     QCOMPARE(form.HTMLabel1->GetDisplText(),

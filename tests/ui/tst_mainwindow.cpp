@@ -16,6 +16,7 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
@@ -68,7 +69,10 @@ private Q_SLOTS:
     void creditsClickLeavesNoFocusFrame();
     void accessibleNamesInTheInterfaceLanguage_data();
     void accessibleNamesInTheInterfaceLanguage();
-    void ctrlSApplies();
+    void keysApply_data();
+    void keysApply();
+    void tabReachesEveryControlWithAMark();
+    void escapeChangesNothing();
     void longTitleIsCutAtAWord();
     void boldIsVisiblyBold_data();
     void boldIsVisiblyBold();
@@ -97,7 +101,7 @@ void TestMainWindow::childrenInPlaceWithTheirTexts_data()
         {"RzToolbarButton3", {531, 8, 23, 22}, u"Information"_s, u"Information"_s},
         {"RzToolbarButton2", {570, 8, 23, 22}, u"Minimize"_s, u"Minimize"_s},
         {"RzToolbarButton1", {593, 8, 23, 22}, u"Close"_s, u"Close"_s},
-        {"btnApplyObj", {264, 350, 111, 37}, u"Übernehmen"_s, u"Apply"_s},
+        {"btnApplyObj", {264, 350, 111, 37}, u"&Übernehmen"_s, u"&Apply"_s}, // with accelerators
         {"RzMarqueeStatus1",
          {8, 389, 617, 33},
          u"Willkommen in Musterhafen"_s,
@@ -374,6 +378,7 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QStringList>("names"); // "child=role:name"
+    QTest::addColumn<QString>("applyDescription");
     QTest::newRow("German") << u"german"_s
                             << QStringList{u"btnGerman=button:Deutsch"_s,
                                            u"btnEnglish=button:Englisch"_s,
@@ -381,20 +386,24 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage_data()
                                            u"RzToolbarButton2=button:Minimieren"_s,
                                            u"RzToolbarButton1=button:Schließen"_s,
                                            u"btnApplyObj=button:Übernehmen"_s,
-                                           u"Image1=other:Homepage der Szenerie"_s,
+                                           u"Image1=link:Homepage der Szenerie"_s,
                                            u"RzCheckTree1=tree:Objekte"_s,
-                                           u"RzMarqueeStatus1=other:Willkommen in Musterhafen"_s};
-    QTest::newRow("English") << u"english"_s
-                             << QStringList{
-                                    u"btnGerman=button:German"_s,
-                                    u"btnEnglish=button:English"_s,
-                                    u"RzToolbarButton3=button:Information about the scenery"_s,
-                                    u"RzToolbarButton2=button:Minimise"_s,
-                                    u"RzToolbarButton1=button:Close"_s,
-                                    u"btnApplyObj=button:Apply"_s,
-                                    u"Image1=other:The scenery's home page"_s,
-                                    u"RzCheckTree1=tree:Objects"_s,
-                                    u"RzMarqueeStatus1=other:Welcome to Musterhafen"_s};
+                                           u"RzMarqueeStatus1=other:Willkommen in Musterhafen"_s}
+                            << u"Aktiviert und deaktiviert die Objekte so, wie sie angehakt sind "
+                               u"(Strg+S)"_s;
+    QTest::newRow("English")
+        << u"english"_s
+        << QStringList{u"btnGerman=button:German"_s,
+                       u"btnEnglish=button:English"_s,
+                       u"RzToolbarButton3=button:Information about the scenery"_s,
+                       u"RzToolbarButton2=button:Minimise"_s,
+                       u"RzToolbarButton1=button:Close"_s,
+                       u"btnApplyObj=button:Apply"_s,
+                       u"Image1=link:The scenery's home page"_s,
+                       u"RzCheckTree1=tree:Objects"_s,
+                       u"RzMarqueeStatus1=other:Welcome to Musterhafen"_s}
+        << u"Activates and deactivates the objects as they are ticked "
+           u"(Ctrl+S)"_s;
 }
 
 // What a screen reader reads: every control by a name in the interface language, buttons as
@@ -403,6 +412,7 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
 {
     QFETCH(QString, language);
     QFETCH(QStringList, names);
+    QFETCH(QString, applyDescription);
     TProgramFolder folder;
     folder.WriteControlFile(ControlFileText.arg(language));
     TRecordingPlatform platform(folder.ExeName());
@@ -416,6 +426,7 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
                                            {u"Image1"_s, form.Image1},
                                            {u"RzCheckTree1"_s, form.RzCheckTree1},
                                            {u"RzMarqueeStatus1"_s, form.RzMarqueeStatus1}};
+    QStringList descriptions;
     for (const QString &expected : std::as_const(names)) {
         const QString child = expected.section(u'=', 0, 0);
         QWidget *widget = fields.value(child);
@@ -424,14 +435,67 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
         QVERIFY(accessible);
         const QAccessible::Role role = accessible->role();
         const QString kind = role == QAccessible::Button ? u"button"_s
+            : role == QAccessible::Link                  ? u"link"_s
             : role == QAccessible::Tree                  ? u"tree"_s
                                                          : u"other"_s;
         QCOMPARE(child + u'=' + kind + u':' + accessible->text(QAccessible::Name), expected);
+        // Buttons and the link say what they do, in the interface language.
+        if (kind == u"button" || kind == u"link") {
+            const QString description = accessible->text(QAccessible::Description);
+            QVERIFY2(!description.isEmpty(), qPrintable(child));
+            QCOMPARE(descriptions.contains(description), false);
+            descriptions << description;
+        }
+        if (child == u"btnApplyObj")
+            QCOMPARE(accessible->text(QAccessible::Description), applyDescription);
     }
 }
 
-// Ctrl+S applies, as the user expects from every program that saves.
-void TestMainWindow::ctrlSApplies()
+void TestMainWindow::keysApply_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QKeyCombination>("first"); // what brings the focus to Apply, if anything
+    QTest::addColumn<QKeyCombination>("key");
+    const QKeyCombination none;
+    QTest::newRow("Ctrl+S, as in every program that saves")
+        << u"german"_s << none << QKeyCombination(Qt::ControlModifier, Qt::Key_S);
+    QTest::newRow("Alt+Ü, the German caption's accelerator")
+        << u"german"_s << none << QKeyCombination(Qt::AltModifier, Qt::Key_Udiaeresis);
+    QTest::newRow("Alt+A, the English caption's accelerator")
+        << u"english"_s << none << QKeyCombination(Qt::AltModifier, Qt::Key_A);
+    QTest::newRow("Tab to Apply, Space")
+        << u"german"_s << QKeyCombination(Qt::Key_Tab) << QKeyCombination(Qt::Key_Space);
+    QTest::newRow("Tab to Apply, Return")
+        << u"english"_s << QKeyCombination(Qt::Key_Tab) << QKeyCombination(Qt::Key_Return);
+}
+
+// The whole way from a change to Apply works without a mouse: Space on the tree's row, then a
+// key that applies.
+void TestMainWindow::keysApply()
+{
+    QFETCH(QString, language);
+    QFETCH(QKeyCombination, first);
+    QFETCH(QKeyCombination, key);
+    TProgramFolder folder;
+    prepareActiveTower(folder, language);
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), form.RzCheckTree1);
+    form.RzCheckTree1->setCurrentItem(form.RzCheckTree1->topLevelItem(0));
+    QTest::keyClick(form.RzCheckTree1, Qt::Key_Space);
+    QVERIFY(form.HasPendingChanges());
+    if (first != QKeyCombination())
+        QTest::keyClick(QApplication::focusWidget(), first.key(), first.keyboardModifiers());
+    QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+    QVERIFY(!form.HasPendingChanges());
+}
+
+// Tab takes the focus from the objects to Apply, the home page and along the title band, and
+// back to the objects; Shift+Tab the other way. The focused control shows a mark.
+void TestMainWindow::tabReachesEveryControlWithAMark()
 {
     TProgramFolder folder;
     prepareActiveTower(folder, u"german"_s);
@@ -439,10 +503,50 @@ void TestMainWindow::ctrlSApplies()
     TScenForm1 form(platform);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QStringList order{u"RzCheckTree1"_s,     u"btnApplyObj"_s,      u"Image1"_s,
+                            u"btnGerman"_s,        u"btnEnglish"_s,       u"RzToolbarButton3"_s,
+                            u"RzToolbarButton2"_s, u"RzToolbarButton1"_s, u"RzCheckTree1"_s};
+    QStringList reached{QApplication::focusWidget()->objectName()};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget *control = form.findChild<QWidget *>(order[i]);
+        QVERIFY(control);
+        const QImage unfocused = control->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+        if (control != form.RzCheckTree1)
+            QVERIFY2(control->grab().toImage() != unfocused, qPrintable(order[i]));
+    }
+    QCOMPARE(reached, order);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form.RzToolbarButton1);
+
+    // A click on a button leaves no focus on it.
+    QTest::mouseClick(form.btnGerman, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), form.RzToolbarButton1);
+}
+
+// Escape on the main window neither closes it, nor asks, nor applies or drops the change.
+void TestMainWindow::escapeChangesNothing()
+{
+    TProgramFolder folder;
+    prepareActiveTower(folder, u"german"_s);
+    const QByteArray stored = folder.ReadControlFile();
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
-    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
-    QVERIFY(!form.HasPendingChanges());
+    const QStringList calls = platform.Calls;
+    for (QWidget *focused :
+         {static_cast<QWidget *>(form.RzCheckTree1), static_cast<QWidget *>(form.btnApplyObj)}) {
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_Escape);
+    }
+    QVERIFY(form.isVisible());
+    QCOMPARE(platform.Calls, calls);
+    QVERIFY(form.HasPendingChanges());
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bgl"_s});
+    QCOMPARE(folder.ReadControlFile(), stored);
 }
 
 // A title too long for the title band is cut after a whole word, and "…" shows the cut.

@@ -1,5 +1,6 @@
 #include "widgets/rzchecktree.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QSet>
 #include <QStyle>
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void itemHeightSetsRowsAndImages();
     void itemsMirrorNodes_data();
     void itemsMirrorNodes();
+    void itemsTellAssistiveTechnologyTheirState();
     void cutCaptionShowsWholeAsTooltip_data();
     void cutCaptionShowsWholeAsTooltip();
 };
@@ -178,6 +180,39 @@ void TstRzCheckTree::spaceKey()
     // Other keys reach the tree.
     QTest::keyClick(tree.get(), Qt::Key_Down);
     QCOMPARE(tree->currentItem(), itemAt(*tree, 4));
+}
+
+// A screen reader finds each row by its caption, as a check box in the tree's state, the mixed
+// state described in words; the toolkit draws no box of its own for it, and a click beside the
+// image toggles nothing.
+void TstRzCheckTree::itemsTellAssistiveTechnologyTheirState()
+{
+    const auto tree = shownTree();
+    QVERIFY(tree);
+    tree->SetItemState(2, csUnchecked); // A becomes partly checked
+    tree->SetMixedStateDescription(u"teilweise"_qs);
+    const QImage drawn = tree->viewport()->grab().toImage();
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(tree.get());
+    QVERIFY(accessible);
+    QAccessibleTableInterface *table = accessible->tableInterface();
+    QVERIFY(table);
+    QStringList seen;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QAccessibleInterface *cell = table->cellAt(row, 0);
+        QVERIFY(cell);
+        const QAccessible::State state = cell->state();
+        QVERIFY(state.checkable);
+        seen << cell->text(QAccessible::Name) + (state.checked ? u"+"_qs : u"-"_qs)
+                + cell->text(QAccessible::Description);
+    }
+    QCOMPARE(seen, (QStringList{u"A-teilweise"_qs, u"B+"_qs, u"C-"_qs, u"D-"_qs, u"E-"_qs}));
+
+    tree->SetItemState(1, csUnchecked);
+    QVERIFY(!table->cellAt(1, 0)->state().checked);
+    QCOMPARE(tree->viewport()->grab().toImage() == drawn, false); // B's image changed
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(itemAt(*tree, 3)).center());
+    QCOMPARE(states(*tree), u"1 1 1 1 1");
 }
 
 void TstRzCheckTree::stateIsSetBeforeFirstPaint()
