@@ -85,6 +85,23 @@ TRzLabel *label(QWidget *parent, const QRect &geometry, const QFont &font, const
     return label;
 }
 
+// Scroll bars in the colours of the page: a pale track and a handle in the panel's blue, without
+// arrow buttons, so that the handle is the one thing that stands out.
+QString scrollBarLook(const QColor &page, const QColor &handle)
+{
+    return QStringLiteral(
+               "QScrollBar { background: %1; border: none; margin: 0; }"
+               " QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
+               " QScrollBar::handle { background: %2; border-radius: 4px; margin: 2px; }"
+               " QScrollBar::handle:vertical { min-height: 24px; }"
+               " QScrollBar::handle:horizontal { min-width: 24px; }"
+               " QScrollBar::handle:hover, QScrollBar::handle:pressed { background: %3; }"
+               " QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none;"
+               " background: none; }"
+               " QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+        .arg(page.darker(108).name(), handle.name(), handle.darker(130).name());
+}
+
 } // namespace
 
 TScenForm1::TScenForm1(TPlatform &platform, const TRzVersionInfo &versionInfo, QWidget *parent)
@@ -203,6 +220,7 @@ void TScenForm1::CreateChildren()
     RzCheckTree1 = new TRzCheckTree(TabSheet1);
     RzCheckTree1->setGeometry(3, 22, 365, 229);
     RzCheckTree1->SetIndent(19);
+    RzCheckTree1->setStyleSheet(scrollBarLook(TabSheet1->Color(), QColor(126, 163, 238)));
 
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});

@@ -1,5 +1,6 @@
 #include "widgets/rzchecktree.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -50,6 +51,16 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
+        // A selected row is highlighted across its check image too, in one bar.
+        if (option.state & QStyle::State_Selected) {
+            QStyleOptionViewItem rowOption(option);
+            initStyleOption(&rowOption, index);
+            rowOption.text.clear();
+            rowOption.features &= ~QStyleOptionViewItem::HasDisplay;
+            const QWidget *view = option.widget;
+            (view ? view->style() : QApplication::style())
+                ->drawPrimitive(QStyle::PE_PanelItemViewItem, &rowOption, painter, view);
+        }
         // State index n >= 1 shows image n; 0 (unknown) and -1 (no state yet) show none.
         const int stateIndex = index.data(TRzCheckTree::StateIndexRole).toInt();
         if (stateIndex >= 1 && stateIndex < FTree->FCheckImages.size()) {
@@ -432,7 +443,8 @@ QPixmap TRzCheckTree::ThemedCheckImage(TRzCheckState state, int height) const
 {
     QImage image(QSize(FBmpWidth, height) * FImagesPixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(FImagesPixelRatio);
-    image.fill(palette().color(QPalette::Active, QPalette::Base));
+    // Transparent around the indicator, so that a selected row's bar runs through the cell.
+    image.fill(Qt::transparent);
 
     QStyleOptionButton option;
     option.initFrom(this);

@@ -15,7 +15,8 @@ public:
 };
 
 // A page container whose tabs show over the parent's background: only the tab and the page
-// are drawn, the rest of its area stays transparent.
+// are drawn, the rest of its area stays transparent. The active tab has its page's colour, so
+// that tab and page read as one sheet.
 class TRzPageControl : public QTabWidget
 {
     Q_OBJECT
@@ -29,6 +30,11 @@ public:
     int TabHeight() const { return FTabHeight; }
     void SetTabHeight(int value);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void UpdateTabLook();
+
     int FTabHeight = 19;
 };

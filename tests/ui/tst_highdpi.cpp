@@ -1,6 +1,7 @@
 // The main window on a screen with the device pixel ratio that QT_SCALE_FACTOR gives this run
 // (the test is registered once per ratio: 1, 1.25, 1.5 and 2).
 #include "htmltext/htmlabel.h"
+#include "tests/support/democontrolfile.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
@@ -12,7 +13,6 @@
 #include "widgets/rzmarqueestatus.h"
 #include "widgets/rztoolbarbutton.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QScreen>
@@ -27,15 +27,6 @@ namespace {
 
 // The window's outline is a panel with corners of this radius, in logical pixels.
 constexpr int CornerRadius = 8;
-
-// The demo's control file, as shipped.
-QString demoControlFile()
-{
-    QFile file(QStringLiteral(SC_DEMO_DIR "/Musterhafen.ini"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll());
-}
 
 // The first column of row y that the region holds, or -1.
 int rowStart(const QRegion &region, int y)
@@ -134,7 +125,7 @@ void TestHighDpi::initTestCase()
 void TestHighDpi::init()
 {
     FFolder = std::make_unique<TProgramFolder>();
-    FFolder->WriteControlFile(demoControlFile());
+    FFolder->WriteControlFile(QString::fromLatin1(DemoControlFileOfSize(u"2 KB"_s)));
     FPlatform = std::make_unique<TRecordingPlatform>(FFolder->ExeName());
     FForm = std::make_unique<TScenForm1>(*FPlatform);
     FForm->show();

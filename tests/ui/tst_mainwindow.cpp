@@ -2,6 +2,7 @@
 #include "htmltext/htmlabel.h"
 #include "htmltext/htmlcredit.h"
 #include "platform/folderlock.h"
+#include "tests/support/democontrolfile.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "ui/scenform1.h"
@@ -22,6 +23,9 @@
 #include <QPainter>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTabBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -73,6 +77,7 @@ private Q_SLOTS:
     void keysApply();
     void tabReachesEveryControlWithAMark();
     void escapeChangesNothing();
+    void scrollBarTabAndSelectionLookLikeThePage();
     void longTitleIsCutAtAWord();
     void boldIsVisiblyBold_data();
     void boldIsVisiblyBold();
@@ -547,6 +552,55 @@ void TestMainWindow::escapeChangesNothing()
     QVERIFY(form.HasPendingChanges());
     QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bgl"_s});
     QCOMPARE(folder.ReadControlFile(), stored);
+}
+
+// On the demo's page: the scroll bar's handle stands out darker than its track, the tab has the
+// page's colour, and a selected row is one bar across its check box.
+void TestMainWindow::scrollBarTabAndSelectionLookLikeThePage()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(QString::fromLatin1(DemoControlFileOfSize(u"2 KB"_s)));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QScrollBar *bar = form.RzCheckTree1->verticalScrollBar();
+    QVERIFY(bar->isVisible());
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                      QStyle::SC_ScrollBarSlider, bar);
+    const QImage barImage = bar->grab().toImage();
+    const int handleGrey = qGray(barImage.pixel(handle.center()));
+    const int trackGrey = qGray(barImage.pixel(0, handle.center().y()));
+    QVERIFY2(trackGrey - handleGrey >= 40,
+             qPrintable(u"handle %1, track %2"_s.arg(handleGrey).arg(trackGrey)));
+
+    QTabBar *tabs = form.RzPageControl1->tabBar();
+    const QRect tab = tabs->tabRect(0);
+    const QColor tabColour = tabs->grab().toImage().pixelColor(tab.left() + 3, tab.center().y());
+    QCOMPARE(tabColour, form.TabSheet1->Color());
+
+    QTreeWidgetItem *item = form.RzCheckTree1->topLevelItem(0);
+    form.RzCheckTree1->setCurrentItem(item);
+    QVERIFY(item->isSelected());
+    const QRect row = form.RzCheckTree1->visualItemRect(item);
+    const QImage rows = form.RzCheckTree1->viewport()->grab().toImage();
+    // Left of the box, and beyond the caption, inside the focus frame of the text: the same
+    // bar, give or take the style's shading.
+    const QColor besideBox = rows.pixelColor(row.left() + 1, row.top() + 2);
+    const QColor besideText = rows.pixelColor(row.right() - 4, row.top() + 2);
+    QVERIFY2(qAbs(besideBox.red() - besideText.red()) + qAbs(besideBox.green() - besideText.green())
+                     + qAbs(besideBox.blue() - besideText.blue())
+                 <= 16,
+             qPrintable(besideBox.name() + u" beside the box, "_s + besideText.name()));
 }
 
 // A title too long for the title band is cut after a whole word, and "…" shows the cut.
