@@ -11,7 +11,7 @@ rounds=${2:-5}
 
 # Nanoseconds on a CPU so far, summed over the process's threads.
 cputime() {
-    cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%d", sum }'
+    cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%.0f", sum }'
 }
 
 # One round: the share of one core in per cent.
@@ -44,5 +44,5 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$root/build/runtime}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     measure
 else
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$seconds" "$rounds"
+    exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$seconds" "$rounds"
 fi

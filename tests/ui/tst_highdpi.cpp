@@ -105,6 +105,7 @@ private Q_SLOTS:
     void textsScaleWithTheRatio_data();
     void textsScaleWithTheRatio();
     void boldIsVisiblyBold();
+    void statusLineMovesInLogicalPixels();
 
 private:
     qreal FRatio = 1.0;
@@ -286,6 +287,33 @@ void TestHighDpi::boldIsVisiblyBold()
     const qint64 regularNotice = noticeInk();
     QVERIFY2(boldNotice * 10 >= regularNotice * 13,
              qPrintable(u"bold %1, regular %2"_s.arg(boldNotice).arg(regularNotice)));
+}
+
+// The status line's text moves as far per tick on every screen, measured in logical pixels, so
+// it scrolls at the same speed.
+void TestHighDpi::statusLineMovesInLogicalPixels()
+{
+    TRzMarqueeStatus *status = FForm->RzMarqueeStatus1;
+    status->SetScrollDelay(60000); // only the test's ticks move the text
+    const auto textStart = [&] {
+        const QImage pane = status->grab().toImage();
+        for (int x = 0; x < pane.width(); ++x) {
+            for (int y = 0; y < pane.height(); ++y) {
+                if (qGray(pane.pixel(x, y)) < 80)
+                    return x;
+            }
+        }
+        return -1;
+    };
+    for (int i = 0; i < 150; ++i)
+        status->TimerEventHandler();
+    const int before = textStart();
+    for (int i = 0; i < 10; ++i)
+        status->TimerEventHandler();
+    const int moved = before - textStart();
+    const double expected = 10 * status->ScrollSize() * FRatio;
+    QVERIFY2(std::abs(moved - expected) <= 1.0,
+             qPrintable(u"moved %1 device pixels, expected %2"_s.arg(moved).arg(expected)));
 }
 
 QTEST_MAIN(TestHighDpi)
