@@ -2,6 +2,7 @@
 # Builds, tests and runs the scenery configurator on Debian 12.
 #
 #   ./build.sh run     install what is missing, build (Release), start the program on the demo
+#                      (QT_SCALE_FACTOR=2 ./build.sh run shows it as on a screen of twice the density)
 #   ./build.sh test    install what is missing, build, run the whole test suite
 #   ./build.sh bench   install what is missing, build, run the benchmarks
 #   ./build.sh sanitize  build and test with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -85,7 +86,7 @@ run_demo() {
     local shot="$ROOT/build/demo-screenshot.png"
     echo "No display found: running under a virtual X server (xvfb-run) and taking a screenshot."
     rm -f "$shot"
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
         cd "$1" || exit 1
         ./scenery-configurator & app=$!
         "$2" "$3"; status=$?

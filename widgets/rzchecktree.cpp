@@ -51,8 +51,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
-        // A selected row is highlighted across its check image too, in one bar.
-        if (option.state & QStyle::State_Selected) {
+        // A selected or hovered row is highlighted across its check image too, in one bar.
+        if (option.state & (QStyle::State_Selected | QStyle::State_MouseOver)) {
             QStyleOptionViewItem rowOption(option);
             initStyleOption(&rowOption, index);
             rowOption.text.clear();
@@ -360,8 +360,11 @@ void TRzCheckTree::MirrorState(QTreeWidgetItem *item, int stateIndex) const
 {
     item->setData(0, StateIndexRole, stateIndex);
     item->setData(0, Qt::CheckStateRole, accessibleCheckState(stateIndex));
-    item->setData(0, Qt::AccessibleDescriptionRole,
-                  stateIndex == csPartiallyChecked ? QVariant(FMixedStateDescription) : QVariant());
+    // Only the few mixed items keep a description: the others carry nothing extra.
+    if (stateIndex == csPartiallyChecked)
+        item->setData(0, Qt::AccessibleDescriptionRole, FMixedStateDescription);
+    else if (item->data(0, Qt::AccessibleDescriptionRole).isValid())
+        item->setData(0, Qt::AccessibleDescriptionRole, QVariant());
 }
 
 void TRzCheckTree::SetMixedStateDescription(const QString &value)
