@@ -7,6 +7,7 @@
 #   ./build.sh bench   install what is missing, build, run the benchmarks
 #   ./build.sh sanitize  build and test with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh fuzz    build the libFuzzer targets with clang, run each for a minute
+#   ./build.sh format  check that every C++ file is formatted as .clang-format says
 #   ./build.sh windows       build Qt for Windows once (cached), then the Windows program,
 #                            sceneryctl and tests; lay out build-windows/dist/ and its zip
 #   ./build.sh windows-test  the above, then the Windows tests and the shipped folder under Wine
@@ -131,6 +132,21 @@ run_fuzzers() {
     fi
 }
 
+# Lists the tracked C++ files that clang-format would change; fails when there is one.
+check_format() {
+    local files=() unformatted=() f
+    mapfile -t files < <(git -C "$ROOT" ls-files '*.cpp' '*.h')
+    for f in "${files[@]}"; do
+        clang-format --dry-run --Werror "$ROOT/$f" >/dev/null 2>&1 || unformatted+=("$f")
+    done
+    if [ ${#unformatted[@]} -ne 0 ]; then
+        echo "Not formatted as .clang-format says (run clang-format -i on them):" >&2
+        printf '  %s\n' "${unformatted[@]}" >&2
+        return 1
+    fi
+    echo "format: ${#files[@]} files formatted as .clang-format says"
+}
+
 # The Windows commands.
 source "$ROOT/tools/windows/commands.sh"
 
@@ -167,6 +183,11 @@ case "$command" in
         runtime_dir
         run_fuzzers
         ;;
+    format)
+        PACKAGES=(clang-format git)
+        install_packages
+        check_format
+        ;;
     windows)
         windows_build
         ;;
@@ -174,7 +195,7 @@ case "$command" in
         windows_test
         ;;
     *)
-        echo "usage: $0 run|test|bench|sanitize|fuzz|windows|windows-test" >&2
+        echo "usage: $0 run|test|bench|sanitize|fuzz|format|windows|windows-test" >&2
         exit 2
         ;;
 esac
