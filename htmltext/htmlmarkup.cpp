@@ -2,6 +2,8 @@
 
 #include "htmltext/htmldraw.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace htmlmarkup {
@@ -178,4 +180,22 @@ QString HTMLStrip(const QString &s)
         }
     }
     return out;
+}
+
+QString HTMLSpokenText(const QString &markup)
+{
+    static const QRegularExpression blockStart(
+        QStringLiteral("<(LI|P|/P|UL|/UL|OL|/OL|DIV|/DIV)(?=[\\s>])"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString marked = markup;
+    marked.replace(blockStart, QStringLiteral("<BR><\\1"));
+    const QString text
+        = htmlmarkup::replaceWordEntities(htmlmarkup::replaceEntities(HTMLStrip(marked))
+                                              .replace(QStringLiteral("&&"), QStringLiteral("&")));
+    QStringList lines;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\\r\\n]+")))) {
+        if (const QString kept = line.simplified(); !kept.isEmpty())
+            lines << kept;
+    }
+    return lines.join(u'\n');
 }

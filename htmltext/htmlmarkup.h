@@ -77,3 +77,8 @@ private:
 };
 
 } // namespace htmlmarkup
+
+// The text of a markup string as a screen reader should say it: the tags removed, a line break
+// where a line, paragraph or list item begins, and the entities the renderer replaces given as
+// their characters.
+QString HTMLSpokenText(const QString &markup);

@@ -189,6 +189,12 @@ void TAdvMessageForm::chooseDefaultButton()
         return;
     defaultButton->setDefault(true);
     defaultButton->setFocus();
+    // The texts are painted, not labels: assistive technology reads them from the dialog and
+    // from the button that has the focus when the dialog opens.
+    QStringList spoken{FDialog.Instruction(), displayText(FDialog.Content())};
+    spoken.removeAll(QString());
+    setAccessibleDescription(spoken.join(u'\n'));
+    defaultButton->setAccessibleDescription(accessibleDescription());
     // The default button comes first in the tab order, the others follow in creation order.
     QWidget *previous = defaultButton;
     for (QPushButton *button : std::as_const(FButtons)) {

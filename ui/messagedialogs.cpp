@@ -93,6 +93,10 @@ TMessageDialog::TMessageDialog(const QString &message, TMsgDlgType type, QWidget
     QPushButton *defaultButton = FButtons.first();
     defaultButton->setDefault(true);
     defaultButton->setFocus();
+    // The message is painted, not a label: assistive technology reads it from the dialog and
+    // from the button that has the focus when the dialog opens.
+    setAccessibleDescription(FShownMessage);
+    defaultButton->setAccessibleDescription(FShownMessage);
     layoutControls();
 }
 

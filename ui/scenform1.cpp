@@ -7,6 +7,7 @@
 #include "config/sceneryloader.h"
 #include "htmltext/htmlabel.h"
 #include "htmltext/htmlcredit.h"
+#include "htmltext/htmlmarkup.h"
 #include "platform/folderlock.h"
 #include "platform/platform.h"
 #include "platform/regularfile.h"
@@ -401,8 +402,8 @@ void TScenForm1::SetLanguage()
     SetAccessibleNames(texts);
 }
 
-// What assistive technology reads: every control named in the interface language, the status
-// line and the credits by their text.
+// What assistive technology reads: every control named in the interface language, the notice
+// and the credits by their text. The status line is named by what it shows, notices included.
 void TScenForm1::SetAccessibleNames(const TLanguageTexts &texts)
 {
     const TAccessibleNames names = AccessibleNames(FState.Language, FState.URL);
@@ -421,9 +422,11 @@ void TScenForm1::SetAccessibleNames(const TLanguageTexts &texts)
     RzCheckTree1->setAccessibleName(names.Objects);
     RzCheckTree1->SetMixedStateDescription(names.MixedState);
     RzCheckTree1->setAccessibleDescription(GetString(0));
-    RzMarqueeStatus1->setAccessibleName(texts.ScrollerText);
+    // The window keeps its fixed caption; a screen reader names it by the program's title.
+    setAccessibleName(texts.Title);
+    HTMLabel1->setAccessibleName(HTMLSpokenText(GetString(1)));
     HTMLCredit1->setAccessibleName(names.Credits);
-    HTMLCredit1->setAccessibleDescription(HTMLStrip(texts.HTMLCredits));
+    HTMLCredit1->setAccessibleDescription(HTMLSpokenText(texts.HTMLCredits));
 }
 
 // The control file cannot be written: restart with administrator rights, and end this instance
@@ -568,8 +571,13 @@ void TScenForm1::showEvent(QShowEvent *event)
 {
     if (!FCentred) {
         FCentred = true;
-        if (const QScreen *screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        if (const QScreen *screen = this->screen()) {
+            // Centred; on a screen too small for it, its title band with the close button
+            // stays on the screen: the window has no frame of the system's to move it by.
+            const QRect area = screen->availableGeometry();
+            const QPoint centred = area.center() - rect().center();
+            move(qMax(centred.x(), area.left()), qMax(centred.y(), area.top()));
+        }
     }
     QWidget::showEvent(event);
 }

@@ -1,10 +1,36 @@
 #include "widgets/rzstatuspane.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace {
+
+// What assistive technology sees of a pane: a status bar whose name is its caption, unless the
+// pane was given a name of its own.
+class TStatusPaneAccessible : public QAccessibleWidget
+{
+public:
+    explicit TStatusPaneAccessible(TRzStatusPane *pane)
+        : QAccessibleWidget(pane, QAccessible::StatusBar)
+    { }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString own = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && own.isEmpty())
+            return static_cast<const TRzStatusPane *>(widget())->Caption();
+        return own;
+    }
+};
+
+QAccessibleInterface *statusPaneAccessible(const QString &className, QObject *object)
+{
+    if (className == u"TRzStatusPane" && object && object->isWidgetType())
+        return new TStatusPaneAccessible(static_cast<TRzStatusPane *>(object));
+    return nullptr;
+}
 
 // One ring of a frame: the colour of its left and top sides, and of its right and bottom sides.
 struct TFrameRing
@@ -69,6 +95,11 @@ TRzStatusPane::TRzStatusPane(QWidget *parent)
     : QWidget(parent)
     , FFillColor(palette().color(QPalette::Button))
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(statusPaneAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
     // Not opaque and not auto-filled: what the pane leaves unpainted shows its parent.
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
@@ -87,6 +118,11 @@ void TRzStatusPane::SetCaption(const QString &value)
     FCaption = value;
     update();
     CaptionChanged();
+    // A screen reader announces what the status line says now.
+    if (QAccessible::isActive() && accessibleName().isEmpty()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TRzStatusPane::SetFrameStyle(TFrameStyle value)

@@ -2,6 +2,7 @@
 #include "ui/advtaskdialog.h"
 #include "ui/messagedialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void executeAnswers();
     void contentChangeWhileShown();
     void ownerDestroyedWhileShown();
+    void screenReaderReadsTheTexts();
 };
 
 void TestAdvTaskDialog::buttons_data()
@@ -481,6 +483,25 @@ void TestAdvTaskDialog::ownerDestroyedWhileShown()
     QTimer::singleShot(0, this, [owner] { delete owner; });
     // The component and its form go with the owner; Execute returns without an answer.
     QCOMPARE(dialog->Execute(), 0);
+}
+
+// The instruction and the content are painted: a screen reader gets them from the dialog and from
+// the button that has the focus when it opens.
+void TestAdvTaskDialog::screenReaderReadsTheTexts()
+{
+    TAdvTaskDialog dialog;
+    dialog.SetTitle(u"Musterhafen Konfigurator"_s);
+    dialog.SetInstruction(u"Änderungen"_s);
+    dialog.SetContent(u"Vor dem Beenden übernehmen?"_s);
+    dialog.SetCommonButtons({cbYes, cbNo, cbCancel});
+    TAdvMessageForm form(dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (QWidget *widget : {static_cast<QWidget *>(&form), QApplication::focusWidget()}) {
+        QVERIFY(widget);
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description),
+                 u"Änderungen\nVor dem Beenden übernehmen?"_s);
+    }
 }
 
 QTEST_MAIN(TestAdvTaskDialog)

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void textsScaleWithTheRatio();
     void boldIsVisiblyBold();
     void statusLineMovesInLogicalPixels();
+    void titleBandOnTheScreen();
 
 private:
     qreal FRatio = 1.0;
@@ -314,6 +315,22 @@ void TestHighDpi::statusLineMovesInLogicalPixels()
     const double expected = 10 * status->ScrollSize() * FRatio;
     QVERIFY2(std::abs(moved - expected) <= 1.0,
              qPrintable(u"moved %1 device pixels, expected %2"_s.arg(moved).arg(expected)));
+}
+
+// Centred on the screen; where the screen is too small for the window (the offscreen screen is
+// 800 x 600 device pixels, too small from ratio 1.5 on), its top-left corner stays on it, so the
+// title band with the close button can be reached.
+void TestHighDpi::titleBandOnTheScreen()
+{
+    const QRect area = FForm->screen()->availableGeometry();
+    const QRect window = FForm->geometry();
+    QVERIFY2(area.contains(window.topLeft()),
+             qPrintable(u"window at %1,%2, screen from %3,%4"_s.arg(window.x())
+                            .arg(window.y())
+                            .arg(area.x())
+                            .arg(area.y())));
+    if (area.width() >= window.width())
+        QVERIFY(qAbs(window.center().x() - area.center().x()) <= 1);
 }
 
 QTEST_MAIN(TestHighDpi)

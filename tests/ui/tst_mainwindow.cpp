@@ -73,6 +73,8 @@ private Q_SLOTS:
     void creditsClickLeavesNoFocusFrame();
     void accessibleNamesInTheInterfaceLanguage_data();
     void accessibleNamesInTheInterfaceLanguage();
+    void screenReaderReadsWhatIsShown_data();
+    void screenReaderReadsWhatIsShown();
     void keysApply_data();
     void keysApply();
     void tabReachesEveryControlWithAMark();
@@ -454,6 +456,60 @@ void TestMainWindow::accessibleNamesInTheInterfaceLanguage()
         if (child == u"btnApplyObj")
             QCOMPARE(accessible->text(QAccessible::Description), applyDescription);
     }
+}
+
+void TestMainWindow::screenReaderReadsWhatIsShown_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the window, by the program's title")
+        << u"window"_s << u"Musterhafen Konfigurator"_s;
+    QTest::newRow("the notice")
+        << u"notice"_s
+        << u"Wichtig: Die Änderungen müssen durch Klick auf [Übernehmen] gespeichert werden!"_s;
+    QTest::newRow("the status line after Apply")
+        << u"status"_s << u"Änderungen übernommen: 1 Datei umbenannt"_s;
+    QTest::newRow("the credits, entities and list items as shown")
+        << u"credits"_s << u"Meier & Partner <GmbH>\nTurm\nHalle"_s;
+}
+
+// What a screen reader reads is what the window shows: its title, the painted notice, the status
+// line's current text, and the credits as the renderer shows them.
+void TestMainWindow::screenReaderReadsWhatIsShown()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, expected);
+    TProgramFolder folder;
+    prepareActiveTower(folder, u"german"_s);
+    QByteArray text = folder.ReadControlFile();
+    text.replace("[german]\r\n",
+                 "[german]\r\nHTMLCredits=<B>Meier &amp; Partner &lt;GmbH&gt;</B>"
+                 "<UL><LI>Turm</LI><LI>Halle</LI></UL>\r\n");
+    folder.WriteControlFile(QString::fromLatin1(text));
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const auto read = [](QWidget *widget, QAccessible::Text kind) {
+        return QAccessible::queryAccessibleInterface(widget)->text(kind);
+    };
+    QString said;
+    if (what == u"window") {
+        said = read(&form, QAccessible::Name);
+        QCOMPARE(form.windowTitle(), u"ScenForm1"_s); // the caption itself stays
+    } else if (what == u"notice") {
+        said = read(form.HTMLabel1, QAccessible::Name);
+    } else if (what == u"status") {
+        QTest::keyClick(form.RzCheckTree1, Qt::Key_Space);
+        QTest::keyClick(form.RzCheckTree1, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.RzMarqueeStatus1)->role(),
+                 QAccessible::StatusBar);
+        said = read(form.RzMarqueeStatus1, QAccessible::Name);
+    } else {
+        said = read(form.HTMLCredit1, QAccessible::Description);
+    }
+    QCOMPARE(said, expected);
 }
 
 void TestMainWindow::keysApply_data()

@@ -3,6 +3,7 @@
 #include "ui/infoform.h"
 #include "ui/messagedialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
@@ -128,6 +129,10 @@ void TestMessageDialogs::kinds()
     QVERIFY(first->isDefault());
     QCOMPARE(QApplication::focusWidget(), first);
     QVERIFY(dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    // A screen reader gets the painted message from the dialog and from the focused button.
+    for (QWidget *widget : {static_cast<QWidget *>(dialog.get()), static_cast<QWidget *>(first)})
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description),
+                 u"Text"_s);
 }
 
 void TestMessageDialogs::answers_data()
