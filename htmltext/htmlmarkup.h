@@ -77,3 +77,7 @@ private:
 };
 
 } // namespace htmlmarkup
+
+// Plain text of a markup string: <BR> and <HR> become CR LF, <Z>..</Z> spans go with their
+// content, every other tag is removed; from an unterminated "<" on the rest is kept.
+QString HTMLStrip(const QString &s);

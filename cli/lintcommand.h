@@ -1,0 +1,18 @@
+#pragma once
+
+class TCtlOutput;
+class TCtlScenery;
+
+// Prints what is wrong with the package as its author would ship it: one finding a line with its
+// level, section and key, and the reason. Changes nothing. Exit status 0 when there is no error
+// and no warning (information does not count), 1 otherwise.
+class TLintCommand
+{
+public:
+    TLintCommand(TCtlScenery &scenery, TCtlOutput &output);
+    int Run(bool json);
+
+private:
+    TCtlScenery &FScenery;
+    TCtlOutput &FOutput;
+};

@@ -1,0 +1,435 @@
+#include "config/scenerylint.h"
+
+#include "config/inifile.h"
+#include "config/readmefile.h"
+#include "config/scenerycheck.h"
+#include "config/sceneryentries.h"
+#include "config/sceneryloader.h"
+#include "config/scenerystate.h"
+#include "config/scenobj.h"
+#include "htmltext/markupcheck.h"
+#include "platform/openableaddress.h"
+#include "widgets/checktreemodel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+const QString HTMLCreditsKey = QStringLiteral("HTMLCredits");
+// Addresses this long are not opened: a shortened address would be a wrong one.
+constexpr qsizetype MaxAddressLength = 1999;
+
+bool containsName(const QStringList &names, const QString &name)
+{
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+QString listSection(const QString &fileType, int language)
+{
+    if (fileType == ftGroup)
+        return ControlFile::GroupListSection(language);
+    if (fileType == ftSwitch)
+        return ControlFile::SwitchListSection(language);
+    return ControlFile::ObjectListSection(language);
+}
+
+QString kindWord(const QString &fileType)
+{
+    if (fileType == ftGroup)
+        return QStringLiteral("group");
+    if (fileType == ftSwitch)
+        return QStringLiteral("switch");
+    return QStringLiteral("object");
+}
+
+QString languageName(int language)
+{
+    return language == 1 ? QStringLiteral("English") : QStringLiteral("German");
+}
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+} // namespace
+
+QString LintLevelName(TLintLevel level)
+{
+    switch (level) {
+    case llError:
+        return QStringLiteral("error");
+    case llWarning:
+        return QStringLiteral("warning");
+    case llInformation:
+        break;
+    }
+    return QStringLiteral("information");
+}
+
+TSceneryLint::TSceneryLint(const QString &controlFile)
+    : FControlFile(controlFile)
+    , FFolder(QFileInfo(controlFile).absolutePath())
+    , FIni(std::make_unique<TIniFile>(controlFile))
+{ }
+
+TSceneryLint::~TSceneryLint() = default;
+
+QList<TLintFinding> TSceneryLint::Run()
+{
+    FFindings.clear();
+    FEntries.clear();
+    CheckSettings();
+    CheckLists();
+    for (const TEntry &entry : std::as_const(FEntries)) {
+        if (entry.FileType == ftGroup)
+            CheckGroup(entry);
+        else if (entry.FileType == ftSwitch)
+            CheckSwitch(entry);
+    }
+    CheckFiles();
+    CheckStates();
+    CheckCredits();
+    CheckReadmes();
+    return FFindings;
+}
+
+void TSceneryLint::Add(TLintLevel level, const QString &kind, const QString &section,
+                       const QString &key, const QString &reason)
+{
+    FFindings.append({level, kind, section, key, reason});
+}
+
+void TSceneryLint::CheckSettings()
+{
+    QStringList keys;
+    FIni->ReadSection(ControlFile::Settings, keys);
+    const QString word
+        = FIni->ReadString(ControlFile::Settings, ControlFile::Language, QStringLiteral("german"));
+    if (ReadmeFileName(word).isEmpty()) {
+        Add(llWarning, QStringLiteral("language"), ControlFile::Settings, ControlFile::Language,
+            QStringLiteral("%1 is neither german nor english: the program starts in German and "
+                           "writes \"german\" back")
+                .arg(quoted(word)));
+    }
+
+    if (!containsName(keys, ControlFile::Url)) {
+        Add(llWarning, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
+            QStringLiteral("no home page: the status line and the logo open %1")
+                .arg(DefaultHomePage));
+        return;
+    }
+    const QString url = FIni->ReadString(ControlFile::Settings, ControlFile::Url, QString());
+    if (url.size() > MaxAddressLength) {
+        Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
+            QStringLiteral("the address has %1 characters: one of more than %2 is not opened")
+                .arg(url.size())
+                .arg(MaxAddressLength));
+    } else if (OpenableAddress(url).isEmpty()) {
+        Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
+            QStringLiteral("%1 is not opened: only http and https addresses with a host, and "
+                           "mailto addresses, are")
+                .arg(quoted(url)));
+    }
+}
+
+// Every entry should be listed in both languages, with a caption in each.
+void TSceneryLint::CheckLists()
+{
+    for (const QString &fileType : {ftScenery, ftGroup, ftSwitch}) {
+        QStringList keys[2];
+        for (int language = 0; language < 2; ++language) {
+            const QString section = listSection(fileType, language);
+            FIni->ReadSection(section, keys[language]);
+            CheckCaptions(section, keys[language]);
+        }
+        for (int language = 0; language < 2; ++language) {
+            const QString section = listSection(fileType, language);
+            for (const QString &key : std::as_const(keys[language])) {
+                const bool known
+                    = std::any_of(FEntries.cbegin(), FEntries.cend(), [&](const TEntry &entry) {
+                          return entry.FileType == fileType
+                              && entry.Key.compare(key, Qt::CaseInsensitive) == 0;
+                      });
+                if (!known)
+                    FEntries.append({key, fileType, section});
+                if (!containsName(keys[1 - language], key)) {
+                    Add(llWarning, QStringLiteral("one-language"), section, key,
+                        QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
+                                       "lacks it")
+                            .arg(kindWord(fileType), section, listSection(fileType, 1 - language),
+                                 languageName(1 - language)));
+                }
+            }
+        }
+    }
+    if (FEntries.isEmpty()) {
+        Add(llWarning, QStringLiteral("no-entries"), QString(), QString(),
+            QStringLiteral("no object, group or switch is listed: the tree is empty"));
+    }
+}
+
+void TSceneryLint::CheckCaptions(const QString &section, const QStringList &keys)
+{
+    for (const QString &key : keys) {
+        if (FIni->ReadString(section, key, QString()).trimmed().isEmpty()) {
+            Add(llWarning, QStringLiteral("empty-caption"), section, key,
+                QStringLiteral("the caption is empty: the tree shows a blank row"));
+        }
+    }
+}
+
+void TSceneryLint::CheckGroup(const TEntry &group)
+{
+    if (!FIni->SectionExists(group.Key)) {
+        Add(llError, QStringLiteral("section-missing"), group.ListSection, group.Key,
+            QStringLiteral("the group has no section [%1]: it has no members and no state key")
+                .arg(group.Key));
+        return;
+    }
+    const QStringList members = GroupMembers(*FIni, group.Key);
+    if (members.isEmpty()) {
+        Add(llError, QStringLiteral("section-empty"), group.Key, QString(),
+            QStringLiteral("the group lists no members: Apply switches no file"));
+    }
+    for (const QString &member : members) {
+        for (const QString &setting : {ControlFile::CheckedKey, ControlFile::ShowKey}) {
+            if (member.compare(setting, Qt::CaseInsensitive) == 0) {
+                Add(llWarning, QStringLiteral("setting-as-member"), group.Key, member,
+                    QStringLiteral("read as \"%1\", but also listed as a member, because members "
+                                   "are told apart by the exact spelling \"%1\"")
+                        .arg(setting));
+            }
+        }
+    }
+    CheckCaptions(group.Key, members);
+    CheckStateKeyOf(group);
+}
+
+void TSceneryLint::CheckSwitch(const TEntry &sw)
+{
+    if (!FIni->SectionExists(sw.Key)) {
+        Add(llError, QStringLiteral("section-missing"), sw.ListSection, sw.Key,
+            QStringLiteral("the switch has no section [%1]: it has no alternatives and no state "
+                           "key")
+                .arg(sw.Key));
+        return;
+    }
+    const QStringList alternatives = SwitchAlternatives(*FIni, sw.Key);
+    if (alternatives.isEmpty()) {
+        Add(llError, QStringLiteral("section-empty"), sw.Key, QString(),
+            QStringLiteral("the switch lists no alternatives: Apply switches no file"));
+    } else if (alternatives.size() != 2) {
+        Add(llError, QStringLiteral("alternatives"), sw.Key, QString(),
+            alternatives.size() == 1
+                ? QStringLiteral("the switch has one alternative, not two: only one of its "
+                                 "states has a file")
+                : QStringLiteral("the switch has %1 alternatives, not two: only the first two "
+                                 "are switched")
+                      .arg(alternatives.size()));
+    }
+    for (const QString &alternative : alternatives) {
+        if (alternative.compare(ControlFile::ShowKey, Qt::CaseInsensitive) == 0) {
+            Add(llWarning, QStringLiteral("setting-as-member"), sw.Key, alternative,
+                QStringLiteral("a switch has no \"Show\" setting: this key is an alternative"));
+        }
+    }
+    CheckCaptions(sw.Key, alternatives);
+    CheckStateKeyOf(sw);
+}
+
+void TSceneryLint::CheckStateKeyOf(const TEntry &entry)
+{
+    if (FIni->ReadString(entry.Key, ControlFile::CheckedKey, QString()).trimmed().isEmpty()) {
+        Add(llWarning, QStringLiteral("no-state-key"), entry.Key, ControlFile::CheckedKey,
+            QStringLiteral("no \"Checked\" key: the %1's state is stored under a key with an "
+                           "empty name, which every entry without one shares")
+                .arg(kindWord(entry.FileType)));
+    }
+}
+
+// The files of every entry, found as Apply finds them, in the trees of both languages.
+void TSceneryLint::CheckFiles()
+{
+    QSet<QString> seen;
+    for (int language = 0; language < 2; ++language) {
+        TSceneryState state;
+        state.Scenery = FControlFile;
+        TCheckTreeModel tree;
+        TSceneryLoader(state, tree).ReadIni(language);
+        for (const TFileCheck &check : TSceneryCheck(state, tree).Run()) {
+            const QString section = check.FileType == ftScenery
+                ? ControlFile::ObjectListSection(language)
+                : check.Entry;
+            const QString id
+                = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            const QString active = QStringLiteral("Scenery/%1.bgl").arg(check.Key);
+            const QString inactive = QStringLiteral("Scenery/%1.bg_").arg(check.Key);
+            switch (check.Form) {
+            case ffMissing:
+                Add(llError, QStringLiteral("file-missing"), section, check.Key,
+                    QStringLiteral("neither %1 nor %2 exists").arg(active, inactive));
+                break;
+            case ffBothForms:
+                Add(llError, QStringLiteral("both-forms"), section, check.Key,
+                    QStringLiteral("both %1 and %2 exist: Apply touches neither")
+                        .arg(check.ActiveName, check.InactiveName));
+                break;
+            case ffOutsideScenery:
+                Add(llError, QStringLiteral("outside-scenery"), section, check.Key,
+                    QStringLiteral("the key leaves the Scenery folder or names a device: Apply "
+                                   "never touches it"));
+                break;
+            case ffAmbiguous:
+                Add(llError, QStringLiteral("letter-case-twins"), section, check.Key,
+                    QStringLiteral("names that differ only in letter case: %1; Apply touches none")
+                        .arg(check.Ambiguous.join(QStringLiteral(", "))));
+                break;
+            case ffBadName:
+                Add(llError, QStringLiteral("bad-name"), section, check.Key,
+                    QStringLiteral("the system cannot take the key as a file name"));
+                break;
+            case ffActive:
+            case ffInactive:
+                if (check.LetterCaseVariant) {
+                    const QString name
+                        = check.Form == ffActive ? check.ActiveName : check.InactiveName;
+                    Add(llInformation, QStringLiteral("letter-case"), section, check.Key,
+                        QStringLiteral("the file is spelled %1: found, since letter case is "
+                                       "ignored")
+                            .arg(name));
+                }
+                break;
+            }
+        }
+    }
+}
+
+// The state of every entry, read as loading reads it, and the state keys no entry uses.
+void TSceneryLint::CheckStates()
+{
+    QStringList stored;
+    FIni->ReadSection(ControlFile::States, stored);
+    QStringList used;
+    for (const TEntry &entry : std::as_const(FEntries)) {
+        const QString stateKey
+            = EntryStateKey(*FIni, TScenObj{QString(), entry.Key, entry.FileType});
+        if (stateKey.isEmpty() || containsName(used, stateKey))
+            continue;
+        used.append(stateKey);
+        if (!containsName(stored, stateKey)) {
+            Add(llInformation, QStringLiteral("state-missing"), ControlFile::States, stateKey,
+                QStringLiteral("no state stored: the %1 starts checked")
+                    .arg(kindWord(entry.FileType)));
+            continue;
+        }
+        const QString value = FIni->ReadString(ControlFile::States, stateKey, QString()).trimmed();
+        if (value == u"0" || value == u"1")
+            continue;
+        // Read twice with different defaults: only a value that is no number gives the default.
+        const qint32 number = FIni->ReadInteger(ControlFile::States, stateKey, 1);
+        const bool unreadable = number != FIni->ReadInteger(ControlFile::States, stateKey, 0);
+        QString reason;
+        if (unreadable)
+            reason = QStringLiteral("%1 is no number: it reads as 1").arg(quoted(value));
+        else if (number == 0 || number == 1)
+            reason = QStringLiteral("%1 reads as %2; write 0 or 1").arg(quoted(value)).arg(number);
+        else if (entry.FileType == ftSwitch)
+            reason = QStringLiteral("%1 is neither 0 nor 1: no alternative is picked")
+                         .arg(quoted(value));
+        else
+            reason = QStringLiteral("%1 is neither 0 nor 1: the entry starts without a state "
+                                    "and shows unchecked")
+                         .arg(quoted(value));
+        Add(llWarning, QStringLiteral("state-value"), ControlFile::States, stateKey, reason);
+    }
+    for (const QString &key : std::as_const(stored)) {
+        if (!containsName(used, key)) {
+            Add(llInformation, QStringLiteral("state-unused"), ControlFile::States, key,
+                QStringLiteral("no entry uses this state key: it is kept as it is"));
+        }
+    }
+}
+
+void TSceneryLint::CheckCredits()
+{
+    const TSceneryState state;
+    for (const QString &section : state.Languages) {
+        QStringList keys;
+        FIni->ReadSection(section, keys);
+        if (!containsName(keys, HTMLCreditsKey))
+            continue;
+        const TMarkupScan scan = ScanMarkup(FIni->ReadString(section, HTMLCreditsKey, QString()));
+        for (const TMarkupIssue &issue : scan.Issues) {
+            switch (issue.Kind) {
+            case TMarkupIssue::miUnknownTag:
+                Add(llWarning, QStringLiteral("markup-unknown-tag"), section, HTMLCreditsKey,
+                    QStringLiteral("%1 is no tag of the credits markup: it is ignored or read as "
+                                   "another tag")
+                        .arg(issue.Text));
+                break;
+            case TMarkupIssue::miUnterminatedTag:
+                Add(llError, QStringLiteral("markup-unterminated"), section, HTMLCreditsKey,
+                    QStringLiteral("%1 has no \">\": the text from there on is not shown")
+                        .arg(quoted(issue.Text)));
+                break;
+            case TMarkupIssue::miUnclosedTag:
+                Add(llWarning, QStringLiteral("markup-unclosed"), section, HTMLCreditsKey,
+                    QStringLiteral("%1 is never closed: its effect lasts to the end of the text")
+                        .arg(issue.Text));
+                break;
+            case TMarkupIssue::miUnknownEntity:
+                Add(llWarning, QStringLiteral("markup-entity"), section, HTMLCreditsKey,
+                    QStringLiteral("%1 is no entity of the credits markup: it shows as written")
+                        .arg(issue.Text));
+                break;
+            }
+        }
+        for (const QString &picture : scan.Pictures) {
+            static const QString file = QStringLiteral("FILE://");
+            if (picture.startsWith(file, Qt::CaseInsensitive)) {
+                const QString path = QDir(FFolder).absoluteFilePath(picture.mid(file.size()));
+                if (!QFileInfo(path).isFile()) {
+                    Add(llError, QStringLiteral("picture-missing"), section, HTMLCreditsKey,
+                        QStringLiteral("the picture %1 does not exist").arg(picture));
+                }
+            } else if (!picture.startsWith(u"RES://", Qt::CaseInsensitive)
+                       && !picture.startsWith(u"SSYS:", Qt::CaseInsensitive)
+                       && !picture.startsWith(u"LSYS:", Qt::CaseInsensitive)) {
+                Add(llWarning, QStringLiteral("picture-source"), section, HTMLCreditsKey,
+                    QStringLiteral("the picture %1 is not shown: the credits take pictures from "
+                                   "FILE:// and RES:// addresses and SSYS:/LSYS: icons")
+                        .arg(quoted(picture)));
+            }
+        }
+        for (const QString &link : scan.Links) {
+            if (OpenableAddress(link).isEmpty()) {
+                Add(llWarning, QStringLiteral("link"), section, HTMLCreditsKey,
+                    QStringLiteral("the link %1 is not opened: only http, https and mailto "
+                                   "addresses are")
+                        .arg(quoted(link)));
+            }
+        }
+    }
+}
+
+void TSceneryLint::CheckReadmes()
+{
+    const TSceneryState state;
+    for (int language = 0; language < 2; ++language) {
+        const QString name = ReadmeFileName(state.Languages[language]);
+        if (!QFileInfo(QDir(FFolder).filePath(name)).isFile()) {
+            Add(llWarning, QStringLiteral("readme-missing"), QString(), name,
+                QStringLiteral("%1 is missing beside the control file: the information window "
+                               "shows no readme in %2")
+                    .arg(name, languageName(language)));
+        }
+    }
+}
