@@ -157,7 +157,7 @@ void TSceneryLint::CheckLists()
                       });
                 if (!known)
                     FEntries.append({key, fileType, section});
-                if (!containsName(keys[1 - language], key)) {
+                if (!ListedInOther(fileType, key, keys[1 - language])) {
                     Add(llWarning, QStringLiteral("one-language"), section, key,
                         QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
                                        "lacks it")
@@ -171,6 +171,24 @@ void TSceneryLint::CheckLists()
         Add(llWarning, QStringLiteral("no-entries"), QString(), QString(),
             QStringLiteral("no object, group or switch is listed: the tree is empty"));
     }
+}
+
+// A group or switch may have a section of its own in each language, for captions of its members
+// in each; the two are one entry when they share their state key.
+bool TSceneryLint::ListedInOther(const QString &fileType, const QString &key,
+                                 const QStringList &otherKeys) const
+{
+    if (containsName(otherKeys, key))
+        return true;
+    if (fileType == ftScenery)
+        return false;
+    const QString stateKey = EntryStateKey(*FIni, TScenObj{QString(), key, fileType});
+    return !stateKey.isEmpty()
+        && std::any_of(otherKeys.cbegin(), otherKeys.cend(), [&](const QString &other) {
+               return EntryStateKey(*FIni, TScenObj{QString(), other, fileType})
+                          .compare(stateKey, Qt::CaseInsensitive)
+                   == 0;
+           });
 }
 
 void TSceneryLint::CheckCaptions(const QString &section, const QStringList &keys)

@@ -45,6 +45,8 @@ private:
 
     void CheckSettings();
     void CheckLists();
+    bool ListedInOther(const QString &fileType, const QString &key,
+                       const QStringList &otherKeys) const;
     void CheckGroup(const TEntry &group);
     void CheckSwitch(const TEntry &sw);
     void CheckStateKeyOf(const TEntry &entry);

@@ -93,6 +93,19 @@ void TestSceneryLint::findings_data()
         << TowerFiles + QStringList{u"Scenery/fence.bgl"_s}
         << QStringList{u"warning one-language [Szenerie] fence"_s,
                        u"information state-missing [Checked] fence"_s};
+    QTest::newRow("group with a section of its own in each language") << Settings
+            + u"[Gruppen]\ngrp_de=Fahrzeuge\n[Groups]\ngrp_en=Vehicles\n"
+              u"[grp_de]\nChecked=cars\ncar=Auto\n[grp_en]\nChecked=cars\ncar=Car\n"
+              u"[Checked]\ncars=1\n"_s << Readmes + QStringList{u"Scenery/car.bgl"_s}
+                                                                      << QStringList();
+    QTest::newRow("groups of the two languages with different state keys")
+        << Settings
+            + u"[Gruppen]\ngrp_de=Fahrzeuge\n[Groups]\ngrp_en=Vehicles\n"
+              u"[grp_de]\nChecked=cars\ncar=Auto\n[grp_en]\nChecked=autos\ncar=Car\n"
+              u"[Checked]\ncars=1\nautos=1\n"_s
+        << Readmes + QStringList{u"Scenery/car.bgl"_s}
+        << QStringList{u"warning one-language [Gruppen] grp_de"_s,
+                       u"warning one-language [Groups] grp_en"_s};
     QTest::newRow("empty caption")
         << QString(Settings + Tower).replace(u"=Control tower"_s, u"="_s) << TowerFiles
         << QStringList{u"warning empty-caption [Scenery] tower"_s};
