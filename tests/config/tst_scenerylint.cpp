@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -154,6 +156,11 @@ void TestSceneryLint::findings_data()
         << Settings + Tower << TowerFiles + QStringList{u"Scenery/TOWER.bgl"_s}
         << QStringList{u"error letter-case-twins [Szenerie] tower"_s};
 #endif
+#ifndef Q_OS_WIN // Windows takes any UTF-16 name
+    QTest::newRow("key that is no file name")
+        << Settings + u"[Szenerie]\nt\xd800x=T\n[Scenery]\nt\xd800x=T\n[Checked]\nt\xd800x=1\n"_s
+        << Readmes << QStringList{u"error bad-name [Szenerie] t\xd800x"_s};
+#endif
     QTest::newRow("group member leaving the Scenery folder")
         << Settings + group(u"[grp]\nChecked=g\n..\\..\\etc\\x=X\n[Checked]\ng=1\n"_s) << Readmes
         << QStringList{u"error outside-scenery [grp] ..\\..\\etc\\x"_s};
@@ -214,7 +221,14 @@ void TestSceneryLint::findings()
     const QString controlFile = dir.filePath(u"XXXX.ini"_s);
     QFile control(controlFile);
     QVERIFY(control.open(QIODevice::WriteOnly));
-    control.write(ini.toLatin1().replace("\n", "\r\n")); // as shipped: Windows-1252, CRLF
+    // As shipped: Windows-1252 with CRLF, or UTF-16 with its mark for other characters.
+    const QString text = QString(ini).replace(u"\n"_s, u"\r\n"_s);
+    const bool latin1
+        = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; });
+    control.write(
+        latin1 ? text.toLatin1()
+               : "\xff\xfe"
+                + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
     control.close();
     for (const QString &name : files) {
         QVERIFY(QDir(dir.path()).mkpath(QFileInfo(name).path()));
