@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString HTMLCreditsKey = QStringLiteral("HTMLCredits");
@@ -110,6 +112,7 @@ void TSceneryLint::CheckSettings()
     FIni->ReadSection(ControlFile::Settings, keys);
     const QString word
         = FIni->ReadString(ControlFile::Settings, ControlFile::Language, QStringLiteral("german"));
+    // The words with a readme of their own are the two languages the program knows.
     if (ReadmeFileName(word).isEmpty()) {
         Add(llWarning, QStringLiteral("language"), ControlFile::Settings, ControlFile::Language,
             QStringLiteral("%1 is neither german nor english: the program starts in German and "
@@ -279,12 +282,24 @@ void TSceneryLint::CheckFiles()
         state.Scenery = FControlFile;
         TCheckTreeModel tree;
         TSceneryLoader(state, tree).ReadIni(language);
+        QHash<QString, QString> owners; // the first entry of the tree that switches each file
         for (const TFileCheck &check : TSceneryCheck(state, tree).Run()) {
             const QString section = check.FileType == ftScenery
                 ? ControlFile::ObjectListSection(language)
                 : check.Entry;
             const QString id
                 = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
+            const QString owner = kindWord(check.FileType) + u' ' + check.Entry;
+            const QString file = QString(check.Key).replace(u'\\', u'/').toCaseFolded();
+            const QString firstOwner = owners.value(file, owner);
+            owners.insert(file, firstOwner);
+            if (firstOwner != owner && !seen.contains(u"shared\n"_s + id)) {
+                seen.insert(u"shared\n"_s + id);
+                Add(llWarning, QStringLiteral("shared-file"), section, check.Key,
+                    QStringLiteral("the %1 switches this file too: when the two disagree, Apply "
+                                   "leaves it as the later one wants")
+                        .arg(firstOwner));
+            }
             if (seen.contains(id))
                 continue;
             seen.insert(id);

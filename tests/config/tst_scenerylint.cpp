@@ -169,6 +169,13 @@ void TestSceneryLint::findings_data()
         << Readmes + QStringList{u"Scenery/summer.bgl"_s}
         << QStringList{u"error outside-scenery [sw] CON"_s};
 
+    QTest::newRow("file switched by an object and a group")
+        << QString(Settings + Tower)
+               .replace(u"[Checked]\n"_s,
+                        u"[Gruppen]\ngrp=Gruppe\n[Groups]\ngrp=Group\n"
+                        u"[grp]\nChecked=g\ntower=Turm\n[Checked]\ng=0\n"_s)
+        << TowerFiles << QStringList{u"warning shared-file [grp] tower"_s};
+
     // States.
     QTest::newRow("state neither 0 nor 1")
         << QString(Settings + Tower).replace(u"tower=1"_s, u"tower=5"_s) << TowerFiles
