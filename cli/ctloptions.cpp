@@ -35,7 +35,8 @@ TCtlOptions::TCtlOptions()
                      QStringLiteral("FILE"))
     , FLanguageOption(QStringList{QStringLiteral("language")},
                       QStringLiteral("Read the captions of this language (german or english) "
-                                     "instead of the stored one; nothing is written."),
+                                     "instead of the stored one; nothing is written. lint: "
+                                     "write the findings in it (default: english)."),
                       QStringLiteral("LANGUAGE"))
     , FJsonOption(QStringList{QStringLiteral("json")},
                   QStringLiteral("Print the result as JSON, for scripts."))

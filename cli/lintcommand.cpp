@@ -22,14 +22,15 @@ QString place(const TLintFinding &finding)
 
 } // namespace
 
-TLintCommand::TLintCommand(TCtlScenery &scenery, TCtlOutput &output)
+TLintCommand::TLintCommand(TCtlScenery &scenery, TCtlOutput &output, int language)
     : FScenery(scenery)
     , FOutput(output)
+    , FLanguage(language)
 { }
 
 int TLintCommand::Run(bool json)
 {
-    const QList<TLintFinding> findings = TSceneryLint(FScenery.State().Scenery).Run();
+    const QList<TLintFinding> findings = TSceneryLint(FScenery.State().Scenery, FLanguage).Run();
     qsizetype counts[3] = {0, 0, 0};
     for (const TLintFinding &finding : findings)
         ++counts[finding.Level];
@@ -52,18 +53,11 @@ int TLintCommand::Run(bool json)
                       {QStringLiteral("findings"), list}});
     } else {
         for (const TLintFinding &finding : findings) {
-            FOutput.Line(LintLevelName(finding.Level).leftJustified(12) + place(finding)
+            FOutput.Line(LintLevelText(FLanguage, finding.Level).leftJustified(12) + place(finding)
                          + QStringLiteral(": ") + finding.Reason);
         }
-        const auto count = [](qsizetype n, const QString &one, const QString &more) {
-            return QString::number(n) + u' ' + (n == 1 ? one : more);
-        };
         FOutput.Line(
-            count(counts[llError], QStringLiteral("error"), QStringLiteral("errors"))
-            + QStringLiteral(", ")
-            + count(counts[llWarning], QStringLiteral("warning"), QStringLiteral("warnings"))
-            + QStringLiteral(", ") + QString::number(counts[llInformation])
-            + QStringLiteral(" information"));
+            LintSummary(FLanguage, counts[llError], counts[llWarning], counts[llInformation]));
     }
     return clean ? ceSuccess : ceFailed;
 }

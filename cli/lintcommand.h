@@ -9,10 +9,13 @@ class TCtlScenery;
 class TLintCommand
 {
 public:
-    TLintCommand(TCtlScenery &scenery, TCtlOutput &output);
+    // The reasons and the text output are in the language (0 German, 1 English); JSON keeps the
+    // English names of the levels for scripts.
+    TLintCommand(TCtlScenery &scenery, TCtlOutput &output, int language);
     int Run(bool json);
 
 private:
     TCtlScenery &FScenery;
     TCtlOutput &FOutput;
+    int FLanguage;
 };

@@ -34,7 +34,7 @@ int RunSceneryCtl(const QStringList &arguments)
         if (options.Command == u"check")
             return TCheckCommand(scenery, output).Run(options.Json);
         if (options.Command == u"lint")
-            return TLintCommand(scenery, output).Run(options.Json);
+            return TLintCommand(scenery, output, options.Language.value_or(1)).Run(options.Json);
         return TApplyCommand(scenery, output).Run(options);
     } catch (const ECtlError &error) {
         output.Error(error.Message());

@@ -39,26 +39,44 @@ QString listSection(const QString &fileType, int language)
     return ControlFile::ObjectListSection(language);
 }
 
-QString kindWord(const QString &fileType)
-{
-    if (fileType == ftGroup)
-        return QStringLiteral("group");
-    if (fileType == ftSwitch)
-        return QStringLiteral("switch");
-    return QStringLiteral("object");
-}
-
-QString languageName(int language)
-{
-    return language == 1 ? QStringLiteral("English") : QStringLiteral("German");
-}
-
 QString quoted(const QString &text)
 {
     return u'"' + text + u'"';
 }
 
 } // namespace
+
+QString LintLevelText(int language, TLintLevel level)
+{
+    const bool english = language == 1;
+    switch (level) {
+    case llError:
+        return english ? QStringLiteral("error") : QStringLiteral("Fehler");
+    case llWarning:
+        return english ? QStringLiteral("warning") : QStringLiteral("Warnung");
+    case llInformation:
+        break;
+    }
+    return english ? QStringLiteral("information") : QStringLiteral("Hinweis");
+}
+
+QString LintSummary(int language, qsizetype errors, qsizetype warnings, qsizetype information)
+{
+    if (language == 1) {
+        return QStringLiteral("%1 %2, %3 %4, %5 information")
+            .arg(errors)
+            .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"))
+            .arg(warnings)
+            .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"))
+            .arg(information);
+    }
+    return QStringLiteral("%1 Fehler, %2 %3, %4 %5")
+        .arg(errors)
+        .arg(warnings)
+        .arg(warnings == 1 ? QStringLiteral("Warnung") : QStringLiteral("Warnungen"))
+        .arg(information)
+        .arg(information == 1 ? QStringLiteral("Hinweis") : QStringLiteral("Hinweise"));
+}
 
 QString LintLevelName(TLintLevel level)
 {
@@ -73,13 +91,29 @@ QString LintLevelName(TLintLevel level)
     return QStringLiteral("information");
 }
 
-TSceneryLint::TSceneryLint(const QString &controlFile)
-    : FControlFile(controlFile)
+TSceneryLint::TSceneryLint(const QString &controlFile, int language)
+    : FLanguage(language)
+    , FControlFile(controlFile)
     , FFolder(QFileInfo(controlFile).absolutePath())
     , FIni(std::make_unique<TIniFile>(controlFile))
 { }
 
 TSceneryLint::~TSceneryLint() = default;
+
+QString TSceneryLint::Say(const QString &german, const QString &english) const
+{
+    return FLanguage == 1 ? english : german;
+}
+
+// "Objekt", "Gruppe", "Schalter" in German: the word stands before the entry's name.
+QString TSceneryLint::KindWord(const QString &fileType) const
+{
+    if (fileType == ftGroup)
+        return Say(QStringLiteral("Gruppe"), QStringLiteral("group"));
+    if (fileType == ftSwitch)
+        return Say(QStringLiteral("Schalter"), QStringLiteral("switch"));
+    return Say(QStringLiteral("Objekt"), QStringLiteral("object"));
+}
 
 QList<TLintFinding> TSceneryLint::Run()
 {
@@ -115,27 +149,34 @@ void TSceneryLint::CheckSettings()
     // The words with a readme of their own are the two languages the program knows.
     if (ReadmeFileName(word).isEmpty()) {
         Add(llWarning, QStringLiteral("language"), ControlFile::Settings, ControlFile::Language,
-            QStringLiteral("%1 is neither german nor english: the program starts in German and "
-                           "writes \"german\" back")
+            Say(QStringLiteral("%1 ist weder german noch english: das Programm startet deutsch und "
+                               "schreibt \"german\" zurück"),
+                QStringLiteral("%1 is neither german nor english: the program starts in German and "
+                               "writes \"german\" back"))
                 .arg(quoted(word)));
     }
 
     if (!containsName(keys, ControlFile::Url)) {
         Add(llWarning, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
-            QStringLiteral("no home page: the status line and the logo open %1")
+            Say(QStringLiteral("keine Homepage: Statuszeile und Logo öffnen %1"),
+                QStringLiteral("no home page: the status line and the logo open %1"))
                 .arg(DefaultHomePage));
         return;
     }
     const QString url = FIni->ReadString(ControlFile::Settings, ControlFile::Url, QString());
     if (url.size() > MaxAddressLength) {
         Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
-            QStringLiteral("the address has %1 characters: one of more than %2 is not opened")
+            Say(QStringLiteral(
+                    "die Adresse hat %1 Zeichen: eine mit mehr als %2 wird nicht geöffnet"),
+                QStringLiteral("the address has %1 characters: one of more than %2 is not opened"))
                 .arg(url.size())
                 .arg(MaxAddressLength));
     } else if (OpenableAddress(url).isEmpty()) {
         Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
-            QStringLiteral("%1 is not opened: only http and https addresses with a host, and "
-                           "mailto addresses, are")
+            Say(QStringLiteral("%1 wird nicht geöffnet: nur http- und https-Adressen mit Host und "
+                               "mailto-Adressen werden es"),
+                QStringLiteral("%1 is not opened: only http and https addresses with a host, and "
+                               "mailto addresses, are"))
                 .arg(quoted(url)));
     }
 }
@@ -162,17 +203,23 @@ void TSceneryLint::CheckLists()
                     FEntries.append({key, fileType, section});
                 if (!ListedInOther(fileType, key, keys[1 - language])) {
                     Add(llWarning, QStringLiteral("one-language"), section, key,
-                        QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
-                                       "lacks it")
-                            .arg(kindWord(fileType), section, listSection(fileType, 1 - language),
-                                 languageName(1 - language)));
+                        Say(QStringLiteral("%1 steht in [%2], aber nicht in [%3]: dem %4 Baum "
+                                           "fehlt der Eintrag"),
+                            QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
+                                           "lacks it"))
+                            .arg(KindWord(fileType), section, listSection(fileType, 1 - language),
+                                 1 - language == 1
+                                     ? Say(QStringLiteral("englischen"), QStringLiteral("English"))
+                                     : Say(QStringLiteral("deutschen"), QStringLiteral("German"))));
                 }
             }
         }
     }
     if (FEntries.isEmpty()) {
         Add(llWarning, QStringLiteral("no-entries"), QString(), QString(),
-            QStringLiteral("no object, group or switch is listed: the tree is empty"));
+            Say(QStringLiteral("kein Objekt, keine Gruppe und kein Schalter ist aufgeführt: der "
+                               "Baum bleibt leer"),
+                QStringLiteral("no object, group or switch is listed: the tree is empty")));
     }
 }
 
@@ -199,7 +246,8 @@ void TSceneryLint::CheckCaptions(const QString &section, const QStringList &keys
     for (const QString &key : keys) {
         if (FIni->ReadString(section, key, QString()).trimmed().isEmpty()) {
             Add(llWarning, QStringLiteral("empty-caption"), section, key,
-                QStringLiteral("the caption is empty: the tree shows a blank row"));
+                Say(QStringLiteral("die Beschriftung ist leer: der Baum zeigt eine leere Zeile"),
+                    QStringLiteral("the caption is empty: the tree shows a blank row")));
         }
     }
 }
@@ -208,21 +256,27 @@ void TSceneryLint::CheckGroup(const TEntry &group)
 {
     if (!FIni->SectionExists(group.Key)) {
         Add(llError, QStringLiteral("section-missing"), group.ListSection, group.Key,
-            QStringLiteral("the group has no section [%1]: it has no members and no state key")
+            Say(QStringLiteral("die Gruppe hat keinen Abschnitt [%1]: sie hat keine Mitglieder und "
+                               "keinen Zustandsschlüssel"),
+                QStringLiteral("the group has no section [%1]: it has no members and no state key"))
                 .arg(group.Key));
         return;
     }
     const QStringList members = GroupMembers(*FIni, group.Key);
     if (members.isEmpty()) {
         Add(llError, QStringLiteral("section-empty"), group.Key, QString(),
-            QStringLiteral("the group lists no members: Apply switches no file"));
+            Say(QStringLiteral("die Gruppe hat keine Mitglieder: Übernehmen schaltet keine Datei"),
+                QStringLiteral("the group lists no members: Apply switches no file")));
     }
     for (const QString &member : members) {
         for (const QString &setting : {ControlFile::CheckedKey, ControlFile::ShowKey}) {
             if (member.compare(setting, Qt::CaseInsensitive) == 0) {
                 Add(llWarning, QStringLiteral("setting-as-member"), group.Key, member,
-                    QStringLiteral("read as \"%1\", but also listed as a member, because members "
-                                   "are told apart by the exact spelling \"%1\"")
+                    Say(QStringLiteral(
+                            "als \"%1\" gelesen, aber auch als Mitglied aufgeführt, denn "
+                            "Mitglieder werden an der genauen Schreibweise \"%1\" erkannt"),
+                        QStringLiteral("read as \"%1\", but also listed as a member, because "
+                                       "members are told apart by the exact spelling \"%1\""))
                         .arg(setting));
             }
         }
@@ -235,28 +289,40 @@ void TSceneryLint::CheckSwitch(const TEntry &sw)
 {
     if (!FIni->SectionExists(sw.Key)) {
         Add(llError, QStringLiteral("section-missing"), sw.ListSection, sw.Key,
-            QStringLiteral("the switch has no section [%1]: it has no alternatives and no state "
-                           "key")
+            Say(QStringLiteral("der Schalter hat keinen Abschnitt [%1]: er hat keine Alternativen "
+                               "und keinen Zustandsschlüssel"),
+                QStringLiteral(
+                    "the switch has no section [%1]: it has no alternatives and no state key"))
                 .arg(sw.Key));
         return;
     }
     const QStringList alternatives = SwitchAlternatives(*FIni, sw.Key);
     if (alternatives.isEmpty()) {
         Add(llError, QStringLiteral("section-empty"), sw.Key, QString(),
-            QStringLiteral("the switch lists no alternatives: Apply switches no file"));
+            Say(QStringLiteral(
+                    "der Schalter hat keine Alternativen: Übernehmen schaltet keine Datei"),
+                QStringLiteral("the switch lists no alternatives: Apply switches no file")));
     } else if (alternatives.size() != 2) {
         Add(llError, QStringLiteral("alternatives"), sw.Key, QString(),
-            alternatives.size() == 1
-                ? QStringLiteral("the switch has one alternative, not two: only one of its "
-                                 "states has a file")
-                : QStringLiteral("the switch has %1 alternatives, not two: only the first two "
-                                 "are switched")
-                      .arg(alternatives.size()));
+            alternatives.size() == 1 ? Say(
+                QStringLiteral("der Schalter hat eine Alternative statt zwei: nur einer seiner "
+                               "Zustände hat eine Datei"),
+                QStringLiteral(
+                    "the switch has one alternative, not two: only one of its states has a file"))
+                                     : Say(QStringLiteral(
+                                               "der Schalter hat %1 Alternativen statt zwei: nur "
+                                               "die ersten beiden werden geschaltet"),
+                                           QStringLiteral("the switch has %1 alternatives, not "
+                                                          "two: only the first two are switched"))
+                                           .arg(alternatives.size()));
     }
     for (const QString &alternative : alternatives) {
         if (alternative.compare(ControlFile::ShowKey, Qt::CaseInsensitive) == 0) {
             Add(llWarning, QStringLiteral("setting-as-member"), sw.Key, alternative,
-                QStringLiteral("a switch has no \"Show\" setting: this key is an alternative"));
+                Say(QStringLiteral(
+                        "ein Schalter kennt kein \"Show\": dieser Schlüssel ist eine Alternative"),
+                    QStringLiteral(
+                        "a switch has no \"Show\" setting: this key is an alternative")));
         }
     }
     CheckCaptions(sw.Key, alternatives);
@@ -267,9 +333,10 @@ void TSceneryLint::CheckStateKeyOf(const TEntry &entry)
 {
     if (FIni->ReadString(entry.Key, ControlFile::CheckedKey, QString()).trimmed().isEmpty()) {
         Add(llWarning, QStringLiteral("no-state-key"), entry.Key, ControlFile::CheckedKey,
-            QStringLiteral("no \"Checked\" key: the %1's state is stored under a key with an "
-                           "empty name, which every entry without one shares")
-                .arg(kindWord(entry.FileType)));
+            Say(QStringLiteral("kein Schlüssel \"Checked\": der Zustand steht unter einem "
+                               "Schlüssel ohne Namen, den alle Einträge ohne ihn teilen"),
+                QStringLiteral("no \"Checked\" key: the state is stored under a key with an "
+                               "empty name, which every entry without one shares")));
     }
 }
 
@@ -289,15 +356,17 @@ void TSceneryLint::CheckFiles()
                 : check.Entry;
             const QString id
                 = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
-            const QString owner = kindWord(check.FileType) + u' ' + check.Entry;
+            const QString owner = KindWord(check.FileType) + u' ' + check.Entry;
             const QString file = QString(check.Key).replace(u'\\', u'/').toCaseFolded();
             const QString firstOwner = owners.value(file, owner);
             owners.insert(file, firstOwner);
             if (firstOwner != owner && !seen.contains(u"shared\n"_s + id)) {
                 seen.insert(u"shared\n"_s + id);
                 Add(llWarning, QStringLiteral("shared-file"), section, check.Key,
-                    QStringLiteral("the %1 switches this file too: when the two disagree, Apply "
-                                   "leaves it as the later one wants")
+                    Say(QStringLiteral("%1 schaltet diese Datei auch: sind sich beide uneins, "
+                                       "lässt Übernehmen sie, wie der spätere will"),
+                        QStringLiteral("%1 switches this file too: when the two disagree, Apply "
+                                       "leaves it as the later one wants"))
                         .arg(firstOwner));
             }
             if (seen.contains(id))
@@ -308,26 +377,36 @@ void TSceneryLint::CheckFiles()
             switch (check.Form) {
             case ffMissing:
                 Add(llError, QStringLiteral("file-missing"), section, check.Key,
-                    QStringLiteral("neither %1 nor %2 exists").arg(active, inactive));
+                    Say(QStringLiteral("weder %1 noch %2 existiert"),
+                        QStringLiteral("neither %1 nor %2 exists"))
+                        .arg(active, inactive));
                 break;
             case ffBothForms:
                 Add(llError, QStringLiteral("both-forms"), section, check.Key,
-                    QStringLiteral("both %1 and %2 exist: Apply touches neither")
+                    Say(QStringLiteral(
+                            "%1 und %2 existieren beide: Übernehmen lässt beide, wie sie sind"),
+                        QStringLiteral("both %1 and %2 exist: Apply touches neither"))
                         .arg(check.ActiveName, check.InactiveName));
                 break;
             case ffOutsideScenery:
                 Add(llError, QStringLiteral("outside-scenery"), section, check.Key,
-                    QStringLiteral("the key leaves the Scenery folder or names a device: Apply "
-                                   "never touches it"));
+                    Say(QStringLiteral("der Schlüssel führt aus dem Ordner Scenery hinaus oder "
+                                       "nennt ein Gerät: Übernehmen lässt ihn immer, wie er ist"),
+                        QStringLiteral("the key leaves the Scenery folder or names a device: Apply "
+                                       "never touches it")));
                 break;
             case ffAmbiguous:
                 Add(llError, QStringLiteral("letter-case-twins"), section, check.Key,
-                    QStringLiteral("names that differ only in letter case: %1; Apply touches none")
+                    Say(QStringLiteral("Namen, die sich nur in Groß- und Kleinschreibung "
+                                       "unterscheiden: %1; Übernehmen lässt alle, wie sie sind"),
+                        QStringLiteral(
+                            "names that differ only in letter case: %1; Apply touches none"))
                         .arg(check.Ambiguous.join(QStringLiteral(", "))));
                 break;
             case ffBadName:
                 Add(llError, QStringLiteral("bad-name"), section, check.Key,
-                    QStringLiteral("the system cannot take the key as a file name"));
+                    Say(QStringLiteral("das System kann den Schlüssel nicht als Dateinamen nehmen"),
+                        QStringLiteral("the system cannot take the key as a file name")));
                 break;
             case ffActive:
             case ffInactive:
@@ -335,8 +414,10 @@ void TSceneryLint::CheckFiles()
                     const QString name
                         = check.Form == ffActive ? check.ActiveName : check.InactiveName;
                     Add(llInformation, QStringLiteral("letter-case"), section, check.Key,
-                        QStringLiteral("the file is spelled %1: found, since letter case is "
-                                       "ignored")
+                        Say(QStringLiteral("die Datei heißt %1: sie wird gefunden, da Groß- und "
+                                           "Kleinschreibung nicht zählen"),
+                            QStringLiteral(
+                                "the file is spelled %1: found, since letter case is ignored"))
                             .arg(name));
                 }
                 break;
@@ -359,8 +440,8 @@ void TSceneryLint::CheckStates()
         used.append(stateKey);
         if (!containsName(stored, stateKey)) {
             Add(llInformation, QStringLiteral("state-missing"), ControlFile::States, stateKey,
-                QStringLiteral("no state stored: the %1 starts checked")
-                    .arg(kindWord(entry.FileType)));
+                Say(QStringLiteral("kein Zustand gespeichert: der Eintrag startet angehakt"),
+                    QStringLiteral("no state stored: the entry starts checked")));
             continue;
         }
         const QString value = FIni->ReadString(ControlFile::States, stateKey, QString()).trimmed();
@@ -371,22 +452,32 @@ void TSceneryLint::CheckStates()
         const bool unreadable = number != FIni->ReadInteger(ControlFile::States, stateKey, 0);
         QString reason;
         if (unreadable)
-            reason = QStringLiteral("%1 is no number: it reads as 1").arg(quoted(value));
+            reason = Say(QStringLiteral("%1 ist keine Zahl: gelesen wird 1"),
+                         QStringLiteral("%1 is no number: it reads as 1"))
+                         .arg(quoted(value));
         else if (number == 0 || number == 1)
-            reason = QStringLiteral("%1 reads as %2; write 0 or 1").arg(quoted(value)).arg(number);
+            reason = Say(QStringLiteral("%1 wird als %2 gelesen; besser 0 oder 1 schreiben"),
+                         QStringLiteral("%1 reads as %2; write 0 or 1"))
+                         .arg(quoted(value))
+                         .arg(number);
         else if (entry.FileType == ftSwitch)
-            reason = QStringLiteral("%1 is neither 0 nor 1: no alternative is picked")
+            reason = Say(QStringLiteral("%1 ist weder 0 noch 1: keine Alternative ist gewählt"),
+                         QStringLiteral("%1 is neither 0 nor 1: no alternative is picked"))
                          .arg(quoted(value));
         else
-            reason = QStringLiteral("%1 is neither 0 nor 1: the entry starts without a state "
-                                    "and shows unchecked")
+            reason = Say(QStringLiteral("%1 ist weder 0 noch 1: der Eintrag startet ohne Zustand "
+                                        "und erscheint nicht angehakt"),
+                         QStringLiteral("%1 is neither 0 nor 1: the entry starts without a state "
+                                        "and shows unchecked"))
                          .arg(quoted(value));
         Add(llWarning, QStringLiteral("state-value"), ControlFile::States, stateKey, reason);
     }
     for (const QString &key : std::as_const(stored)) {
         if (!containsName(used, key)) {
             Add(llInformation, QStringLiteral("state-unused"), ControlFile::States, key,
-                QStringLiteral("no entry uses this state key: it is kept as it is"));
+                Say(QStringLiteral(
+                        "kein Eintrag nutzt diesen Zustandsschlüssel: er bleibt, wie er ist"),
+                    QStringLiteral("no entry uses this state key: it is kept as it is")));
         }
     }
 }
@@ -404,23 +495,31 @@ void TSceneryLint::CheckCredits()
             switch (issue.Kind) {
             case TMarkupIssue::miUnknownTag:
                 Add(llWarning, QStringLiteral("markup-unknown-tag"), section, HTMLCreditsKey,
-                    QStringLiteral("%1 is no tag of the credits markup: it is ignored or read as "
-                                   "another tag")
+                    Say(QStringLiteral("%1 ist kein Tag der Credits: es wird übergangen oder als "
+                                       "anderes Tag gelesen"),
+                        QStringLiteral("%1 is no tag of the credits markup: it is ignored or read "
+                                       "as another tag"))
                         .arg(issue.Text));
                 break;
             case TMarkupIssue::miUnterminatedTag:
                 Add(llError, QStringLiteral("markup-unterminated"), section, HTMLCreditsKey,
-                    QStringLiteral("%1 has no \">\": the text from there on is not shown")
+                    Say(QStringLiteral("%1 hat kein \">\": der Text ab dort wird nicht gezeigt"),
+                        QStringLiteral("%1 has no \">\": the text from there on is not shown"))
                         .arg(quoted(issue.Text)));
                 break;
             case TMarkupIssue::miUnclosedTag:
                 Add(llWarning, QStringLiteral("markup-unclosed"), section, HTMLCreditsKey,
-                    QStringLiteral("%1 is never closed: its effect lasts to the end of the text")
+                    Say(QStringLiteral("%1 wird nie geschlossen: es wirkt bis zum Ende des Texts"),
+                        QStringLiteral(
+                            "%1 is never closed: its effect lasts to the end of the text"))
                         .arg(issue.Text));
                 break;
             case TMarkupIssue::miUnknownEntity:
                 Add(llWarning, QStringLiteral("markup-entity"), section, HTMLCreditsKey,
-                    QStringLiteral("%1 is no entity of the credits markup: it shows as written")
+                    Say(QStringLiteral("%1 ist keine Entität der Credits: sie erscheint, wie sie "
+                                       "geschrieben ist"),
+                        QStringLiteral(
+                            "%1 is no entity of the credits markup: it shows as written"))
                         .arg(issue.Text));
                 break;
             }
@@ -431,22 +530,29 @@ void TSceneryLint::CheckCredits()
                 const QString path = QDir(FFolder).absoluteFilePath(picture.mid(file.size()));
                 if (!QFileInfo(path).isFile()) {
                     Add(llError, QStringLiteral("picture-missing"), section, HTMLCreditsKey,
-                        QStringLiteral("the picture %1 does not exist").arg(picture));
+                        Say(QStringLiteral("das Bild %1 existiert nicht"),
+                            QStringLiteral("the picture %1 does not exist"))
+                            .arg(picture));
                 }
             } else if (!picture.startsWith(u"RES://", Qt::CaseInsensitive)
                        && !picture.startsWith(u"SSYS:", Qt::CaseInsensitive)
                        && !picture.startsWith(u"LSYS:", Qt::CaseInsensitive)) {
                 Add(llWarning, QStringLiteral("picture-source"), section, HTMLCreditsKey,
-                    QStringLiteral("the picture %1 is not shown: the credits take pictures from "
-                                   "FILE:// and RES:// addresses and SSYS:/LSYS: icons")
+                    Say(QStringLiteral(
+                            "das Bild %1 wird nicht gezeigt: die Credits nehmen Bilder nur aus "
+                            "FILE://- und RES://-Adressen und SSYS:/LSYS:-Symbole"),
+                        QStringLiteral("the picture %1 is not shown: the credits take pictures "
+                                       "from FILE:// and RES:// addresses and SSYS:/LSYS: icons"))
                         .arg(quoted(picture)));
             }
         }
         for (const QString &link : scan.Links) {
             if (OpenableAddress(link).isEmpty()) {
                 Add(llWarning, QStringLiteral("link"), section, HTMLCreditsKey,
-                    QStringLiteral("the link %1 is not opened: only http, https and mailto "
-                                   "addresses are")
+                    Say(QStringLiteral("der Link %1 wird nicht geöffnet: nur http-, https- und "
+                                       "mailto-Adressen werden es"),
+                        QStringLiteral(
+                            "the link %1 is not opened: only http, https and mailto addresses are"))
                         .arg(quoted(link)));
             }
         }
@@ -460,9 +566,19 @@ void TSceneryLint::CheckReadmes()
         const QString name = ReadmeFileName(state.Languages[language]);
         if (!QFileInfo(QDir(FFolder).filePath(name)).isFile()) {
             Add(llWarning, QStringLiteral("readme-missing"), QString(), name,
-                QStringLiteral("%1 is missing beside the control file: the information window "
-                               "shows no readme in %2")
-                    .arg(name, languageName(language)));
+                (language == 1 ? Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
+                                                    "Informationsfenster zeigt keine englische "
+                                                    "Readme"),
+                                     QStringLiteral("%1 is missing beside the control file: the "
+                                                    "information window shows no readme in "
+                                                    "English"))
+                               : Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
+                                                    "Informationsfenster zeigt keine deutsche "
+                                                    "Readme"),
+                                     QStringLiteral("%1 is missing beside the control file: the "
+                                                    "information window shows no readme in "
+                                                    "German")))
+                    .arg(name));
         }
     }
 }

@@ -30,7 +30,8 @@ struct TLintFinding
 class TSceneryLint
 {
 public:
-    explicit TSceneryLint(const QString &controlFile);
+    // The reasons are written in the language (0 German, 1 English).
+    explicit TSceneryLint(const QString &controlFile, int language = 1);
     ~TSceneryLint();
 
     QList<TLintFinding> Run();
@@ -55,9 +56,12 @@ private:
     void CheckStates();
     void CheckCredits();
     void CheckReadmes();
+    QString Say(const QString &german, const QString &english) const;
+    QString KindWord(const QString &fileType) const;
     void Add(TLintLevel level, const QString &kind, const QString &section, const QString &key,
              const QString &reason);
 
+    int FLanguage;
     QString FControlFile;
     QString FFolder;
     std::unique_ptr<TIniFile> FIni;
@@ -65,5 +69,9 @@ private:
     QList<TLintFinding> FFindings;
 };
 
-// "error", "warning" or "information".
+// "error", "warning" or "information": the names scripts read.
 QString LintLevelName(TLintLevel level);
+// The level in the language, as a person reads it: "Fehler", "Warnung", "Hinweis".
+QString LintLevelText(int language, TLintLevel level);
+// "1 error, 2 warnings, 0 information" in the language.
+QString LintSummary(int language, qsizetype errors, qsizetype warnings, qsizetype information);

@@ -396,6 +396,12 @@ void TestSceneryCtl::lintDemo()
                           u"Scenery/radar.bg_ exists"_s,
                           u"1 error, 0 warnings, 0 information"_s}));
     QCOMPARE(text.ExitCode, 1);
+    const TRun german = sceneryctl(demo + QStringList{u"--language"_s, u"german"_s, u"lint"_s});
+    QCOMPARE(german.Out,
+             (QStringList{u"Fehler      [Szenerie] radar: weder Scenery/radar.bgl noch "
+                          u"Scenery/radar.bg_ existiert"_s,
+                          u"1 Fehler, 0 Warnungen, 0 Hinweise"_s}));
+    QCOMPARE(german.ExitCode, 1);
 
     const TRun run = sceneryctl(demo + QStringList{u"--json"_s, u"lint"_s});
     QCOMPARE(run.ExitCode, 1);
