@@ -4,8 +4,8 @@
 
 namespace {
 
-const QStringList Commands{QStringLiteral("list"), QStringLiteral("check"),
-                           QStringLiteral("apply")};
+const QStringList Commands{QStringLiteral("list"), QStringLiteral("check"), QStringLiteral("apply"),
+                           QStringLiteral("lint")};
 
 const QString Description = QStringLiteral(
     "Shows and changes which objects of the scenery are active, as the configurator does.\n"
@@ -15,8 +15,11 @@ const QString Description = QStringLiteral(
     "         [ ] unchecked, [-] partly checked, each entry followed by its key\n"
     "  check  the form of every scenery file on disk against the state in the control file\n"
     "  apply  change the named entries, then apply the selection as the configurator does\n"
+    "  lint   check the package as its author ships it: control file in both languages,\n"
+    "         scenery files, states, credits, home page and readmes; changes nothing\n"
     "\n"
-    "Exit status: 0 success; 1 a file does not agree, or something could not be done;\n"
+    "Exit status: 0 success; 1 a file does not agree, lint found an error or a warning, or\n"
+    "something could not be done;\n"
     "2 usage error (bad option, unknown name, no control file or several).");
 
 } // namespace
@@ -32,7 +35,8 @@ TCtlOptions::TCtlOptions()
                      QStringLiteral("FILE"))
     , FLanguageOption(QStringList{QStringLiteral("language")},
                       QStringLiteral("Read the captions of this language (german or english) "
-                                     "instead of the stored one; nothing is written."),
+                                     "instead of the stored one; nothing is written. lint: "
+                                     "write the findings in it (default: english)."),
                       QStringLiteral("LANGUAGE"))
     , FJsonOption(QStringList{QStringLiteral("json")},
                   QStringLiteral("Print the result as JSON, for scripts."))
@@ -51,7 +55,8 @@ TCtlOptions::TCtlOptions()
     FParser.addVersionOption();
     FParser.addOptions({FFolderOption, FControlOption, FLanguageOption, FJsonOption, FOnOption,
                         FOffOption, FSwitchOption, FDryRunOption});
-    FParser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, check or apply"),
+    FParser.addPositionalArgument(QStringLiteral("command"),
+                                  QStringLiteral("list, check, apply or lint"),
                                   QStringLiteral("COMMAND"));
 }
 
@@ -66,9 +71,9 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
 
     const QStringList positional = FParser.positionalArguments();
     if (positional.isEmpty())
-        return Fail(QStringLiteral("no command given: list, check or apply"));
+        return Fail(QStringLiteral("no command given: list, check, apply or lint"));
     if (positional.size() > 1 || !Commands.contains(positional.first())) {
-        return Fail(QStringLiteral("unknown command: %1 (list, check or apply)")
+        return Fail(QStringLiteral("unknown command: %1 (list, check, apply or lint)")
                         .arg(positional.join(u' ')));
     }
     Command = positional.first();

@@ -15,7 +15,7 @@ struct TSwitchChoice
 
 // The command line of sceneryctl:
 //   sceneryctl [-C DIR] [--control FILE] [--language german|english] [--json] COMMAND
-// with COMMAND list, check or apply [--on NAME]... [--off NAME]... [--switch NAME=0|1]...
+// with COMMAND list, check, lint or apply [--on NAME]... [--off NAME]... [--switch NAME=0|1]...
 // [--dry-run].
 class TCtlOptions
 {
@@ -33,7 +33,7 @@ public:
     QString ControlFile; // empty: the only "*.ini" of Folder
     std::optional<qint32> Language; // 0 German, 1 English; none: the stored language
     bool Json = false;
-    QString Command; // "list", "check" or "apply"
+    QString Command; // "list", "check", "lint" or "apply"
     QStringList On;
     QStringList Off;
     QList<TSwitchChoice> Switches;

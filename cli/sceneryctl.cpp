@@ -6,6 +6,7 @@
 #include "cli/ctloptions.h"
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
+#include "cli/lintcommand.h"
 #include "cli/listcommand.h"
 
 #include <exception>
@@ -32,6 +33,8 @@ int RunSceneryCtl(const QStringList &arguments)
             return TListCommand(scenery, output).Run(options.Json);
         if (options.Command == u"check")
             return TCheckCommand(scenery, output).Run(options.Json);
+        if (options.Command == u"lint")
+            return TLintCommand(scenery, output, options.Language.value_or(1)).Run(options.Json);
         return TApplyCommand(scenery, output).Run(options);
     } catch (const ECtlError &error) {
         output.Error(error.Message());

@@ -83,6 +83,11 @@ void TIniFile::ReadSection(const QString &section, QStringList &strings) const
     strings = FDocument->keyNames(section);
 }
 
+bool TIniFile::SectionExists(const QString &section) const
+{
+    return FDocument->hasSection(section);
+}
+
 namespace {
 
 int hexDigit(QChar c)

@@ -46,6 +46,8 @@ public:
                        const QString &defaultValue) const;
     // Empties the list, then fills it with the section's key names in file order, as spelled.
     void ReadSection(const QString &section, QStringList &strings) const;
+    // Whether the file has a section of this name, with keys or without.
+    bool SectionExists(const QString &section) const;
     // Decimal with optional sign, "0x…" and "$…" hexadecimal; anything else gives the default.
     qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;

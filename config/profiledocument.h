@@ -32,6 +32,7 @@ public:
     std::optional<QString> value(QStringView section, QStringView key) const;
     // Every key line of the section in file order, duplicates included, names as spelled.
     QStringList keyNames(QStringView section) const;
+    bool hasSection(QStringView section) const { return findSection(section) != nullptr; }
 
     // Names that the file could not hold without changing its structure.
     static bool isStorableSection(QStringView section);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "htmltext/htmlcanvas.h"
+#include "htmltext/htmlmarkup.h"
 #include "htmltext/tcolor.h"
 
 #include <QString>
@@ -63,10 +64,6 @@ bool HTMLDrawEx(THTMLCanvas &Canvas, const THTMLDrawParams &p, THTMLDrawResult &
 THTMLDrawResult HTMLDraw(THTMLCanvas &Canvas, THTMLDrawParams p);
 THTMLDrawResult HTMLHitTest(THTMLCanvas &Canvas, THTMLDrawParams p, int x, int y);
 THTMLDrawResult HTMLMeasureHeight(THTMLCanvas &Canvas, THTMLDrawParams p);
-
-// Plain text of a markup string: <BR> and <HR> become CR LF, <Z>..</Z> spans go with their
-// content, every other tag is removed; from an unterminated "<" on the rest is kept.
-QString HTMLStrip(const QString &s);
 
 // Fills r with Steps bands running from FromColor to ToColor, left to right (Direction true)
 // or top to bottom, and outlines r in BorderColor unless that is clNone.

@@ -1,7 +1,5 @@
 #include "htmltext/htmlmarkup.h"
 
-#include "htmltext/htmldraw.h"
-
 #include <QRegularExpression>
 
 #include <algorithm>

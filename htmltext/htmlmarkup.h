@@ -78,6 +78,10 @@ private:
 
 } // namespace htmlmarkup
 
+// Plain text of a markup string: <BR> and <HR> become CR LF, <Z>..</Z> spans go with their
+// content, every other tag is removed; from an unterminated "<" on the rest is kept.
+QString HTMLStrip(const QString &s);
+
 // The text of a markup string as a screen reader should say it: the tags removed, a line break
 // where a line, paragraph or list item begins, and the entities the renderer replaces given as
 // their characters.

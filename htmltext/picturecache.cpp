@@ -3,6 +3,7 @@
 #include "platform/regularfile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 
@@ -97,8 +98,23 @@ TPicture *TPictureCache::Picture(const QString &source)
     if (source.startsWith(resPrefix, Qt::CaseInsensitive))
         picture->LoadFromResource(source.mid(resPrefix.size()));
     else if (source.startsWith(filePrefix, Qt::CaseInsensitive))
-        picture->LoadFromFile(source.mid(filePrefix.size()));
+        picture->LoadFromFile(FilePath(source.mid(filePrefix.size())));
     return picture;
+}
+
+void TPictureCache::SetBaseFolder(const QString &folder)
+{
+    if (folder == FBaseFolder)
+        return;
+    FBaseFolder = folder;
+    Clear();
+}
+
+QString TPictureCache::FilePath(const QString &path) const
+{
+    if (path.isEmpty() || FBaseFolder.isEmpty() || !QDir::isRelativePath(path))
+        return path;
+    return QDir(FBaseFolder).filePath(path);
 }
 
 const TPicture *TPictureContainer::FindPicture(const QString &name) const

@@ -38,11 +38,17 @@ public:
     // The picture for a "RES://name" or "FILE://path" source, loaded on first use. Any other
     // address is remembered but never fetched, so its picture stays empty.
     TPicture *Picture(const QString &source);
+    // The folder that relative "FILE://" paths are read from, rather than the working folder
+    // (a desktop launcher starts the program in the home folder). Changing it clears the cache.
+    void SetBaseFolder(const QString &folder);
     int Count() const { return int(FPictures.size()); }
     void Clear() { FPictures.clear(); }
 
 private:
+    QString FilePath(const QString &path) const;
+
     QHash<QString, std::shared_ptr<TPicture>> FPictures;
+    QString FBaseFolder;
 };
 
 // Named pictures supplied by the widget owner (sources without ":" in the markup).

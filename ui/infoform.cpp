@@ -1,5 +1,6 @@
 #include "ui/infoform.h"
 
+#include "config/readmefile.h"
 #include "platform/openableaddress.h"
 #include "platform/platform.h"
 #include "platform/regularfile.h"
@@ -72,15 +73,6 @@ public:
     }
 };
 
-QString asciiUpperCase(QString text)
-{
-    for (QChar &c : text) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - (u'a' - u'A'));
-    }
-    return text;
-}
-
 } // namespace
 
 TInfoForm::TInfoForm(TPlatform &platform, QWidget *parent)
@@ -124,12 +116,7 @@ TInfoForm::TInfoForm(TPlatform &platform, QWidget *parent)
 
 void TInfoForm::FormActivate()
 {
-    const QString language = asciiUpperCase(Language);
-    QString readme;
-    if (language == u"GERMAN"_s)
-        readme = u"liesmich.html"_s;
-    else if (language == u"ENGLISH"_s)
-        readme = u"readme.html"_s;
+    const QString readme = ReadmeFileName(Language);
     const QString path = readme.isEmpty() ? QString() : programFolder() + readme;
 
     FAddress = readmeAddress(path);

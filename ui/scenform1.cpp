@@ -390,6 +390,8 @@ void TScenForm1::SetLanguage()
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);
+    // Pictures of the credits lie in the package, whatever folder the program was started in.
+    HTMLCredit1->ImageCache().SetBaseFolder(ControlFileFolder());
     HTMLCredit1->SetHTMLText({texts.HTMLCredits});
     RzLabel2->SetCaption(GetString(0));
     HTMLabel1->SetHTMLText({GetString(1)});

@@ -117,6 +117,9 @@ private Q_SLOTS:
     void check_data();
     void check();
     void jsonForScripts();
+    void lint_data();
+    void lint();
+    void lintDemo();
     void dryRunChangesNothingAndForetellsApply();
     void applyMatchesWindow_data();
     void applyMatchesWindow();
@@ -330,6 +333,91 @@ void TestSceneryCtl::jsonForScripts()
     QCOMPARE(rename.value(u"to"_s).toString(), u"Scenery/Tower.bgl"_s);
 }
 
+void TestSceneryCtl::lint_data()
+{
+    QTest::addColumn<QString>("controlFile");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("readmes");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("exitCode");
+
+    const QStringList readmes{u"liesmich.html"_s, u"readme.html"_s};
+    QTest::newRow("clean") << WorkedExampleControlFile << AgreeingFiles << readmes
+                           << QStringList{u"0 errors, 0 warnings, 0 information"_s} << 0;
+    QTest::newRow("information alone is clean")
+        << WorkedExampleControlFile + u"old_tower=1\n"_s << AgreeingFiles << readmes
+        << QStringList{u"information [Checked] old_tower: no entry uses this state key: it is "
+                       u"kept as it is"_s,
+                       u"0 errors, 0 warnings, 1 information"_s}
+        << 0;
+    QTest::newRow("a warning fails")
+        << WorkedExampleControlFile << AgreeingFiles << QStringList{u"liesmich.html"_s}
+        << QStringList{u"warning     readme.html: readme.html is missing beside the control "
+                       u"file: the information window shows no readme in English"_s,
+                       u"0 errors, 1 warning, 0 information"_s}
+        << 1;
+    QTest::newRow("an error fails")
+        << WorkedExampleControlFile << AgreeingFiles.mid(1) << readmes
+        << QStringList{u"error       [Szenerie] hangar_n: neither Scenery/hangar_n.bgl nor "
+                       u"Scenery/hangar_n.bg_ exists"_s,
+                       u"1 error, 0 warnings, 0 information"_s}
+        << 1;
+}
+
+void TestSceneryCtl::lint()
+{
+    QFETCH(QString, controlFile);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, readmes);
+    QFETCH(QStringList, expected);
+    QFETCH(int, exitCode);
+    TProgramFolder folder;
+    prepare(folder, controlFile, files);
+    for (const QString &name : readmes) {
+        QFile readme(folder.FilePath(name));
+        QVERIFY(readme.open(QIODevice::WriteOnly));
+    }
+    const QString before = snapshot(folder);
+
+    const TRun run = sceneryctl(folder, {u"lint"_s});
+    QCOMPARE(run.Err, QString());
+    QCOMPARE(run.Out, expected);
+    QCOMPARE(run.ExitCode, exitCode);
+    QCOMPARE(snapshot(folder), before);
+}
+
+// The demo lints clean but for the file it leaves out on purpose, in text and in JSON.
+void TestSceneryCtl::lintDemo()
+{
+    const QStringList demo{u"-C"_s, QStringLiteral(SC_DEMO_DIR)};
+    const TRun text = sceneryctl(demo + QStringList{u"lint"_s});
+    QCOMPARE(text.Out,
+             (QStringList{u"error       [Szenerie] radar: neither Scenery/radar.bgl nor "
+                          u"Scenery/radar.bg_ exists"_s,
+                          u"1 error, 0 warnings, 0 information"_s}));
+    QCOMPARE(text.ExitCode, 1);
+    const TRun german = sceneryctl(demo + QStringList{u"--language"_s, u"german"_s, u"lint"_s});
+    QCOMPARE(german.Out,
+             (QStringList{u"Fehler      [Szenerie] radar: weder Scenery/radar.bgl noch "
+                          u"Scenery/radar.bg_ existiert"_s,
+                          u"1 Fehler, 0 Warnungen, 0 Hinweise"_s}));
+    QCOMPARE(german.ExitCode, 1);
+
+    const TRun run = sceneryctl(demo + QStringList{u"--json"_s, u"lint"_s});
+    QCOMPARE(run.ExitCode, 1);
+    const QJsonObject result = json(run);
+    QCOMPARE(result.value(u"clean"_s).toBool(true), false);
+    QCOMPARE(result.value(u"errors"_s).toInt(), 1);
+    QCOMPARE(result.value(u"warnings"_s).toInt(), 0);
+    const QJsonArray findings = result.value(u"findings"_s).toArray();
+    QCOMPARE(findings.size(), 1);
+    const QJsonObject finding = findings.at(0).toObject();
+    QCOMPARE(finding.value(u"level"_s).toString(), u"error"_s);
+    QCOMPARE(finding.value(u"kind"_s).toString(), u"file-missing"_s);
+    QCOMPARE(finding.value(u"section"_s).toString(), u"Szenerie"_s);
+    QCOMPARE(finding.value(u"key"_s).toString(), u"radar"_s);
+}
+
 void TestSceneryCtl::dryRunChangesNothingAndForetellsApply()
 {
     TProgramFolder folder;
@@ -447,9 +535,12 @@ void TestSceneryCtl::usageErrorsChangeNothing_data()
     QTest::newRow("changes outside apply")
         << QString() << false << QStringList{u"list"_s, u"--off"_s, u"tower"_s}
         << u"sceneryctl: --on, --off, --switch and --dry-run belong to apply\n"_s;
+    QTest::newRow("changes with lint")
+        << QString() << false << QStringList{u"lint"_s, u"--dry-run"_s}
+        << u"sceneryctl: --on, --off, --switch and --dry-run belong to apply\n"_s;
     QTest::newRow("unknown command")
         << QString() << false << QStringList{u"show"_s}
-        << u"sceneryctl: unknown command: show (list, check or apply)\n"_s;
+        << u"sceneryctl: unknown command: show (list, check, apply or lint)\n"_s;
     QTest::newRow("unknown option") << QString() << false << QStringList{u"apply"_s, u"--force"_s}
                                     << u"sceneryctl: Unknown option 'force'.\n"_s;
     QTest::newRow("unknown language")

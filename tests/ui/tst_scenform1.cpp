@@ -1,3 +1,4 @@
+#include "htmltext/htmlcredit.h"
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -73,6 +75,7 @@ private Q_SLOTS:
     void sceneryBusyChangesNothing();
     void secondWindowDoesNotUndoTheFirst();
     void applyRenamesBesideControlFile_data();
+    void creditsPicturesBesideControlFile();
     void applyRenamesBesideControlFile();
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
@@ -365,6 +368,32 @@ void TestScenForm1::applyRenamesBesideControlFile()
     QCOMPARE(platform.Calls, QStringList());
     QVERIFY(QFile::exists(FDir->filePath(u"Scenery/XXXX.bg_"_s)));
     QVERIFY(!QFile::exists(FDir->filePath(u"Scenery/XXXX.bgl"_s)));
+}
+
+// A picture of the credits named relative to the package is found when the program was started
+// in another folder.
+void TestScenForm1::creditsPicturesBesideControlFile()
+{
+    makeProgramFolder({u"pics/"_s});
+    QImage logo(4, 4, QImage::Format_RGB32);
+    logo.fill(Qt::blue);
+    QVERIFY(logo.save(FDir->filePath(u"pics/logo.png"_s)));
+    QFile control(FDir->filePath(u"XXXX.ini"_s));
+    QVERIFY(control.open(QIODevice::WriteOnly));
+    control.write("[german]\r\nHTMLCredits=<IMG src=\"FILE://pics/logo.png\"> Musterhafen\r\n");
+    control.close();
+
+    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    TRecordingPlatform platform(exeName());
+    TScenForm1 form(platform);
+    form.HTMLCredit1->grab(); // pictures are loaded when the text is laid out
+
+    const TPicture *picture = form.HTMLCredit1->ImageCache().FindPicture(u"FILE://pics/logo.png"_s);
+    QVERIFY(picture);
+    QCOMPARE(picture->Size(), QSize(4, 4));
 }
 
 void TestScenForm1::sceneryBusyChangesNothing_data()
