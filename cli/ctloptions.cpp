@@ -4,8 +4,11 @@
 
 namespace {
 
-const QStringList Commands{QStringLiteral("list"), QStringLiteral("check"),
-                           QStringLiteral("apply")};
+const QStringList Commands{QStringLiteral("list"), QStringLiteral("check"), QStringLiteral("apply"),
+                           QStringLiteral("undo"), QStringLiteral("restore")};
+// The commands that apply a selection, and so take --dry-run.
+const QStringList Applying{QStringLiteral("apply"), QStringLiteral("undo"),
+                           QStringLiteral("restore")};
 
 const QString Description = QStringLiteral(
     "Shows and changes which objects of the scenery are active, as the configurator does.\n"
@@ -15,6 +18,8 @@ const QString Description = QStringLiteral(
     "         [ ] unchecked, [-] partly checked, each entry followed by its key\n"
     "  check  the form of every scenery file on disk against the state in the control file\n"
     "  apply  change the named entries, then apply the selection as the configurator does\n"
+    "  undo   apply the states from before the last apply that changed one\n"
+    "  restore apply the states the scenery was shipped with\n"
     "\n"
     "Exit status: 0 success; 1 a file does not agree, or something could not be done;\n"
     "2 usage error (bad option, unknown name, no control file or several).");
@@ -44,14 +49,16 @@ TCtlOptions::TCtlOptions()
                     QStringLiteral("apply: make alternative 0 or 1 of this switch active."),
                     QStringLiteral("NAME=0|1"))
     , FDryRunOption(QStringList{QStringLiteral("dry-run")},
-                    QStringLiteral("apply: print the states and renames, change nothing."))
+                    QStringLiteral("apply, undo, restore: print the states and renames, change "
+                                   "nothing."))
 {
     FParser.setApplicationDescription(Description);
     FParser.addHelpOption();
     FParser.addVersionOption();
     FParser.addOptions({FFolderOption, FControlOption, FLanguageOption, FJsonOption, FOnOption,
                         FOffOption, FSwitchOption, FDryRunOption});
-    FParser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, check or apply"),
+    FParser.addPositionalArgument(QStringLiteral("command"),
+                                  QStringLiteral("list, check, apply, undo or restore"),
                                   QStringLiteral("COMMAND"));
 }
 
@@ -66,9 +73,9 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
 
     const QStringList positional = FParser.positionalArguments();
     if (positional.isEmpty())
-        return Fail(QStringLiteral("no command given: list, check or apply"));
+        return Fail(QStringLiteral("no command given: list, check, apply, undo or restore"));
     if (positional.size() > 1 || !Commands.contains(positional.first())) {
-        return Fail(QStringLiteral("unknown command: %1 (list, check or apply)")
+        return Fail(QStringLiteral("unknown command: %1 (list, check, apply, undo or restore)")
                         .arg(positional.join(u' ')));
     }
     Command = positional.first();
@@ -98,11 +105,17 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
             return Fail(QStringLiteral("--switch wants NAME=0 or NAME=1, not %1").arg(value));
         Switches.append({value.left(cut), alternative.toInt()});
     }
-    const bool changes = !On.isEmpty() || !Off.isEmpty() || !Switches.isEmpty() || DryRun;
-    if (changes && Command != u"apply") {
-        return Fail(QStringLiteral("--on, --off, --switch and --dry-run belong to apply"));
-    }
+    const bool changes = !On.isEmpty() || !Off.isEmpty() || !Switches.isEmpty();
+    if (changes && Command != u"apply")
+        return Fail(QStringLiteral("--on, --off and --switch belong to apply"));
+    if (DryRun && !Applying.contains(Command))
+        return Fail(QStringLiteral("--dry-run belongs to apply, undo and restore"));
     return prRun;
+}
+
+bool TCtlOptions::Writes() const
+{
+    return Applying.contains(Command) && !DryRun;
 }
 
 TCtlOptions::TParseResult TCtlOptions::Fail(const QString &error)

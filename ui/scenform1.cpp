@@ -12,6 +12,7 @@
 #include "platform/regularfile.h"
 #include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
+#include "ui/selectionmenu.h"
 #include "ui/windowfonts.h"
 #include "widgets/image.h"
 #include "widgets/rzchecktree.h"
@@ -198,6 +199,7 @@ void TScenForm1::CreateChildren()
     RzCheckTree1->setObjectName(QStringLiteral("RzCheckTree1"));
     RzCheckTree1->setGeometry(3, 22, 365, 229);
     RzCheckTree1->SetIndent(19);
+    SelectionMenu = new TSelectionMenu(*RzCheckTree1, FState, this);
 
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
@@ -339,6 +341,7 @@ void TScenForm1::SetLanguage()
     RzLabel3->SetCaption(VersionLine(texts.Title, FState.Version, GetString(3)));
     Optionen1->setText(GetString(4));
     Updatessuchen1->setText(GetString(5));
+    SelectionMenu->SetLanguage(FState.Language);
     RzToolButton1->setToolTip(GetString(4));
     SetAccessibleNames(texts);
 }
