@@ -21,7 +21,7 @@ TSelectionMenu::TSelectionMenu(TRzCheckTree &tree, TSceneryState &state, QWidget
     ShippedState = addAction(QString(), this, [this] { TakeRecordedStates(false); });
     SetLanguage(0);
 
-    // The right mouse button and the keyboard's menu key both ask for it.
+    // A right click asks for it, and the keyboard's menu key where the window system sends it.
     FTree.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&FTree, &QWidget::customContextMenuRequested, this, &TSelectionMenu::Open);
 }
