@@ -1,5 +1,6 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
+#include "tests/support/workedexample.h"
 #include "ui/scenform1.h"
 #include "ui/selectionmenu.h"
 #include "widgets/rzchecktree.h"
@@ -11,40 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString ControlFileText = uR"([Settings]
-Language=%1
-[Szenerie]
-tower=Turm
-hangar=Hangar
-[Scenery]
-tower=Tower
-hangar=Hangar
-[Gruppen]
-grp_cars=Fahrzeuge
-[Groups]
-grp_cars=Vehicles
-[grp_cars]
-Checked=cars
-Show=1
-car_a=Tankwagen
-car_b=Bus
-[Schalter]
-sw_season=Jahreszeit
-[Switches]
-sw_season=Season
-[sw_season]
-Checked=season
-summer=Sommer
-winter=Winter
-[Checked]
-tower=1
-hangar=0
-cars=1
-season=0
-)"_s;
-
-// Absolute indices of the tree: 0 tower, 1 hangar, 2 grp_cars, 3 car_a, 4 car_b, 5 sw_season,
-// 6 summer, 7 winter.
+// Absolute indices of the tree: 0 hangar_n, 1 tower, 2 grp_cars, 3 car_a, 4 car_b, 5 sw_season,
+// 6 ground_summer, 7 ground_winter.
 void clickCheckBox(TRzCheckTree &tree, int index)
 {
     QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
@@ -67,8 +36,8 @@ TSelectionMenu *openMenu(TScenForm1 &form)
 QString forms(const TProgramFolder &folder)
 {
     QString text;
-    for (const QString &name :
-         {u"tower"_s, u"hangar"_s, u"car_a"_s, u"car_b"_s, u"summer"_s, u"winter"_s}) {
+    for (const QString &name : {u"hangar_n"_s, u"tower"_s, u"car_a"_s, u"car_b"_s,
+                                u"ground_summer"_s, u"ground_winter"_s}) {
         text += folder.SceneryFiles().contains(name + u".bgl"_s) ? u'1' : u'0';
     }
     return text;
@@ -92,22 +61,22 @@ void TestSelectionMenu::menuChangesTheTreeAndApplyCarriesItOut_data()
     QTest::addColumn<int>("action"); // 0 select all, 1 none, 2 undo, 3 shipped
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<QString>("files"); // tower hangar car_a car_b summer winter, 1 active
+    QTest::addColumn<QString>("files"); // hangar_n tower car_a car_b summer winter, 1 active
 
-    // Shipped: 101110.
+    // Shipped: 101101.
     QTest::newRow("Alle aktivieren: the switch keeps its pick")
-        << u"german"_s << QList<int>() << 0 << u"Alle aktivieren"_s << true << u"111110"_s;
-    QTest::newRow("Select none") << u"english"_s << QList<int>{7} << 1 << u"Select none"_s << true
-                                 << u"000001"_s;
+        << u"german"_s << QList<int>() << 0 << u"Alle aktivieren"_s << true << u"111101"_s;
+    QTest::newRow("Select none") << u"english"_s << QList<int>{6} << 1 << u"Select none"_s << true
+                                 << u"000010"_s;
     QTest::newRow("Letzte Übernahme rückgängig after two applies")
-        << u"german"_s << QList<int>{0, 7} << 2 << u"Letzte Übernahme rückgängig"_s << true
-        << u"001110"_s;
+        << u"german"_s << QList<int>{0, 6} << 2 << u"Letzte Übernahme rückgängig"_s << true
+        << u"001101"_s;
     QTest::newRow("Shipped state after three applies")
-        << u"english"_s << QList<int>{0, 2, 7} << 3 << u"Shipped state"_s << true << u"101110"_s;
+        << u"english"_s << QList<int>{0, 2, 6} << 3 << u"Shipped state"_s << true << u"101101"_s;
     QTest::newRow("Undo last apply: disabled before any apply")
-        << u"english"_s << QList<int>() << 2 << u"Undo last apply"_s << false << u"101110"_s;
+        << u"english"_s << QList<int>() << 2 << u"Undo last apply"_s << false << u"101101"_s;
     QTest::newRow("Auslieferungszustand before any apply")
-        << u"german"_s << QList<int>() << 3 << u"Auslieferungszustand"_s << true << u"101110"_s;
+        << u"german"_s << QList<int>() << 3 << u"Auslieferungszustand"_s << true << u"101101"_s;
 }
 
 // The tree's context menu, opened and used with the mouse, changes the tree only; the files and
@@ -121,9 +90,10 @@ void TestSelectionMenu::menuChangesTheTreeAndApplyCarriesItOut()
     QFETCH(bool, enabled);
     QFETCH(QString, files);
     TProgramFolder folder;
-    folder.WriteControlFile(ControlFileText.arg(language));
-    folder.AddSceneryFiles({u"tower.bgl"_s, u"hangar.bg_"_s, u"car_a.bgl"_s, u"car_b.bgl"_s,
-                            u"summer.bgl"_s, u"winter.bg_"_s});
+    folder.WriteControlFile(
+        QString(WorkedExampleControlFile).replace(u"Language=german"_s, u"Language="_s + language));
+    folder.AddSceneryFiles({u"hangar_n.bgl"_s, u"tower.bg_"_s, u"car_a.bgl"_s, u"car_b.bgl"_s,
+                            u"ground_summer.bg_"_s, u"ground_winter.bgl"_s});
     TRecordingPlatform platform(folder.ExeName());
     TScenForm1 form(platform);
     form.show();
