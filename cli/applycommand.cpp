@@ -8,7 +8,9 @@
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/scenerychoices.h"
+#include "config/sceneryloader.h"
 #include "config/scenobj.h"
+#include "config/staterecords.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -80,8 +82,12 @@ TApplyCommand::TApplyCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TApplyCommand::Run(const TCtlOptions &options)
 {
-    for (const TChange &change : Changes(options))
-        MakeChange(change);
+    if (options.Command == u"apply") {
+        for (const TChange &change : Changes(options))
+            MakeChange(change);
+    } else {
+        TakeRecordedStates(options.Command == u"undo");
+    }
 
     TSceneryApplier applier(FScenery.State(), FScenery.Tree());
     if (options.DryRun) {
@@ -110,6 +116,20 @@ int TApplyCommand::Run(const TCtlOptions &options)
             ceFailed);
     }
     return ceSuccess;
+}
+
+// The states kept for undo, or the shipped ones, go into the tree as a load would set them;
+// the same Apply as for the user's own changes then carries them out.
+void TApplyCommand::TakeRecordedStates(bool undo)
+{
+    const TIniFile ini(FScenery.State().Scenery);
+    if (undo && !TStateRecords::CanUndo(ini)) {
+        throw ECtlError(QStringLiteral("nothing to undo: no apply has changed a state of this "
+                                       "scenery yet"),
+                        ceFailed);
+    }
+    const QString section = undo ? TStateRecords::Previous : TStateRecords::ShippedSection(ini);
+    TSceneryLoader(FScenery.State(), FScenery.Tree()).LoadStates(section);
 }
 
 QList<TApplyCommand::TChange> TApplyCommand::Changes(const TCtlOptions &options) const

@@ -11,6 +11,8 @@ struct TApplyReport;
 
 // Changes the named entries in the loaded tree, through the tree's own cascade rules, then
 // applies the selection as the window does, or with a dry run reports what that would do.
+// "undo" and "restore" take the states kept for undo or the shipped ones instead of named
+// changes, and apply them the same way.
 class TApplyCommand
 {
 public:
@@ -27,6 +29,7 @@ private:
     };
 
     QList<TChange> Changes(const TCtlOptions &options) const;
+    void TakeRecordedStates(bool undo);
     void MakeChange(const TChange &change);
     void Print(const TApplyReport &report, bool dryRun, bool json);
 

@@ -4,8 +4,12 @@
 
 namespace {
 
-const QStringList Commands{QStringLiteral("list"), QStringLiteral("check"), QStringLiteral("apply"),
-                           QStringLiteral("lint")};
+const QStringList Commands{QStringLiteral("list"),    QStringLiteral("check"),
+                           QStringLiteral("apply"),   QStringLiteral("undo"),
+                           QStringLiteral("restore"), QStringLiteral("lint")};
+// The commands that apply a selection, and so take --dry-run.
+const QStringList Applying{QStringLiteral("apply"), QStringLiteral("undo"),
+                           QStringLiteral("restore")};
 
 const QString Description = QStringLiteral(
     "Shows and changes which objects of the scenery are active, as the configurator does.\n"
@@ -15,6 +19,8 @@ const QString Description = QStringLiteral(
     "         [ ] unchecked, [-] partly checked, each entry followed by its key\n"
     "  check  the form of every scenery file on disk against the state in the control file\n"
     "  apply  change the named entries, then apply the selection as the configurator does\n"
+    "  undo   apply the states from before the last apply that changed one\n"
+    "  restore apply the states the scenery was shipped with\n"
     "  lint   check the package as its author ships it: control file in both languages,\n"
     "         scenery files, states, credits, home page and readmes; changes nothing\n"
     "\n"
@@ -48,7 +54,8 @@ TCtlOptions::TCtlOptions()
                     QStringLiteral("apply: make alternative 0 or 1 of this switch active."),
                     QStringLiteral("NAME=0|1"))
     , FDryRunOption(QStringList{QStringLiteral("dry-run")},
-                    QStringLiteral("apply: print the states and renames, change nothing."))
+                    QStringLiteral("apply, undo, restore: print the states and renames, change "
+                                   "nothing."))
 {
     FParser.setApplicationDescription(Description);
     FParser.addHelpOption();
@@ -56,7 +63,7 @@ TCtlOptions::TCtlOptions()
     FParser.addOptions({FFolderOption, FControlOption, FLanguageOption, FJsonOption, FOnOption,
                         FOffOption, FSwitchOption, FDryRunOption});
     FParser.addPositionalArgument(QStringLiteral("command"),
-                                  QStringLiteral("list, check, apply or lint"),
+                                  QStringLiteral("list, check, apply, undo, restore or lint"),
                                   QStringLiteral("COMMAND"));
 }
 
@@ -71,10 +78,11 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
 
     const QStringList positional = FParser.positionalArguments();
     if (positional.isEmpty())
-        return Fail(QStringLiteral("no command given: list, check, apply or lint"));
+        return Fail(QStringLiteral("no command given: list, check, apply, undo, restore or lint"));
     if (positional.size() > 1 || !Commands.contains(positional.first())) {
-        return Fail(QStringLiteral("unknown command: %1 (list, check, apply or lint)")
-                        .arg(positional.join(u' ')));
+        return Fail(
+            QStringLiteral("unknown command: %1 (list, check, apply, undo, restore or lint)")
+                .arg(positional.join(u' ')));
     }
     Command = positional.first();
 
@@ -103,11 +111,17 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
             return Fail(QStringLiteral("--switch wants NAME=0 or NAME=1, not %1").arg(value));
         Switches.append({value.left(cut), alternative.toInt()});
     }
-    const bool changes = !On.isEmpty() || !Off.isEmpty() || !Switches.isEmpty() || DryRun;
-    if (changes && Command != u"apply") {
-        return Fail(QStringLiteral("--on, --off, --switch and --dry-run belong to apply"));
-    }
+    const bool changes = !On.isEmpty() || !Off.isEmpty() || !Switches.isEmpty();
+    if (changes && Command != u"apply")
+        return Fail(QStringLiteral("--on, --off and --switch belong to apply"));
+    if (DryRun && !Applying.contains(Command))
+        return Fail(QStringLiteral("--dry-run belongs to apply, undo and restore"));
     return prRun;
+}
+
+bool TCtlOptions::Writes() const
+{
+    return Applying.contains(Command) && !DryRun;
 }
 
 TCtlOptions::TParseResult TCtlOptions::Fail(const QString &error)

@@ -15,8 +15,8 @@ struct TSwitchChoice
 
 // The command line of sceneryctl:
 //   sceneryctl [-C DIR] [--control FILE] [--language german|english] [--json] COMMAND
-// with COMMAND list, check, lint or apply [--on NAME]... [--off NAME]... [--switch NAME=0|1]...
-// [--dry-run].
+// with COMMAND list, check, lint, apply [--on NAME]... [--off NAME]... [--switch NAME=0|1]...
+// [--dry-run], undo [--dry-run] or restore [--dry-run].
 class TCtlOptions
 {
 public:
@@ -33,11 +33,14 @@ public:
     QString ControlFile; // empty: the only "*.ini" of Folder
     std::optional<qint32> Language; // 0 German, 1 English; none: the stored language
     bool Json = false;
-    QString Command; // "list", "check", "lint" or "apply"
+    QString Command; // "list", "check", "lint", "apply", "undo" or "restore"
     QStringList On;
     QStringList Off;
     QList<TSwitchChoice> Switches;
     bool DryRun = false;
+
+    // Whether the command changes the scenery: apply, undo or restore without --dry-run.
+    bool Writes() const;
 
 private:
     TParseResult Fail(const QString &error);

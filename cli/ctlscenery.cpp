@@ -27,7 +27,7 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
     }
     FFolder = folder.absoluteFilePath();
     FState.Scenery = FindControlFile(options);
-    if (options.Command == u"apply" && !options.DryRun) {
+    if (options.Writes()) {
         FLock.emplace(QFileInfo(FState.Scenery).absolutePath());
         if (!FLock->TryLock()) {
             throw ECtlError(

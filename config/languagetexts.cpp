@@ -128,6 +128,16 @@ TAccessibleNames AccessibleNames(int language, const QString &homePage)
             QStringLiteral("Mitwirkende")};
 }
 
+TSelectionMenuTexts SelectionMenuTexts(int language)
+{
+    if (language == 1) {
+        return {QStringLiteral("Select all"), QStringLiteral("Select none"),
+                QStringLiteral("Undo last apply"), QStringLiteral("Shipped state")};
+    }
+    return {QStringLiteral("Alle aktivieren"), QStringLiteral("Alle deaktivieren"),
+            QStringLiteral("Letzte Übernahme rückgängig"), QStringLiteral("Auslieferungszustand")};
+}
+
 QString AppliedNotice(int language, qsizetype renamedFiles)
 {
     if (language == 1) {

@@ -38,6 +38,16 @@ struct TAccessibleNames
 };
 TAccessibleNames AccessibleNames(int language, const QString &homePage);
 
+// The context menu of the object tree. Each entry changes the tree only; Apply carries it out.
+struct TSelectionMenuTexts
+{
+    QString SelectAll;
+    QString SelectNone;
+    QString UndoLastApply;
+    QString ShippedState;
+};
+TSelectionMenuTexts SelectionMenuTexts(int language);
+
 // Shown on the status line for a few seconds after an Apply without failures.
 QString AppliedNotice(int language, qsizetype renamedFiles);
 

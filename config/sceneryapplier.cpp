@@ -4,6 +4,7 @@
 #include "config/profiledocument.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
+#include "config/staterecords.h"
 #include "widgets/checktreemodel.h"
 
 namespace {
@@ -27,6 +28,8 @@ QList<TRenameFailure> TSceneryApplier::Apply()
     {
         TIniFile ini(FState.Scenery);
         plan = Plan(ini);
+        // The copies for undo and the shipped state go into the same save as the states.
+        const TStateRecords records(ini, plan.States);
         qsizetype written = 0;
         try {
             for (const TStateWrite &state : std::as_const(plan.States)) {
@@ -36,12 +39,15 @@ QList<TRenameFailure> TSceneryApplier::Apply()
         } catch (...) {
             // Apply ends at the entry whose state cannot be written. The states written before
             // it are saved, so their files are switched too: the control file never records a
-            // state that the files were not given.
+            // state that the files were not given; nor does it lose the states before them.
+            if (written > 0)
+                records.Write(ini);
             ini.UpdateFile();
             FReport.States = plan.States.first(written);
             RenameFiles(plan, written, false);
             throw;
         }
+        records.Write(ini);
         // The report lists the states once they are stored: a failed save stored none.
         ini.UpdateFile();
         FReport.States = plan.States;

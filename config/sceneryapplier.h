@@ -25,7 +25,9 @@ struct TApplyReport
 
 // Makes the control file and the scenery files match the check states of the object tree.
 // All states are written and the control file is saved before any file is renamed, so that a
-// control file that cannot be saved leaves every scenery file as it was.
+// control file that cannot be saved leaves every scenery file as it was. The same save keeps the
+// states as they were before, for undo, and at the first change the shipped ones
+// (TStateRecords); undo and restore are Applies of those states.
 class TSceneryApplier
 {
 public:

@@ -43,6 +43,16 @@ void PickAlternative(TCheckTreeModel &tree, TCheckTreeNode *switchNode, int alte
     }
 }
 
+void SetAll(TCheckTreeModel &tree, bool checked)
+{
+    const TCheckTreeUpdate update(tree);
+    for (int i = 0; i < tree.TopLevelCount(); ++i) {
+        TCheckTreeNode *node = tree.TopLevelItem(i);
+        if (!isOfType(node, ftSwitch))
+            tree.ChangeNodeCheckState(node, checked ? csChecked : csUnchecked);
+    }
+}
+
 void Install(TCheckTreeModel &tree)
 {
     tree.OnToggle = [&tree](TCheckTreeNode *node, bool &handled) { handled = Toggle(tree, node); };

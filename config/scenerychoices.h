@@ -18,6 +18,10 @@ bool Toggle(TCheckTreeModel &tree, TCheckTreeNode *node);
 // partly checked state: one of its two.
 void PickAlternative(TCheckTreeModel &tree, TCheckTreeNode *switchNode, int alternative);
 
+// Checks or unchecks every plain object and every group, as the user's toggles would; a switch
+// keeps its pick, since it always has one of its two alternatives.
+void SetAll(TCheckTreeModel &tree, bool checked);
+
 // Makes the tree follow these rules for the user's toggles.
 void Install(TCheckTreeModel &tree);
 

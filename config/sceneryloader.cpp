@@ -43,6 +43,25 @@ void TSceneryLoader::ReadIni(std::optional<qint32> language)
     SceneryChoices::Install(FTree);
 }
 
+void TSceneryLoader::LoadStates(const QString &section)
+{
+    const TIniFile ini(FState.Scenery);
+    const TCheckTreeUpdate update(FTree);
+    for (int i = 0; i < FTree.Count(); ++i) {
+        const TCheckTreeNode *node = FTree.Item(i);
+        const TScenObj *entry = node->Level() == 0 ? node->DataAs<TScenObj>() : nullptr;
+        if (!entry)
+            continue;
+        // Unchecked first, as a node without a state shows once painted.
+        FTree.SetItemState(i, csUnchecked);
+        const QString stateKey = EntryStateKey(ini, *entry);
+        if (entry->FileType == ftSwitch)
+            SetLoadedSwitch(ini, i, stateKey, section);
+        else
+            SetLoadedState(ini, i, stateKey, section);
+    }
+}
+
 void TSceneryLoader::ReadLanguage(const TIniFile &ini, std::optional<qint32> language)
 {
     if (language) {
@@ -67,7 +86,7 @@ void TSceneryLoader::AddObjects(const TIniFile &ini)
         const QString caption = ini.ReadString(section, key, QString());
         const int index = FTree.Count();
         FTree.Add(caption, TScenObj{caption, key, ftScenery});
-        SetLoadedState(ini, index, key);
+        SetLoadedState(ini, index, key, ControlFile::States);
     }
 }
 
@@ -90,7 +109,7 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
             if (member != ControlFile::CheckedKey && member != ControlFile::ShowKey)
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
-        SetLoadedState(ini, index, stateKey);
+        SetLoadedState(ini, index, stateKey, ControlFile::States);
     }
 }
 
@@ -107,25 +126,26 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
         FState.BglList = SwitchAlternatives(ini, sw);
         for (const QString &alternative : std::as_const(FState.BglList))
             FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
-        SetLoadedSwitch(ini, index, stateKey);
+        SetLoadedSwitch(ini, index, stateKey, ControlFile::States);
     }
 }
 
 // The stored value 0 picks the first alternative, 1 the second; any other value picks none,
 // so that Apply leaves the files as they are.
 void TSceneryLoader::SetLoadedSwitch(const TIniFile &ini, int absoluteIndex,
-                                     const QString &stateKey)
+                                     const QString &stateKey, const QString &section)
 {
-    const qint32 value = ini.ReadInteger(ControlFile::States, stateKey, 1);
+    const qint32 value = ini.ReadInteger(section, stateKey, 1);
     if (value == 0 || value == 1)
         SceneryChoices::PickAlternative(FTree, FTree.Item(absoluteIndex), value);
 }
 
 // 0 and 1 give the node a state, which cascades to its children; any other number leaves the
 // node without one (it shows unchecked once painted); missing or unreadable values count as 1.
-void TSceneryLoader::SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey)
+void TSceneryLoader::SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+                                    const QString &section)
 {
-    const qint32 value = ini.ReadInteger(ControlFile::States, stateKey, 1);
+    const qint32 value = ini.ReadInteger(section, stateKey, 1);
     if (value == 0)
         FTree.SetItemState(absoluteIndex, csUnchecked);
     else if (value == 1)

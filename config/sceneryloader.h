@@ -21,13 +21,21 @@ public:
     // language's; nothing is written either way.
     void ReadIni(std::optional<qint32> language = std::nullopt);
 
+    // Gives every entry of the loaded tree the state that the section holds for it, by the same
+    // rules as loading takes them from the state section; an entry whose value is neither 0 nor
+    // 1 ends as it shows after loading: unchecked, a switch with no alternative picked. Reads
+    // the control file again and writes nothing: Apply carries the states out.
+    void LoadStates(const QString &section);
+
 private:
     void ReadLanguage(const TIniFile &ini, std::optional<qint32> language);
     void AddObjects(const TIniFile &ini);
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);
-    void SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey);
-    void SetLoadedSwitch(const TIniFile &ini, int absoluteIndex, const QString &stateKey);
+    void SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+                        const QString &section);
+    void SetLoadedSwitch(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+                         const QString &section);
 
     TSceneryState &FState;
     TCheckTreeModel &FTree;

@@ -13,6 +13,7 @@
 #include "platform/regularfile.h"
 #include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
+#include "ui/selectionmenu.h"
 #include "ui/windowfonts.h"
 #include "widgets/image.h"
 #include "widgets/rzchecktree.h"
@@ -222,6 +223,7 @@ void TScenForm1::CreateChildren()
     RzCheckTree1->setGeometry(3, 22, 365, 229);
     RzCheckTree1->SetIndent(19);
     RzCheckTree1->setStyleSheet(scrollBarLook(TabSheet1->Color(), QColor(126, 163, 238)));
+    SelectionMenu = new TSelectionMenu(*RzCheckTree1, FState, this);
 
     AdvTaskDialog1 = new TAdvTaskDialog(this);
     AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
@@ -400,6 +402,7 @@ void TScenForm1::SetLanguage()
     RzLabel3->SetCaption(VersionLine(texts.Title, FState.Version, GetString(3)));
     Optionen1->setText(GetString(4));
     Updatessuchen1->setText(GetString(5));
+    SelectionMenu->SetLanguage(FState.Language);
     RzToolButton1->setToolTip(GetString(4));
     SetAccessibleNames(texts);
 }

@@ -25,6 +25,7 @@ class TRzPageControl;
 class TRzTabSheet;
 class TRzToolButton;
 class TRzToolbarButton;
+class TSelectionMenu;
 
 // The main window: a borderless window shaped by its background picture. At its creation it
 // finds and loads the control file; it applies the user's selection to the control file and
@@ -62,6 +63,7 @@ public:
     TImage *Image1 = nullptr;
     THTMLCredit *HTMLCredit1 = nullptr;
     TRzCheckTree *RzCheckTree1 = nullptr;
+    TSelectionMenu *SelectionMenu = nullptr; // the tree's context menu
     QIcon ImageList1; // the hammer of the hidden settings button
     QMenu *PopupMenu2 = nullptr;
     QAction *Optionen1 = nullptr;

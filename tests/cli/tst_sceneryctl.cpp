@@ -1,3 +1,4 @@
+#include "config/inifile.h"
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
@@ -95,6 +96,30 @@ void prepare(TProgramFolder &folder, const QString &controlFile, const QStringLi
     folder.AddSceneryFiles(files);
 }
 
+// The worked example's four stored states, "hangar_n tower cars season", as in "1 0 1 1".
+QString storedStates(const TProgramFolder &folder)
+{
+    const TIniFile ini(folder.ControlFile());
+    QStringList values;
+    for (const QString &key : {u"hangar_n"_s, u"tower"_s, u"cars"_s, u"season"_s})
+        values << ini.ReadString(u"Checked"_s, key, u"(none)"_s);
+    return values.join(u' ');
+}
+
+// The scenery files of the worked example in the forms these stored states give them.
+QStringList filesOf(const QString &states)
+{
+    const QStringList value = states.split(u' ');
+    const auto form
+        = [](const QString &name, bool active) { return name + (active ? u".bgl"_s : u".bg_"_s); };
+    QStringList files{
+        form(u"hangar_n"_s, value[0] == u"1"),      form(u"tower"_s, value[1] == u"1"),
+        form(u"car_a"_s, value[2] == u"1"),         form(u"car_b"_s, value[2] == u"1"),
+        form(u"ground_summer"_s, value[3] == u"0"), form(u"ground_winter"_s, value[3] == u"1")};
+    files.sort();
+    return files;
+}
+
 // Clicks the check box of the node at this absolute index, as the user does.
 void clickCheckBox(TRzCheckTree &tree, int index)
 {
@@ -128,6 +153,11 @@ private Q_SLOTS:
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
     void unwritableControlFile();
+    void undoAndRestore_data();
+    void undoAndRestore();
+    void undoAndRestoreAsJson();
+    void undoAndRestoreInUnwritableFolder_data();
+    void undoAndRestoreInUnwritableFolder();
     void sceneryBusyChangesNothing();
     void fileSizeLimitIsReported();
     void controlFileNamedWithoutWorkingFolder();
@@ -534,13 +564,19 @@ void TestSceneryCtl::usageErrorsChangeNothing_data()
         << u"sceneryctl: conflicting changes for TOWER\n"_s;
     QTest::newRow("changes outside apply")
         << QString() << false << QStringList{u"list"_s, u"--off"_s, u"tower"_s}
-        << u"sceneryctl: --on, --off, --switch and --dry-run belong to apply\n"_s;
-    QTest::newRow("changes with lint")
+        << u"sceneryctl: --on, --off and --switch belong to apply\n"_s;
+    QTest::newRow("changes with undo")
+        << QString() << false << QStringList{u"undo"_s, u"--on"_s, u"tower"_s}
+        << u"sceneryctl: --on, --off and --switch belong to apply\n"_s;
+    QTest::newRow("--dry-run outside apply, undo and restore")
+        << QString() << false << QStringList{u"check"_s, u"--dry-run"_s}
+        << u"sceneryctl: --dry-run belongs to apply, undo and restore\n"_s;
+    QTest::newRow("--dry-run with lint")
         << QString() << false << QStringList{u"lint"_s, u"--dry-run"_s}
-        << u"sceneryctl: --on, --off, --switch and --dry-run belong to apply\n"_s;
+        << u"sceneryctl: --dry-run belongs to apply, undo and restore\n"_s;
     QTest::newRow("unknown command")
         << QString() << false << QStringList{u"show"_s}
-        << u"sceneryctl: unknown command: show (list, check, apply or lint)\n"_s;
+        << u"sceneryctl: unknown command: show (list, check, apply, undo, restore or lint)\n"_s;
     QTest::newRow("unknown option") << QString() << false << QStringList{u"apply"_s, u"--force"_s}
                                     << u"sceneryctl: Unknown option 'force'.\n"_s;
     QTest::newRow("unknown language")
@@ -655,6 +691,151 @@ void TestSceneryCtl::unwritableControlFile()
     QCOMPARE(snapshot(folder), before);
 }
 
+void TestSceneryCtl::undoAndRestore_data()
+{
+    QTest::addColumn<QList<QStringList>>("before"); // commands run first, each must succeed
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out"); // lines the output must hold
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QString>("states"); // hangar_n tower cars season, afterwards
+
+    // Shipped: 1 0 1 1.
+    const QStringList offHangar{u"apply"_s, u"--off"_s, u"hangar_n"_s};
+    const QStringList summer{u"apply"_s, u"--switch"_s, u"sw_season=0"_s};
+    const QStringList undo{u"undo"_s};
+    const QStringList restore{u"restore"_s};
+    const QString nothingToUndo
+        = u"sceneryctl: nothing to undo: no apply has changed a state of this scenery yet\n"_s;
+
+    QTest::newRow("undo the last of two applies")
+        << QList<QStringList>{offHangar, summer} << undo << 0
+        << QStringList{u"wrote [Checked] season=1"_s,
+                       u"renamed Scenery/ground_winter.bg_ -> Scenery/ground_winter.bgl"_s}
+        << QString() << u"0 0 1 1"_s;
+    QTest::newRow("undo twice: the undone apply again")
+        << QList<QStringList>{offHangar, summer, undo} << undo << 0 << QStringList() << QString()
+        << u"0 0 1 0"_s;
+    QTest::newRow("an apply that changes nothing keeps the undo")
+        << QList<QStringList>{offHangar, {u"apply"_s}} << undo << 0 << QStringList() << QString()
+        << u"1 0 1 1"_s;
+    QTest::newRow("restore after several applies")
+        << QList<QStringList>{offHangar,
+                              {u"apply"_s, u"--on"_s, u"tower"_s},
+                              summer,
+                              {u"apply"_s, u"--off"_s, u"grp_cars"_s}}
+        << restore << 0
+        << QStringList{u"wrote [Checked] hangar_n=1"_s, u"wrote [Checked] tower=0"_s,
+                       u"renamed Scenery/car_a.bg_ -> Scenery/car_a.bgl"_s}
+        << QString() << u"1 0 1 1"_s;
+    QTest::newRow("a restore is undone like an apply")
+        << QList<QStringList>{offHangar, summer, restore} << undo << 0 << QStringList() << QString()
+        << u"0 0 1 0"_s;
+    QTest::newRow("restore before any apply")
+        << QList<QStringList>() << restore << 0 << QStringList() << QString() << u"1 0 1 1"_s;
+    QTest::newRow("undo, dry run")
+        << QList<QStringList>{offHangar} << QStringList{u"undo"_s, u"--dry-run"_s} << 0
+        << QStringList{u"would write [Checked] hangar_n=1"_s,
+                       u"would rename Scenery/hangar_n.bg_ -> Scenery/hangar_n.bgl"_s}
+        << QString() << u"0 0 1 1"_s;
+    QTest::newRow("restore, dry run")
+        << QList<QStringList>{offHangar, summer} << QStringList{u"restore"_s, u"--dry-run"_s} << 0
+        << QStringList{u"would write [Checked] season=1"_s,
+                       u"would rename Scenery/ground_summer.bgl -> Scenery/ground_summer.bg_"_s}
+        << QString() << u"0 0 1 0"_s;
+    QTest::newRow("nothing to undo before any apply")
+        << QList<QStringList>() << undo << 1 << QStringList() << nothingToUndo << u"1 0 1 1"_s;
+    QTest::newRow("nothing to undo after an apply that changed nothing")
+        << QList<QStringList>{{u"apply"_s}} << undo << 1 << QStringList() << nothingToUndo
+        << u"1 0 1 1"_s;
+    QTest::newRow("nothing to undo, dry run")
+        << QList<QStringList>() << QStringList{u"undo"_s, u"--dry-run"_s} << 1 << QStringList()
+        << nothingToUndo << u"1 0 1 1"_s;
+}
+
+// Undo takes the states from before the last apply that changed one, restore those the scenery
+// was shipped with; both apply them at once, files included, as apply does.
+void TestSceneryCtl::undoAndRestore()
+{
+    QFETCH(QList<QStringList>, before);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    QFETCH(QString, states);
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, filesOf(u"1 0 1 1"_s));
+    for (const QStringList &command : before) {
+        const TRun run = sceneryctl(folder, command);
+        QVERIFY2(run.ExitCode == 0, qPrintable(command.join(u' ') + u": "_s + run.Err));
+    }
+    const QString earlier = snapshot(folder);
+
+    const TRun run = sceneryctl(folder, arguments);
+    QCOMPARE(run.Err, err);
+    QCOMPARE(run.ExitCode, exitCode);
+    for (const QString &line : out)
+        QVERIFY2(run.Out.contains(line), qPrintable(run.Out.join(u'\n')));
+    QCOMPARE(storedStates(folder), states);
+    QCOMPARE(folder.SceneryFiles(), filesOf(states));
+    if (exitCode != 0 || arguments.contains(u"--dry-run"_s))
+        QCOMPARE(snapshot(folder), earlier);
+}
+
+void TestSceneryCtl::undoAndRestoreAsJson()
+{
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, filesOf(u"1 0 1 1"_s));
+    QCOMPARE(sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s}).ExitCode, 0);
+
+    for (const QString &command : {u"undo"_s, u"restore"_s}) {
+        const TRun run = sceneryctl(folder, {command, u"--dry-run"_s, u"--json"_s});
+        QCOMPARE(run.ExitCode, 0);
+        const QJsonObject result = json(run);
+        QCOMPARE(result.value(u"dryRun"_s).toBool(), true);
+        QCOMPARE(result.value(u"states"_s).toArray().first().toObject(),
+                 (QJsonObject{{u"key"_s, u"hangar_n"_s}, {u"value"_s, u"1"_s}}));
+        QCOMPARE(result.value(u"files"_s).toArray().first().toObject().value(u"action"_s),
+                 u"rename"_s);
+    }
+    const TRun run = sceneryctl(folder, {u"undo"_s, u"--json"_s});
+    QCOMPARE(run.ExitCode, 0);
+    QCOMPARE(json(run).value(u"dryRun"_s).toBool(), false);
+    QCOMPARE(json(run).value(u"files"_s).toArray().first().toObject().value(u"to"_s),
+             u"Scenery/hangar_n.bgl"_s);
+    QCOMPARE(storedStates(folder), u"1 0 1 1"_s);
+}
+
+void TestSceneryCtl::undoAndRestoreInUnwritableFolder_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("undo") << u"undo"_s;
+    QTest::newRow("restore") << u"restore"_s;
+}
+
+// Undo and restore go through Apply: a control file that cannot be written stops them before
+// any file is renamed, with apply's message.
+void TestSceneryCtl::undoAndRestoreInUnwritableFolder()
+{
+    QFETCH(QString, command);
+    TProgramFolder folder;
+    prepare(folder, WorkedExampleControlFile, filesOf(u"1 0 1 1"_s));
+    QCOMPARE(sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s}).ExitCode, 0);
+    const QString before = snapshot(folder);
+    if (!folder.SetWritable(false))
+        QSKIP("this file system cannot make a folder immutable");
+    const auto restore = qScopeGuard([&] { folder.SetWritable(true); });
+
+    const TRun run = sceneryctl(folder, {command});
+    QCOMPARE(run.ExitCode, 1);
+    QCOMPARE(
+        run.Err,
+        u"sceneryctl: cannot write the control file: In %1 kann nicht geschrieben werden\n"_s.arg(
+            QDir::toNativeSeparators(folder.ControlFile())));
+    QCOMPARE(run.Out, QStringList());
+    QCOMPARE(snapshot(folder), before);
+}
+
 // While another instance holds the scenery's lock, apply changes nothing and says why; reading
 // commands and a dry run still work. Once the lock is released, apply goes through.
 void TestSceneryCtl::sceneryBusyChangesNothing()
@@ -666,11 +847,15 @@ void TestSceneryCtl::sceneryBusyChangesNothing()
     {
         TFolderLock other(folder.Path());
         QVERIFY(other.TryLock());
-        const TRun run = sceneryctl(folder, apply);
-        QCOMPARE(run.ExitCode, 1);
-        QCOMPARE(run.Err,
-                 u"sceneryctl: another program is changing this scenery; nothing was changed\n"_s);
-        QCOMPARE(snapshot(folder), before);
+        const QList<QStringList> commands{apply, {u"undo"_s}, {u"restore"_s}};
+        for (const QStringList &command : commands) {
+            const TRun run = sceneryctl(folder, command);
+            QCOMPARE(run.ExitCode, 1);
+            QCOMPARE(
+                run.Err,
+                u"sceneryctl: another program is changing this scenery; nothing was changed\n"_s);
+            QCOMPARE(snapshot(folder), before);
+        }
         QCOMPARE(sceneryctl(folder, apply + QStringList{u"--dry-run"_s}).ExitCode, 0);
         QCOMPARE(sceneryctl(folder, {u"list"_s}).ExitCode, 0);
     }

@@ -2,6 +2,7 @@
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
+#include "config/staterecords.h"
 #include "widgets/checktreemodel.h"
 
 #include <QDir>
@@ -188,6 +189,7 @@ private Q_SLOTS:
     void failedRenamesAreListed_data();
     void failedRenamesAreListed();
     void unsavableControlFileRenamesNothing();
+    void interruptedApplyCanBeUndone();
     void longFailureListIsCut();
 };
 
@@ -539,6 +541,28 @@ void TestSceneryApplier::unsavableControlFileRenamesNothing()
                      .arg(QDir::toNativeSeparators(FState.Scenery)));
     }
     QCOMPARE(sceneryFiles(), (QStringList{u"car_a.bg_:car_a.bg_"_s, u"tower.bgl:tower.bgl"_s}));
+}
+
+// Apply stops at a state key the file cannot hold; the states before it are saved and their
+// files switched, and so is the copy of the states before, so that undo can take them back.
+void TestSceneryApplier::interruptedApplyCanBeUndone()
+{
+    prepare("[Szenerie]\ntower=Tower\n[Gruppen]\nbad=Kaputt\n[bad]\nChecked=[bad\nx=X\n"
+            "[Checked]\ntower=0\n",
+            {u"tower.bg_"_s, u"x.bgl"_s});
+    toggle({0});
+    QVERIFY_THROWS_EXCEPTION(EIniFileException, apply());
+    QCOMPARE(states(), QStringList{u"tower=1"_s});
+    QCOMPARE(sceneryFiles(), (QStringList{u"tower.bgl:tower.bg_"_s, u"x.bgl:x.bgl"_s}));
+
+    {
+        const TIniFile ini(FState.Scenery);
+        QVERIFY(TStateRecords::CanUndo(ini));
+    }
+    TSceneryLoader(FState, FTree).LoadStates(TStateRecords::Previous);
+    QVERIFY_THROWS_EXCEPTION(EIniFileException, apply());
+    QCOMPARE(states(), QStringList{u"tower=0"_s});
+    QCOMPARE(sceneryFiles(), (QStringList{u"tower.bg_:tower.bg_"_s, u"x.bgl:x.bgl"_s}));
 }
 
 // A message box has no scroll bar: thousands of failures must not make it taller than the screen.

@@ -1,21 +1,23 @@
 // Loads a control file into an object tree, sets the states a user would, and applies them.
 // The crash-safety test starts it, kills it during Apply, and checks what it left on disk.
 //
-//   applychild <control file> flip|keep [kill-after-µs] [file-size-limit-bytes]
+//   applychild <control file> flip|keep|undo|restore [kill-after-µs] [file-size-limit-bytes]
 //
 // flip: every entry takes the opposite of its stored state; keep: every entry keeps it (a switch
-// gets the alternative its stored value names checked). Scenery files are relative to the control
-// file's folder, which becomes the working directory as when the program is started there.
-// With a kill delay, the process kills itself (SIGKILL; on Windows TerminateProcess) that long
-// after Apply began. With a size limit, writes beyond it fail (RLIMIT_FSIZE, SIGXFSZ ignored),
-// as on a full disk; Windows has no such limit.
-// Prints "ready" before Apply and "applied <µs>" after it; exit codes: 0 applied, 2 the control
-// file could not be written (message printed), 3 another error, 4 renames refused, 64 usage.
+// gets the alternative its stored value names checked); undo and restore: every entry takes the
+// state kept from before the last Apply, or the shipped one, as the window's menu sets them.
+// Scenery files are relative to the control file's folder, which becomes the working directory as
+// when the program is started there. With a kill delay, the process kills itself (SIGKILL; on
+// Windows TerminateProcess) that long after Apply began. With a size limit, writes beyond it fail
+// (RLIMIT_FSIZE, SIGXFSZ ignored), as on a full disk; Windows has no such limit. Prints "ready"
+// before Apply and "applied <µs>" after it; exit codes: 0 applied, 2 the control file could not be
+// written (message printed), 3 another error, 4 renames refused, 64 usage.
 
 #include "config/inifile.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
+#include "config/staterecords.h"
 #include "widgets/checktreemodel.h"
 
 #include <QDir>
@@ -98,7 +100,7 @@ int main(int argc, char *argv[])
         return 64;
     const QString controlFile = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const QString mode = QString::fromLatin1(argv[2]);
-    if (mode != u"flip" && mode != u"keep")
+    if (mode != u"flip" && mode != u"keep" && mode != u"undo" && mode != u"restore")
         return 64;
     const qint64 killAfter = argc > 3 ? QByteArray(argv[3]).toLongLong() : -1;
     if (argc > 4 && !limitFileSize(QByteArray(argv[4]).toLongLong()))
@@ -112,7 +114,14 @@ int main(int argc, char *argv[])
         TCheckTreeModel tree;
         TSceneryLoader(state, tree).ReadIni();
         tree.NormaliseStates(); // the tree has been shown before the user changes it
-        setUserStates(tree, controlFile, mode == u"flip");
+        if (mode == u"undo") {
+            TSceneryLoader(state, tree).LoadStates(TStateRecords::Previous);
+        } else if (mode == u"restore") {
+            TSceneryLoader(state, tree)
+                .LoadStates(TStateRecords::ShippedSection(TIniFile(controlFile)));
+        } else {
+            setUserStates(tree, controlFile, mode == u"flip");
+        }
 
         print(QStringLiteral("ready"));
         if (killAfter >= 0)

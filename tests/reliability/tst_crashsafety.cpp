@@ -237,39 +237,54 @@ class TestCrashSafety : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void killDuringApply_data();
     void killDuringApply();
     void temporaryFileLeftByKill();
     void saveFailsOnFullDisk_data();
     void saveFailsOnFullDisk();
 };
 
-// Apply runs in a child process that is killed with SIGKILL after a delay drawn from a fixed
-// list of seeds. Whatever moment the kill hits, the control file is the old or the new content
-// byte for byte, every scenery file exists in exactly one form, and a control file still holding
-// the old states means that no file was renamed. The next run of the tool then sets every file
-// right, and its start-up still finds one control file.
+void TestCrashSafety::killDuringApply_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("kills");
+    QTest::newRow("apply") << u"flip"_s << (SlowRuns ? 12 : 40);
+    QTest::newRow("undo") << u"undo"_s << (SlowRuns ? 6 : 20);
+    QTest::newRow("restore") << u"restore"_s << (SlowRuns ? 6 : 20);
+}
+
+// Apply, and undo and restore which go through it, run in a child process that is killed with
+// SIGKILL after a delay drawn from a fixed list of seeds. Whatever moment the kill hits, the
+// control file is the old or the new content byte for byte, every scenery file exists in exactly
+// one form, and a control file still holding the old states means that no file was renamed. The
+// next run of the tool then sets every file right, whether it applies the recorded states again
+// or undoes the interrupted run, and its start-up still finds one control file.
 void TestCrashSafety::killDuringApply()
 {
+    QFETCH(QString, mode);
+    QFETCH(int, kills);
     const int objects = SlowRuns ? 600 : 1600;
     const int groups = SlowRuns ? 60 : 200;
     const int switches = SlowRuns ? 60 : 200;
-    const int kills = SlowRuns ? 12 : 40;
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const TGeneratedScenery scenery(dir.path(), objects, groups, switches);
     const QString control = scenery.ControlFile();
-    const QByteArray contentA = scenery.ControlBytes();
+    const std::optional<QHash<QString, bool>> shipped = scenery.RecordedForms();
 
-    // Two whole runs give the other content and the typical Apply time.
+    // Two whole runs give the typical Apply time and the two contents every later run leaves:
+    // the shipped states (A) and their opposites (B), each with the copy of the other's states
+    // for undo, and the shipped states.
     const TChildRun there = runChild(control, u"flip"_s);
     QVERIFY2(there.ExitCode == 0, qPrintable(there.Output));
     const QByteArray contentB = scenery.ControlBytes();
-    QVERIFY(contentB != contentA);
     QCOMPARE(scenery.Mismatches(), QStringList());
     const TChildRun back = runChild(control, u"flip"_s);
     QVERIFY2(back.ExitCode == 0, qPrintable(back.Output));
-    QCOMPARE(scenery.ControlBytes(), contentA);
+    const QByteArray contentA = scenery.ControlBytes();
+    QVERIFY(contentB != contentA);
+    QCOMPARE(scenery.RecordedForms(), shipped);
     QCOMPARE(scenery.Mismatches(), QStringList());
     const qint64 typicalApply = (there.ApplyMicroseconds + back.ApplyMicroseconds) / 2;
 
@@ -279,9 +294,15 @@ void TestCrashSafety::killDuringApply()
     int recoveries = 0;
     QStringList strays;
     for (int seed = 1; seed <= kills; ++seed) {
+        // Restoring the shipped states while they are applied changes nothing.
+        if (mode == u"restore" && scenery.ControlBytes() == contentA) {
+            const TChildRun away = runChild(control, u"flip"_s);
+            QVERIFY2(away.ExitCode == 0, qPrintable(away.Output));
+            QCOMPARE(scenery.ControlBytes(), contentB);
+        }
         const QByteArray before = scenery.ControlBytes();
         const qint64 delay = QRandomGenerator(quint32(seed)).bounded(typicalApply + 1);
-        const TChildRun run = runChild(control, u"flip"_s, delay);
+        const TChildRun run = runChild(control, mode, delay);
         const QString where = u"seed %1, kill after %2 µs"_s.arg(seed).arg(delay);
         QVERIFY2(run.Killed || run.ExitCode == 0, qPrintable(where + u": "_s + run.Output));
 
@@ -306,12 +327,14 @@ void TestCrashSafety::killDuringApply()
         strays << scenery.StrayEntries();
         QCOMPARE(scenery.StartUpCandidates(), QStringList{u"XXXX.ini"_s});
 
-        // A kill between the save and the last rename leaves files behind the recorded states;
-        // the next run applies those states again and puts every file in its place.
+        // A kill between the save and the last rename leaves files behind the recorded states.
+        // The next run puts every file in its place: applying those states again keeps the
+        // control file, undoing the interrupted run brings back the one before it.
         if (!scenery.Mismatches().isEmpty()) {
-            const TChildRun recovery = runChild(control, u"keep"_s);
+            const bool undo = seed % 2 == 0;
+            const TChildRun recovery = runChild(control, undo ? u"undo"_s : u"keep"_s);
             QVERIFY2(recovery.ExitCode == 0, qPrintable(where + u": "_s + recovery.Output));
-            QCOMPARE(scenery.ControlBytes(), after);
+            QCOMPARE(scenery.ControlBytes(), undo ? before : after);
             QVERIFY2(scenery.Mismatches().isEmpty(),
                      qPrintable(where + u": not set right by the next run: "_s
                                 + scenery.Mismatches().mid(0, 5).join(u", "_s)));
@@ -319,10 +342,10 @@ void TestCrashSafety::killDuringApply()
         }
     }
     strays.removeDuplicates();
-    qInfo("%d kills (seeds 1 to %d, delays up to %lld µs, %d entries): %d before the save, "
+    qInfo("%s: %d kills (seeds 1 to %d, delays up to %lld µs, %d entries): %d before the save, "
           "%d after it, %d runs ended first; %d runs set files right; stray files: %s",
-          kills, kills, typicalApply, objects + groups + switches, killedBeforeSave,
-          killedAfterSave, finished, recoveries,
+          qPrintable(mode), kills, kills, typicalApply, objects + groups + switches,
+          killedBeforeSave, killedAfterSave, finished, recoveries,
           strays.isEmpty() ? "none" : qPrintable(strays.join(u", "_s)));
     QVERIFY2(killedBeforeSave + killedAfterSave > 0, "no run was killed during Apply");
     // Only a kill in the instant between naming the saved content and renaming it over the
