@@ -174,6 +174,7 @@ case "$command" in
         install_packages
         build sanitize "$ROOT/build-sanitize"
         runtime_dir
+        export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp"
         ctest --preset sanitize
         ;;
     fuzz)
