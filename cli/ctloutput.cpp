@@ -59,6 +59,7 @@ void TCtlOutput::Line(const QString &text)
 void TCtlOutput::Json(const QJsonObject &object)
 {
     write(stdout, QJsonDocument(object).toJson(QJsonDocument::Indented));
+    FWroteJson = true;
 }
 
 void TCtlOutput::Error(const QString &message)

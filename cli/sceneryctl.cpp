@@ -9,7 +9,23 @@
 #include "cli/lintcommand.h"
 #include "cli/listcommand.h"
 
+#include <QJsonObject>
+
 #include <exception>
+
+namespace {
+
+// The error goes to the error output; a script that asked for JSON gets it as JSON too, so that
+// it never reads an empty result.
+int Fail(TCtlOutput &output, const TCtlOptions &options, const QString &message, int exitCode)
+{
+    output.Error(message);
+    if (options.Json && !output.WroteJson())
+        output.Json(QJsonObject{{QStringLiteral("error"), message}});
+    return exitCode;
+}
+
+} // namespace
 
 int RunSceneryCtl(const QStringList &arguments)
 {
@@ -37,10 +53,8 @@ int RunSceneryCtl(const QStringList &arguments)
             return TLintCommand(scenery, output, options.Language.value_or(1)).Run(options.Json);
         return TApplyCommand(scenery, output).Run(options);
     } catch (const ECtlError &error) {
-        output.Error(error.Message());
-        return error.ExitCode();
+        return Fail(output, options, error.Message(), error.ExitCode());
     } catch (const std::exception &error) {
-        output.Error(QString::fromLocal8Bit(error.what()));
-        return ceFailed;
+        return Fail(output, options, QString::fromLocal8Bit(error.what()), ceFailed);
     }
 }

@@ -1,5 +1,7 @@
 #include "config/scenerylint.h"
 
+#include "config/staterecords.h"
+
 #include "config/inifile.h"
 #include "config/readmefile.h"
 #include "config/scenerycheck.h"
@@ -129,6 +131,7 @@ QList<TLintFinding> TSceneryLint::Run()
     }
     CheckFiles();
     CheckStates();
+    CheckRecords();
     CheckCredits();
     CheckReadmes();
     return FFindings;
@@ -357,7 +360,9 @@ void TSceneryLint::CheckFiles()
             const QString id
                 = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
             const QString owner = KindWord(check.FileType) + u' ' + check.Entry;
-            const QString file = QString(check.Key).replace(u'\\', u'/').toCaseFolded();
+            // "a/../b" and "./b" name the same file as "b".
+            const QString file
+                = QDir::cleanPath(QString(check.Key).replace(u'\\', u'/')).toCaseFolded();
             const QString firstOwner = owners.value(file, owner);
             owners.insert(file, firstOwner);
             if (firstOwner != owner && !seen.contains(u"shared\n"_s + id)) {
@@ -410,6 +415,17 @@ void TSceneryLint::CheckFiles()
                 break;
             case ffActive:
             case ffInactive:
+                if (check.Expected && !check.Agrees()) {
+                    const QString name
+                        = check.Form == ffActive ? check.ActiveName : check.InactiveName;
+                    Add(llWarning, QStringLiteral("form-differs"), section, check.Key,
+                        Say(QStringLiteral("%1 passt nicht zum gespeicherten Zustand %2: das "
+                                           "erste Übernehmen benennt die Datei um"),
+                            QStringLiteral("%1 does not match its stored state %2: the first "
+                                           "Apply renames it"))
+                            .arg(name)
+                            .arg(check.StateValue));
+                }
                 if (check.LetterCaseVariant) {
                     const QString name
                         = check.Form == ffActive ? check.ActiveName : check.InactiveName;
@@ -422,6 +438,22 @@ void TSceneryLint::CheckFiles()
                 }
                 break;
             }
+        }
+    }
+}
+
+// The copies of the states that Apply keeps for undo and for the shipped state belong to a
+// user's package, not to one an author ships: shipped, they give the user an undo of the
+// author's trials and a "shipped state" that is not what was shipped.
+void TSceneryLint::CheckRecords()
+{
+    for (const QString &section : {TStateRecords::Previous, TStateRecords::Shipped}) {
+        if (FIni->SectionExists(section)) {
+            Add(llWarning, QStringLiteral("apply-records"), section, QString(),
+                Say(QStringLiteral("Übernehmen hat hier schon Zustände geändert: vor der "
+                                   "Auslieferung diesen Abschnitt löschen"),
+                    QStringLiteral("Apply has changed states here already: delete this section "
+                                   "before shipping")));
         }
     }
 }

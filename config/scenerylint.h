@@ -54,6 +54,7 @@ private:
     void CheckCaptions(const QString &section, const QStringList &keys);
     void CheckFiles();
     void CheckStates();
+    void CheckRecords();
     void CheckCredits();
     void CheckReadmes();
     QString Say(const QString &german, const QString &english) const;

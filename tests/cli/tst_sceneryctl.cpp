@@ -786,6 +786,11 @@ void TestSceneryCtl::undoAndRestoreAsJson()
 {
     TProgramFolder folder;
     prepare(folder, WorkedExampleControlFile, filesOf(u"1 0 1 1"_s));
+    // Nothing to undo yet: a script that asked for JSON reads the error as JSON.
+    const TRun nothing = sceneryctl(folder, {u"undo"_s, u"--json"_s});
+    QCOMPARE(nothing.ExitCode, 1);
+    QCOMPARE(json(nothing).value(u"error"_s).toString(),
+             u"nothing to undo: no apply has changed a state of this scenery yet"_s);
     QCOMPARE(sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s}).ExitCode, 0);
 
     for (const QString &command : {u"undo"_s, u"restore"_s}) {

@@ -140,6 +140,8 @@ void TestSceneryLint::findings_data()
     QTest::newRow("switch without Checked")
         << Settings + sw(u"[sw]\nsummer=S\nwinter=W\n"_s) << Readmes + summerWinter
         << QStringList{u"warning no-state-key [sw] Checked"_s,
+                       // without its key the switch loads as 1: winter, which the files are not
+                       u"warning form-differs [sw] summer"_s, u"warning form-differs [sw] winter"_s,
                        u"information state-unused [Checked] season"_s};
 
     // Scenery files.
@@ -149,7 +151,7 @@ void TestSceneryLint::findings_data()
         << Settings + Tower << TowerFiles + QStringList{u"Scenery/tower.bg_"_s}
         << QStringList{u"error both-forms [Szenerie] tower"_s};
     QTest::newRow("file spelled in other letter case")
-        << Settings + Tower << Readmes + QStringList{u"Scenery/Tower.bg_"_s}
+        << Settings + Tower << Readmes + QStringList{u"Scenery/Tower.bgl"_s}
         << QStringList{u"information letter-case [Szenerie] tower"_s};
 #ifndef Q_OS_WIN // Windows file names ignore letter case: such twins cannot exist there
     QTest::newRow("letter-case twins")
@@ -174,7 +176,24 @@ void TestSceneryLint::findings_data()
                .replace(u"[Checked]\n"_s,
                         u"[Gruppen]\ngrp=Gruppe\n[Groups]\ngrp=Group\n"
                         u"[grp]\nChecked=g\ntower=Turm\n[Checked]\ng=0\n"_s)
-        << TowerFiles << QStringList{u"warning shared-file [grp] tower"_s};
+        << TowerFiles
+        << QStringList{u"warning shared-file [grp] tower"_s, u"warning form-differs [grp] tower"_s};
+    QTest::newRow("file switched twice, once by a path that goes round")
+        << QString(Settings + Tower)
+               .replace(u"tower=Kontrollturm\n"_s, u"tower=Kontrollturm\n./tower=Turm auch\n"_s)
+               .replace(u"tower=Control tower\n"_s, u"tower=Control tower\n./tower=Tower too\n"_s)
+        << TowerFiles
+        << QStringList{u"warning shared-file [Szenerie] ./tower"_s,
+                       u"information state-missing [Checked] ./tower"_s};
+    QTest::newRow("file shipped in the other form than its state")
+        << Settings + Tower << Readmes + QStringList{u"Scenery/tower.bg_"_s}
+        << QStringList{u"warning form-differs [Szenerie] tower"_s};
+    QTest::newRow("package shipped after trying Apply")
+        << Settings + Tower
+            + u"[Checked (before last apply)]\ntower=0\n[Checked (shipped)]\ntower=0\n"_s
+        << TowerFiles
+        << QStringList{u"warning apply-records [Checked (before last apply)] "_s,
+                       u"warning apply-records [Checked (shipped)] "_s};
 
     // States.
     QTest::newRow("state neither 0 nor 1")
