@@ -8,7 +8,6 @@
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/scenerychoices.h"
-#include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
 
@@ -82,11 +81,15 @@ TApplyCommand::TApplyCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TApplyCommand::Run(const TCtlOptions &options)
 {
+    // undo and restore put the kept states into the tree as a load would set them; the same
+    // Apply as for the user's own changes then carries them out.
     if (options.Command == u"apply") {
         for (const TChange &change : Changes(options))
             MakeChange(change);
-    } else {
-        TakeRecordedStates(options.Command == u"undo");
+    } else if (!LoadRecordedStates(FScenery.State(), FScenery.Tree(), options.Command == u"undo")) {
+        throw ECtlError(QStringLiteral("nothing to undo: no apply has changed a state of this "
+                                       "scenery yet"),
+                        ceFailed);
     }
 
     TSceneryApplier applier(FScenery.State(), FScenery.Tree());
@@ -116,20 +119,6 @@ int TApplyCommand::Run(const TCtlOptions &options)
             ceFailed);
     }
     return ceSuccess;
-}
-
-// The states kept for undo, or the shipped ones, go into the tree as a load would set them;
-// the same Apply as for the user's own changes then carries them out.
-void TApplyCommand::TakeRecordedStates(bool undo)
-{
-    const TIniFile ini(FScenery.State().Scenery);
-    if (undo && !TStateRecords::CanUndo(ini)) {
-        throw ECtlError(QStringLiteral("nothing to undo: no apply has changed a state of this "
-                                       "scenery yet"),
-                        ceFailed);
-    }
-    const QString section = undo ? TStateRecords::Previous : TStateRecords::ShippedSection(ini);
-    TSceneryLoader(FScenery.State(), FScenery.Tree()).LoadStates(section);
 }
 
 QList<TApplyCommand::TChange> TApplyCommand::Changes(const TCtlOptions &options) const

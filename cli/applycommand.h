@@ -29,7 +29,6 @@ private:
     };
 
     QList<TChange> Changes(const TCtlOptions &options) const;
-    void TakeRecordedStates(bool undo);
     void MakeChange(const TChange &change);
     void Print(const TApplyReport &report, bool dryRun, bool json);
 

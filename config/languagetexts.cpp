@@ -191,7 +191,7 @@ TLanguageTexts ReadLanguageTexts(const TIniFile &ini, const QString &section,
     const QString title
         = ini.ReadString(section, QStringLiteral("Title"), QStringLiteral("Konfigurator"));
     // A value is one line, so a line break can only be the default: the key is missing.
-    QString credits = ini.ReadString(section, QStringLiteral("HTMLCredits"), QStringLiteral("\n"));
+    QString credits = ini.ReadString(section, ControlFile::HTMLCredits, QStringLiteral("\n"));
     if (credits == u"\n")
         credits = DefaultCredits(title, version, author, homePage);
     // Clicking the status line opens the home page, so by default it names it.

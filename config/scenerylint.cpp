@@ -23,10 +23,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString HTMLCreditsKey = QStringLiteral("HTMLCredits");
-// Addresses this long are not opened: a shortened address would be a wrong one.
-constexpr qsizetype MaxAddressLength = 1999;
-
 bool containsName(const QStringList &names, const QString &name)
 {
     return names.contains(name, Qt::CaseInsensitive);
@@ -167,13 +163,13 @@ void TSceneryLint::CheckSettings()
         return;
     }
     const QString url = FIni->ReadString(ControlFile::Settings, ControlFile::Url, QString());
-    if (url.size() > MaxAddressLength) {
+    if (url.size() > MaxOpenedAddressLength) {
         Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
             Say(QStringLiteral(
                     "die Adresse hat %1 Zeichen: eine mit mehr als %2 wird nicht geöffnet"),
                 QStringLiteral("the address has %1 characters: one of more than %2 is not opened"))
                 .arg(url.size())
-                .arg(MaxAddressLength));
+                .arg(MaxOpenedAddressLength));
     } else if (OpenableAddress(url).isEmpty()) {
         Add(llError, QStringLiteral("home-page"), ControlFile::Settings, ControlFile::Url,
             Say(QStringLiteral("%1 wird nicht geöffnet: nur http- und https-Adressen mit Host und "
@@ -520,13 +516,15 @@ void TSceneryLint::CheckCredits()
     for (const QString &section : state.Languages) {
         QStringList keys;
         FIni->ReadSection(section, keys);
-        if (!containsName(keys, HTMLCreditsKey))
+        if (!containsName(keys, ControlFile::HTMLCredits))
             continue;
-        const TMarkupScan scan = ScanMarkup(FIni->ReadString(section, HTMLCreditsKey, QString()));
+        const TMarkupScan scan
+            = ScanMarkup(FIni->ReadString(section, ControlFile::HTMLCredits, QString()));
         for (const TMarkupIssue &issue : scan.Issues) {
             switch (issue.Kind) {
             case TMarkupIssue::miUnknownTag:
-                Add(llWarning, QStringLiteral("markup-unknown-tag"), section, HTMLCreditsKey,
+                Add(llWarning, QStringLiteral("markup-unknown-tag"), section,
+                    ControlFile::HTMLCredits,
                     Say(QStringLiteral("%1 ist kein Tag der Credits: es wird übergangen oder als "
                                        "anderes Tag gelesen"),
                         QStringLiteral("%1 is no tag of the credits markup: it is ignored or read "
@@ -534,20 +532,21 @@ void TSceneryLint::CheckCredits()
                         .arg(issue.Text));
                 break;
             case TMarkupIssue::miUnterminatedTag:
-                Add(llError, QStringLiteral("markup-unterminated"), section, HTMLCreditsKey,
+                Add(llError, QStringLiteral("markup-unterminated"), section,
+                    ControlFile::HTMLCredits,
                     Say(QStringLiteral("%1 hat kein \">\": der Text ab dort wird nicht gezeigt"),
                         QStringLiteral("%1 has no \">\": the text from there on is not shown"))
                         .arg(quoted(issue.Text)));
                 break;
             case TMarkupIssue::miUnclosedTag:
-                Add(llWarning, QStringLiteral("markup-unclosed"), section, HTMLCreditsKey,
+                Add(llWarning, QStringLiteral("markup-unclosed"), section, ControlFile::HTMLCredits,
                     Say(QStringLiteral("%1 wird nie geschlossen: es wirkt bis zum Ende des Texts"),
                         QStringLiteral(
                             "%1 is never closed: its effect lasts to the end of the text"))
                         .arg(issue.Text));
                 break;
             case TMarkupIssue::miUnknownEntity:
-                Add(llWarning, QStringLiteral("markup-entity"), section, HTMLCreditsKey,
+                Add(llWarning, QStringLiteral("markup-entity"), section, ControlFile::HTMLCredits,
                     Say(QStringLiteral("%1 ist keine Entität der Credits: sie erscheint, wie sie "
                                        "geschrieben ist"),
                         QStringLiteral(
@@ -561,7 +560,8 @@ void TSceneryLint::CheckCredits()
             if (picture.startsWith(file, Qt::CaseInsensitive)) {
                 const QString path = QDir(FFolder).absoluteFilePath(picture.mid(file.size()));
                 if (!QFileInfo(path).isFile()) {
-                    Add(llError, QStringLiteral("picture-missing"), section, HTMLCreditsKey,
+                    Add(llError, QStringLiteral("picture-missing"), section,
+                        ControlFile::HTMLCredits,
                         Say(QStringLiteral("das Bild %1 existiert nicht"),
                             QStringLiteral("the picture %1 does not exist"))
                             .arg(picture));
@@ -569,7 +569,7 @@ void TSceneryLint::CheckCredits()
             } else if (!picture.startsWith(u"RES://", Qt::CaseInsensitive)
                        && !picture.startsWith(u"SSYS:", Qt::CaseInsensitive)
                        && !picture.startsWith(u"LSYS:", Qt::CaseInsensitive)) {
-                Add(llWarning, QStringLiteral("picture-source"), section, HTMLCreditsKey,
+                Add(llWarning, QStringLiteral("picture-source"), section, ControlFile::HTMLCredits,
                     Say(QStringLiteral(
                             "das Bild %1 wird nicht gezeigt: die Credits nehmen Bilder nur aus "
                             "FILE://- und RES://-Adressen und SSYS:/LSYS:-Symbole"),
@@ -580,7 +580,7 @@ void TSceneryLint::CheckCredits()
         }
         for (const QString &link : scan.Links) {
             if (OpenableAddress(link).isEmpty()) {
-                Add(llWarning, QStringLiteral("link"), section, HTMLCreditsKey,
+                Add(llWarning, QStringLiteral("link"), section, ControlFile::HTMLCredits,
                     Say(QStringLiteral("der Link %1 wird nicht geöffnet: nur http-, https- und "
                                        "mailto-Adressen werden es"),
                         QStringLiteral(

@@ -16,6 +16,7 @@ inline const QString Url = QStringLiteral("URL");
 inline const QString States = QStringLiteral("Checked"); // the state section
 inline const QString CheckedKey = QStringLiteral("Checked"); // state key of a group or switch
 inline const QString ShowKey = QStringLiteral("Show");
+inline const QString HTMLCredits = QStringLiteral("HTMLCredits"); // in each language section
 
 // List sections, by interface language (0 German, 1 English).
 QString ObjectListSection(int language);

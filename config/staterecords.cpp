@@ -3,6 +3,7 @@
 #include "config/inifile.h"
 #include "config/profiledocument.h"
 #include "config/sceneryapplier.h"
+#include "config/sceneryloader.h"
 #include "config/scenerystate.h"
 
 #include <QSet>
@@ -60,4 +61,14 @@ bool TStateRecords::CanUndo(const TIniFile &ini)
 QString TStateRecords::ShippedSection(const TIniFile &ini)
 {
     return hasKeys(ini, Shipped) ? Shipped : ControlFile::States;
+}
+
+bool LoadRecordedStates(TSceneryState &state, TCheckTreeModel &tree, bool undo)
+{
+    const TIniFile ini(state.Scenery);
+    if (undo && !TStateRecords::CanUndo(ini))
+        return false;
+    const QString section = undo ? TStateRecords::Previous : TStateRecords::ShippedSection(ini);
+    TSceneryLoader(state, tree).LoadStates(section);
+    return true;
 }

@@ -4,7 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+class TCheckTreeModel;
 class TIniFile;
+struct TSceneryState;
 struct TStateWrite;
 
 // Two copies of the state section that the control file keeps for undo and for the shipped
@@ -53,3 +55,8 @@ private:
     bool FChanges = false;
     bool FFirst = false; // no shipped copy yet
 };
+
+// Sets every entry of the loaded tree to the states kept for undo (undo) or to the shipped
+// states, by the rules of loading; Apply then carries them out. Returns false, changing
+// nothing, when undo is asked for and no Apply has changed a state yet.
+bool LoadRecordedStates(TSceneryState &state, TCheckTreeModel &tree, bool undo);

@@ -9,3 +9,7 @@
 // readmes, which must not make the program open local files or start programs, nor open a
 // different address than the one written.
 QUrl OpenableAddress(const QString &address);
+
+// The shell takes an address through a buffer of 2000 characters, terminator included; a longer
+// address would arrive cut, which is a wrong address, so it is not opened at all.
+constexpr qsizetype MaxOpenedAddressLength = 1999;

@@ -9,6 +9,7 @@
 #include "htmltext/htmlcredit.h"
 #include "htmltext/htmlmarkup.h"
 #include "platform/folderlock.h"
+#include "platform/openableaddress.h"
 #include "platform/platform.h"
 #include "platform/regularfile.h"
 #include "ui/advtaskdialog.h"
@@ -51,10 +52,6 @@ const QString SeveralControlFilesMessage
                      "Do you want to select the correct one manually?");
 const QString ControlFileFilter
     = QStringLiteral("Ini-Dateien (*.ini)|*.ini|Alle Dateien (*.*)|*.*");
-
-// The shell takes the home page address through a buffer of 2000 characters, terminator
-// included; a longer address would arrive cut, that is wrong, so it is not opened at all.
-constexpr qsizetype MaxAddressLength = 1999;
 
 // A picture of the window, with its drawing at twice the size for screens of higher density.
 TScalablePicture picture(const char *name)
@@ -567,7 +564,7 @@ void TScenForm1::RzToolbarButton3Click()
 
 void TScenForm1::RzMarqueeStatus1Click()
 {
-    if (FState.URL.size() > MaxAddressLength)
+    if (FState.URL.size() > MaxOpenedAddressLength)
         return;
     FPlatform.ShellOpen(FState.URL);
 }

@@ -3,7 +3,7 @@
 #include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/scenerychoices.h"
-#include "config/sceneryloader.h"
+#include "config/scenerystate.h"
 #include "config/staterecords.h"
 #include "widgets/rzchecktree.h"
 
@@ -17,8 +17,10 @@ TSelectionMenu::TSelectionMenu(TRzCheckTree &tree, TSceneryState &state, QWidget
     SelectNone
         = addAction(QString(), this, [this] { SceneryChoices::SetAll(FTree.Items(), false); });
     addSeparator();
-    UndoLastApply = addAction(QString(), this, [this] { TakeRecordedStates(true); });
-    ShippedState = addAction(QString(), this, [this] { TakeRecordedStates(false); });
+    UndoLastApply
+        = addAction(QString(), this, [this] { LoadRecordedStates(FState, FTree.Items(), true); });
+    ShippedState
+        = addAction(QString(), this, [this] { LoadRecordedStates(FState, FTree.Items(), false); });
     SetLanguage(0);
 
     // A right click asks for it, and the keyboard's menu key where the window system sends it.
@@ -40,13 +42,4 @@ void TSelectionMenu::Open(const QPoint &position)
     // Read when the menu opens: another program may have applied meanwhile.
     UndoLastApply->setEnabled(TStateRecords::CanUndo(TIniFile(FState.Scenery)));
     popup(FTree.viewport()->mapToGlobal(position));
-}
-
-void TSelectionMenu::TakeRecordedStates(bool undo)
-{
-    const TIniFile ini(FState.Scenery);
-    if (undo && !TStateRecords::CanUndo(ini))
-        return;
-    const QString section = undo ? TStateRecords::Previous : TStateRecords::ShippedSection(ini);
-    TSceneryLoader(FState, FTree.Items()).LoadStates(section);
 }

@@ -25,7 +25,6 @@ public:
 
 private:
     void Open(const QPoint &position);
-    void TakeRecordedStates(bool undo);
 
     TRzCheckTree &FTree;
     TSceneryState &FState;
