@@ -2,7 +2,7 @@
 // checks and renames. Target: within 2x of the bare loop, the control file saved once.
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QFile>

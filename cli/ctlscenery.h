@@ -2,7 +2,7 @@
 
 #include "config/scenerystate.h"
 #include "platform/folderlock.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <optional>
 

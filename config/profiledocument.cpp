@@ -238,9 +238,18 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
         if (existing.value == newValue)
             return false;
         existing.value = newValue;
+        // Only the value changes: the blanks, the name and the '=' stay as the file has them.
+        // Rewriting the whole line would drop leading blanks, and a first line that then began
+        // with a byte-order mark's bytes would change how the whole file is read.
         Line &line = target.lines[size_t(existing.line)];
+        const QString current = line.rewritten
+            ? line.text
+            : FEncoding.decode(QByteArrayView(FSource).sliced(line.offset, line.length));
+        qsizetype valueStart = current.indexOf(u'=') + 1;
+        while (valueStart < current.size() && isBlank(current[valueStart]))
+            ++valueStart;
         line.rewritten = true;
-        line.text = existing.name + u'=' + newValue;
+        line.text = current.first(valueStart) + newValue;
         return true;
     }
 

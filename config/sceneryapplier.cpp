@@ -5,7 +5,7 @@
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "config/sceneryentries.h"
 #include "config/sceneryfiles.h"
 #include "config/scenobj.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 

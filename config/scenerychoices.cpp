@@ -1,7 +1,7 @@
 #include "config/scenerychoices.h"
 
 #include "config/scenobj.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 namespace {
 

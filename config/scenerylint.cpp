@@ -11,7 +11,7 @@
 #include "config/scenobj.h"
 #include "htmltext/markupcheck.h"
 #include "platform/openableaddress.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "config/scenerychoices.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 namespace {
 

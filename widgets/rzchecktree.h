@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QColor>
 #include <QList>

@@ -358,10 +358,14 @@ void TestIniFile::write_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("key in place keeps its spelling")
+    QTest::newRow("key in place keeps its spelling and spacing")
         << QByteArray("[Settings]\r\n  Language \t= german\r\nURL=x\r\n") << u"settings"_s
         << u"LANGUAGE"_s << u"english"_s
-        << QByteArray("[Settings]\r\nLanguage=english\r\nURL=x\r\n");
+        << QByteArray("[Settings]\r\n  Language \t= english\r\nURL=x\r\n");
+    // Dropping the tab would make the file start with the bytes of a UTF-16 byte-order mark.
+    QTest::newRow("first line keeps the blanks that hide a byte-order mark")
+        << QByteArray("\t\xFF\xFEname=1\r\n") << QString() << u"\u00FF\u00FEname"_s << u"2"_s
+        << QByteArray("\t\xFF\xFEname=2\r\n");
     QTest::newRow("other lines kept byte for byte")
         << QByteArray("; head \r\n\r\n[A] x\r\n  k1\t=  1 \r\nnoequals\r\n#h=1\r\n[B]\r\nk=old\r\n")
         << u"B"_s << u"k"_s << u"new"_s

@@ -3,7 +3,7 @@
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/staterecords.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QDirIterator>

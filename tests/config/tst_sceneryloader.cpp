@@ -1,7 +1,7 @@
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "tests/support/workedexample.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QFile>
 #include <QTemporaryDir>

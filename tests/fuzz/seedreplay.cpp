@@ -1,6 +1,7 @@
 // Replays the committed seeds of a fuzz target as an ordinary test, built by the compiler of the
 // test suite: every file of the target's seed folder once, in name order, through the same entry
 // points libFuzzer calls. A crash, an abort or a failed check of the target fails the test.
+// Given file names, it replays those instead (to reproduce an input a fuzz run kept).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -16,11 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 int main(int argc, char **argv)
 {
     const std::filesystem::path folder(SC_SEED_DIR);
-    std::vector<std::filesystem::path> seeds;
+    std::vector<std::filesystem::path> seeds(argv + 1, argv + argc);
     std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.is_regular_file())
-            seeds.push_back(entry.path());
+    if (seeds.empty()) {
+        for (const auto &entry : std::filesystem::directory_iterator(folder, error)) {
+            if (entry.is_regular_file())
+                seeds.push_back(entry.path());
+        }
     }
     if (error || seeds.empty()) {
         std::fprintf(stderr, "no seeds in %s\n", folder.string().c_str());

@@ -18,7 +18,7 @@
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "tests/support/testfilesystem.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzpagecontrol.h"
 #include "widgets/rztoolbarbutton.h"

@@ -1,4 +1,4 @@
-#include "widgets/checktreemodel.h"
+#include "checkstate/checktreemodel.h"
 
 #include <QHash>
 #include <QRandomGenerator>

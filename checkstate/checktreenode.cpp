@@ -1,4 +1,4 @@
-#include "widgets/checktreenode.h"
+#include "checkstate/checktreenode.h"
 
 int TCheckTreeNode::Level() const
 {

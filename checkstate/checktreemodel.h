@@ -1,7 +1,7 @@
 #pragma once
 
-#include "widgets/checktreenode.h"
-#include "widgets/rzcheckstate.h"
+#include "checkstate/checktreenode.h"
+#include "checkstate/rzcheckstate.h"
 
 #include <functional>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/rzcheckstate.h"
+#include "checkstate/rzcheckstate.h"
 
 #include <QString>
 
