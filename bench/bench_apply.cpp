@@ -1,8 +1,8 @@
 // Applying 10,000 changed objects on real files, against a bare loop of the same existence
 // checks and renames. Target: within 2x of the bare loop, the control file saved once.
+#include "checkstate/checktreemodel.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QFile>

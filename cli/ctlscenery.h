@@ -1,8 +1,8 @@
 #pragma once
 
+#include "checkstate/checktreemodel.h"
 #include "config/scenerystate.h"
 #include "platform/folderlock.h"
-#include "checkstate/checktreemodel.h"
 
 #include <optional>
 

@@ -1,11 +1,11 @@
 #include "config/sceneryapplier.h"
 
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/profiledocument.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
-#include "checkstate/checktreemodel.h"
 
 namespace {
 

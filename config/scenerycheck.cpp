@@ -1,10 +1,10 @@
 #include "config/scenerycheck.h"
 
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/sceneryentries.h"
 #include "config/sceneryfiles.h"
 #include "config/scenobj.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 

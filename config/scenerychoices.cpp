@@ -1,7 +1,7 @@
 #include "config/scenerychoices.h"
 
-#include "config/scenobj.h"
 #include "checkstate/checktreemodel.h"
+#include "config/scenobj.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "config/staterecords.h"
 
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/readmefile.h"
 #include "config/scenerycheck.h"
@@ -11,7 +12,6 @@
 #include "config/scenobj.h"
 #include "htmltext/markupcheck.h"
 #include "platform/openableaddress.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "config/sceneryloader.h"
 
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/scenerychoices.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
-#include "checkstate/checktreemodel.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/staterecords.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
+#include "checkstate/checktreemodel.h"
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "tests/support/workedexample.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QFile>
 #include <QTemporaryDir>

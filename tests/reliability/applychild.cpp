@@ -13,12 +13,12 @@
 // before Apply and "applied <µs>" after it; exit codes: 0 applied, 2 the control file could not be
 // written (message printed), 3 another error, 4 renames refused, 64 usage.
 
+#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
-#include "checkstate/checktreemodel.h"
 
 #include <QDir>
 #include <QElapsedTimer>

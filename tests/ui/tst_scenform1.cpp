@@ -1,3 +1,4 @@
+#include "checkstate/checktreemodel.h"
 #include "htmltext/htmlcredit.h"
 #include "platform/folderlock.h"
 #include "tests/support/programfolder.h"
@@ -5,7 +6,6 @@
 #include "tests/support/testfilesystem.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
-#include "checkstate/checktreemodel.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzpagecontrol.h"
 #include "widgets/rztoolbarbutton.h"
