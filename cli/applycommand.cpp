@@ -4,6 +4,7 @@
 #include "cli/ctloptions.h"
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
+#include "cli/ctlwords.h"
 #include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
@@ -16,37 +17,18 @@
 
 namespace {
 
-QString actionName(TRenameAction action)
+// A file left as it was is named by the form it was found in.
+QString actionName(const TFileOutcome &outcome)
 {
-    switch (action) {
+    switch (outcome.Action) {
     case raRenamed:
         return QStringLiteral("rename");
     case raRenameFailed:
         return QStringLiteral("failed");
     case raAlreadyInForm:
         return QStringLiteral("already");
-    case raBothForms:
-        return QStringLiteral("both");
-    case raNeitherForm:
-        return QStringLiteral("missing");
-    case raOutsideScenery:
-        break;
-    }
-    return QStringLiteral("outside");
-}
-
-// Why a file was left as it was; empty for the files that are in the wanted form already.
-QString skipReason(const TFileOutcome &outcome)
-{
-    switch (outcome.Action) {
-    case raBothForms:
-        return QStringLiteral("both forms present");
-    case raNeitherForm:
-        return QStringLiteral("neither form present");
-    case raOutsideScenery:
-        return QStringLiteral("outside the Scenery folder");
     default:
-        return {};
+        return FormWord(outcome.Form);
     }
 }
 
@@ -55,14 +37,14 @@ QString failureReason(TRenameCause cause, const QString &reason)
 {
     if (cause == rcRefused || cause == rcInUse)
         return reason;
-    return RenameFailureReason(1, {QString(), reason, cause});
+    return RenameFailureReason(lgEnglish, {QString(), reason, cause});
 }
 
 QJsonObject outcomeObject(const TFileOutcome &outcome)
 {
     QJsonObject object{{QStringLiteral("file"), outcome.ActivePath},
                        {QStringLiteral("active"), outcome.Active},
-                       {QStringLiteral("action"), actionName(outcome.Action)}};
+                       {QStringLiteral("action"), actionName(outcome)}};
     if (!outcome.From.isEmpty()) {
         object.insert(QStringLiteral("from"), outcome.From);
         object.insert(QStringLiteral("to"), outcome.To);
@@ -97,7 +79,9 @@ int TApplyCommand::Run(const TCtlOptions &options)
         const TApplyReport &report = applier.DryRun();
         Print(report, true, options.Json);
         if (!report.Error.isEmpty())
-            throw ECtlError(QStringLiteral("apply would stop: ") + report.Error, ceFailed);
+            throw ECtlError(QStringLiteral("apply would stop: ")
+                                + QString(report.Error).replace(u'\n', QStringLiteral("; ")),
+                            ceFailed);
         return ceSuccess;
     }
     try {
@@ -227,7 +211,7 @@ void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
                 : outcome.From + QStringLiteral(" -> ") + outcome.To;
             FOutput.Line(QStringLiteral("could not rename ") + names + QStringLiteral(": ")
                          + reason);
-        } else if (const QString reason = skipReason(outcome); !reason.isEmpty()) {
+        } else if (const QString reason = LeftAsItIs(outcome.Form); !reason.isEmpty()) {
             FOutput.Line(prefix + (dryRun ? QStringLiteral("skip ") : QStringLiteral("skipped "))
                          + outcome.ActivePath + QStringLiteral(": ") + reason);
         }

@@ -3,57 +3,30 @@
 #include "cli/ctlerror.h"
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
+#include "cli/ctlwords.h"
 #include "config/languagetexts.h"
 #include "config/scenerycheck.h"
 #include "config/sceneryfiles.h"
-#include "config/scenobj.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
 namespace {
 
-QString formName(TFileForm form)
-{
-    switch (form) {
-    case ffActive:
-        return QStringLiteral("active");
-    case ffInactive:
-        return QStringLiteral("inactive");
-    case ffBothForms:
-        return QStringLiteral("both");
-    case ffOutsideScenery:
-        return QStringLiteral("outside");
-    case ffAmbiguous:
-        return QStringLiteral("ambiguous");
-    case ffBadName:
-        return QStringLiteral("bad name");
-    case ffMissing:
-        break;
-    }
-    return QStringLiteral("missing");
-}
-
 QString formText(const TFileCheck &check)
 {
     switch (check.Form) {
     case ffBothForms:
-        return QStringLiteral("both forms present");
     case ffOutsideScenery:
-        return QStringLiteral("outside the Scenery folder");
+        return LeftAsItIs(check.Form);
     case ffAmbiguous:
         return RenameFailureReason(
             1, {QString(), check.Ambiguous.join(QStringLiteral(", ")), rcAmbiguous});
     case ffBadName:
-        return RenameFailureReason(1, {QString(), QString(), rcBadName});
+        return RenameFailureReason(lgEnglish, {QString(), QString(), rcBadName});
     default:
-        return formName(check.Form);
+        return FormWord(check.Form);
     }
-}
-
-QString kindOf(const TFileCheck &check)
-{
-    return TCtlScenery::Kind(TScenObj{QString(), check.Entry, check.FileType});
 }
 
 QString checkLine(const TFileCheck &check)
@@ -73,21 +46,21 @@ QString checkLine(const TFileCheck &check)
                     .arg(check.StateValue)
                     .arg(check.StateKey);
     } else if (!check.Agrees()) {
-        line += QStringLiteral(", expected ") + formName(*check.Expected);
+        line += QStringLiteral(", expected ") + FormWord(*check.Expected);
     }
-    return line + QStringLiteral("  (%1 %2)").arg(kindOf(check), check.Entry);
+    return line + QStringLiteral("  (%1 %2)").arg(KindWord(check.FileType), check.Entry);
 }
 
 QJsonObject checkObject(const TFileCheck &check)
 {
     return {{QStringLiteral("key"), check.Key},
             {QStringLiteral("entry"), check.Entry},
-            {QStringLiteral("kind"), kindOf(check)},
+            {QStringLiteral("kind"), KindWord(check.FileType)},
             {QStringLiteral("stateKey"), check.StateKey},
             {QStringLiteral("stateValue"), check.StateValue},
-            {QStringLiteral("form"), formName(check.Form)},
+            {QStringLiteral("form"), FormWord(check.Form)},
             {QStringLiteral("expected"),
-             check.Expected ? QJsonValue(formName(*check.Expected)) : QJsonValue()},
+             check.Expected ? QJsonValue(FormWord(*check.Expected)) : QJsonValue()},
             {QStringLiteral("agrees"), check.Agrees()},
             {QStringLiteral("letterCaseVariant"), check.LetterCaseVariant},
             {QStringLiteral("activeName"), check.ActiveName},

@@ -1,5 +1,7 @@
 #include "cli/ctloptions.h"
 
+#include "config/language.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -92,9 +94,9 @@ TCtlOptions::TParseResult TCtlOptions::Parse(const QStringList &arguments)
     if (FParser.isSet(FLanguageOption)) {
         const QString language = FParser.value(FLanguageOption).toLower();
         if (language == u"german")
-            Language = 0;
+            Language = lgGerman;
         else if (language == u"english")
-            Language = 1;
+            Language = lgEnglish;
         else
             return Fail(QStringLiteral("unknown language: %1 (german or english)")
                             .arg(FParser.value(FLanguageOption)));

@@ -31,7 +31,7 @@ public:
 
     QString Folder; // the scenery's folder; empty for the current one
     QString ControlFile; // empty: the only "*.ini" of Folder
-    std::optional<qint32> Language; // 0 German, 1 English; none: the stored language
+    std::optional<qint32> Language; // a TLanguage; none: the stored language
     bool Json = false;
     QString Command; // "list", "check", "lint", "apply", "undo" or "restore"
     QStringList On;

@@ -78,11 +78,6 @@ QString TCtlScenery::FindControlFile(const TCtlOptions &options) const
     return candidates.first();
 }
 
-QString TCtlScenery::LanguageWord() const
-{
-    return FState.Languages[FState.Language == 1 ? 1 : 0];
-}
-
 QList<TCheckTreeNode *> TCtlScenery::FindEntries(const QString &name) const
 {
     QList<TCheckTreeNode *> nodes;
@@ -99,13 +94,4 @@ const TScenObj &TCtlScenery::Entry(const TCheckTreeNode *node)
     static const TScenObj none;
     const TScenObj *entry = node->DataAs<TScenObj>();
     return entry ? *entry : none;
-}
-
-QString TCtlScenery::Kind(const TScenObj &entry)
-{
-    if (entry.FileType == ftGroup)
-        return QStringLiteral("group");
-    if (entry.FileType == ftSwitch)
-        return QStringLiteral("switch");
-    return QStringLiteral("object");
 }

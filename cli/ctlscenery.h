@@ -22,15 +22,12 @@ public:
     const QString &Folder() const { return FFolder; }
     TSceneryState &State() { return FState; }
     TCheckTreeModel &Tree() { return FTree; }
-    QString LanguageWord() const;
 
     // The top-level nodes whose key (object key, group or switch section) is the name, letter
     // case ignored as in the control file.
     QList<TCheckTreeNode *> FindEntries(const QString &name) const;
 
     static const TScenObj &Entry(const TCheckTreeNode *node);
-    // "object", "group" or "switch".
-    static QString Kind(const TScenObj &entry);
 
 private:
     QString FindControlFile(const TCtlOptions &options) const;

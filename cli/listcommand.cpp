@@ -3,6 +3,8 @@
 #include "cli/ctlerror.h"
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
+#include "cli/ctlwords.h"
+#include "config/languagetexts.h"
 #include "config/scenobj.h"
 
 #include <QJsonArray>
@@ -55,7 +57,7 @@ QJsonObject nodeObject(const TCheckTreeNode *node)
     if (node->Level() == 0) {
         const TScenObj &entry = TCtlScenery::Entry(node);
         object.insert(QStringLiteral("key"), entry.FileName);
-        object.insert(QStringLiteral("kind"), TCtlScenery::Kind(entry));
+        object.insert(QStringLiteral("kind"), KindWord(entry.FileType));
         object.insert(QStringLiteral("caption"), entry.Name);
     }
     QJsonArray children;
@@ -84,7 +86,7 @@ int TListCommand::Run(bool json)
     for (int i = 0; i < tree.TopLevelCount(); ++i)
         entries.append(nodeObject(tree.TopLevelItem(i)));
     FOutput.Json({{QStringLiteral("controlFile"), FScenery.State().Scenery},
-                  {QStringLiteral("language"), FScenery.LanguageWord()},
+                  {QStringLiteral("language"), LanguageWord(FScenery.State())},
                   {QStringLiteral("entries"), entries}});
     return ceSuccess;
 }

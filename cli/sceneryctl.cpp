@@ -8,6 +8,7 @@
 #include "cli/ctlscenery.h"
 #include "cli/lintcommand.h"
 #include "cli/listcommand.h"
+#include "config/language.h"
 
 #include <QJsonObject>
 
@@ -50,7 +51,8 @@ int RunSceneryCtl(const QStringList &arguments)
         if (options.Command == u"check")
             return TCheckCommand(scenery, output).Run(options.Json);
         if (options.Command == u"lint")
-            return TLintCommand(scenery, output, options.Language.value_or(1)).Run(options.Json);
+            return TLintCommand(scenery, output, options.Language.value_or(lgEnglish))
+                .Run(options.Json);
         return TApplyCommand(scenery, output).Run(options);
     } catch (const ECtlError &error) {
         return Fail(output, options, error.Message(), error.ExitCode());

@@ -165,19 +165,27 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool default
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+QString TIniFile::WriteError(const QString &section, const QString &key) const
 {
     if (!TProfileDocument::isStorableSection(section)) {
-        throw EIniFileException(
-            writeError(FFileName) + u'\n'
-            + QStringLiteral("Ungültiger Abschnittsname: „%1“").arg(visibleName(section)));
+        return writeError(FFileName) + u'\n'
+            + QStringLiteral("Ungültiger Abschnittsname: „%1“").arg(visibleName(section));
     }
     if (!TProfileDocument::isStorableKey(key)) {
-        throw EIniFileException(
-            writeError(FFileName) + u'\n'
-            + QStringLiteral("Ungültiger Schlüsselname: „%1“").arg(visibleName(key)));
+        return writeError(FFileName) + u'\n'
+            + QStringLiteral("Ungültiger Schlüsselname: „%1“").arg(visibleName(key));
     }
-    CheckWritable();
+    if (FUnreadable || (!FWritableChecked && !Replaceable()))
+        return writeError(FFileName);
+    return QString();
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (const QString error = WriteError(section, key); !error.isEmpty())
+        throw EIniFileException(error);
+    // Once found replaceable, the file is not asked again for every key of an Apply.
+    FWritableChecked = true;
     if (FDocument->setValue(section, key, value))
         FDirty = true;
 }
@@ -192,21 +200,15 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void TIniFile::CheckWritable()
+// The file is replaced by renaming a new file in the same folder over it.
+bool TIniFile::Replaceable() const
 {
-    if (FUnreadable)
-        throw EIniFileException(writeError(FFileName));
-    if (FWritableChecked)
-        return;
-    // The file is replaced by renaming a new file in the same folder over it.
     const QFileInfo file(FFileName);
     const QFileInfo folder(file.absolutePath());
     bool replaceable = folder.isDir() && folder.isWritable();
     if (replaceable && file.exists())
         replaceable = file.isFile() && file.isWritable();
-    if (!replaceable)
-        throw EIniFileException(writeError(FFileName));
-    FWritableChecked = true;
+    return replaceable;
 }
 
 void TIniFile::UpdateFile()

@@ -52,8 +52,12 @@ public:
     qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
 
-    // Raise EIniFileException "In <file> kann nicht geschrieben werden" at once when the file
-    // cannot be replaced.
+    // The error WriteString would raise for this key now, and an empty text when the write would
+    // be taken: the section or key name cannot stand in the file (the second line says which), or
+    // the file cannot be replaced. Writes nothing, so a dry run can ask before every write.
+    QString WriteError(const QString &section, const QString &key) const;
+
+    // Raise EIniFileException with WriteError's text at once when it has one.
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, qint32 value);
     void WriteBool(const QString &section, const QString &key, bool value);
@@ -64,7 +68,7 @@ public:
     void UpdateFile();
 
 private:
-    void CheckWritable();
+    bool Replaceable() const;
 
     QString FFileName;
     std::unique_ptr<TProfileDocument> FDocument;

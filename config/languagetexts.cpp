@@ -3,13 +3,29 @@
 #include "config/inifile.h"
 #include "config/sceneryfiles.h"
 #include "config/scenerystate.h"
+#include "config/scenobj.h"
 
 #include <QDir>
 #include <QUrl>
 
+QString LanguageWord(const TSceneryState &state)
+{
+    return state.Languages[std::size_t(state.Language == lgEnglish ? lgEnglish : lgGerman)];
+}
+
+QString EntryKindWord(int language, const QString &fileType)
+{
+    const bool english = language == lgEnglish;
+    if (fileType == ftGroup)
+        return english ? QStringLiteral("group") : QStringLiteral("Gruppe");
+    if (fileType == ftSwitch)
+        return english ? QStringLiteral("switch") : QStringLiteral("Schalter");
+    return english ? QStringLiteral("object") : QStringLiteral("Objekt");
+}
+
 QStringList InterfaceTexts(int language)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return {
             QStringLiteral("Please select the objects, that should be active"),
             QStringLiteral("<B>Important:</B> Changes must be saved by clicking [Apply]!"),
@@ -44,7 +60,7 @@ QStringList InterfaceTexts(int language)
 
 QString RenameFailureReason(int language, const TRenameFailure &failure)
 {
-    const bool english = language == 1;
+    const bool english = language == lgEnglish;
     switch (failure.Cause) {
     case rcInUse:
         return english ? QStringLiteral("the file is in use by another program (the simulator?)")
@@ -71,7 +87,7 @@ QString RenameFailureReason(int language, const TRenameFailure &failure)
 
 QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures)
 {
-    const bool english = language == 1;
+    const bool english = language == lgEnglish;
     // A message box has no scroll bar: a long list is cut, and says how much is left out.
     constexpr qsizetype shown = 20;
     QStringList fileLines;
@@ -96,7 +112,7 @@ QString RenameFailureMessage(int language, const QList<TRenameFailure> &failures
 
 TAccessibleNames AccessibleNames(int language, const QString &homePage)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return {{QStringLiteral("German"), QStringLiteral("Shows the program in German")},
                 {QStringLiteral("English"), QStringLiteral("Shows the program in English")},
                 {QStringLiteral("Information about the scenery"),
@@ -130,7 +146,7 @@ TAccessibleNames AccessibleNames(int language, const QString &homePage)
 
 TSelectionMenuTexts SelectionMenuTexts(int language)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return {QStringLiteral("Select all"), QStringLiteral("Select none"),
                 QStringLiteral("Undo last apply"), QStringLiteral("Shipped state")};
     }
@@ -140,7 +156,7 @@ TSelectionMenuTexts SelectionMenuTexts(int language)
 
 QString AppliedNotice(int language, qsizetype renamedFiles)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return renamedFiles == 1
             ? QStringLiteral("Changes applied: 1 file renamed")
             : QStringLiteral("Changes applied: %1 files renamed").arg(renamedFiles);
@@ -152,7 +168,7 @@ QString AppliedNotice(int language, qsizetype renamedFiles)
 
 QString CloseQuestion(int language)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return QStringLiteral("The changes have not been applied yet!\r\nApply them before "
                               "closing?\r\n\r\nJa: apply and close\r\nNein: close without "
                               "applying\r\nAbbrechen: keep working");
@@ -164,7 +180,7 @@ QString CloseQuestion(int language)
 
 QString ControlFileChangedMessage(int language)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return QStringLiteral("Another program has changed the selection since it was shown "
                               "here.\r\nIt has been read again and nothing was changed. Please "
                               "check it and click [Apply] again.");
@@ -176,7 +192,7 @@ QString ControlFileChangedMessage(int language)
 
 QString SceneryBusyMessage(int language)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return QStringLiteral("Another program is changing this scenery right now.\r\n"
                               "Nothing was changed. Please try again in a moment.");
     }

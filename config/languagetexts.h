@@ -1,9 +1,21 @@
 #pragma once
 
+#include "config/language.h"
+
 #include <QString>
 #include <QStringList>
 
-// The fixed interface texts, nine per language (0 German, 1 English), in index order.
+struct TSceneryState;
+
+// "german" or "english", of the state's current language: the name of the language section, the
+// word stored in the control file and the language handed to the information window.
+QString LanguageWord(const TSceneryState &state);
+
+// The word for an entry of this type ("Scenery", "Group" or "Switch") in the language, as it
+// stands before the entry's name: "Objekt", "Gruppe", "Schalter"; "object", "group", "switch".
+QString EntryKindWord(int language, const QString &fileType);
+
+// The fixed interface texts, nine per language, in index order.
 QStringList InterfaceTexts(int language);
 
 struct TRenameFailure;

@@ -2,7 +2,6 @@
 
 #include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
-#include "config/profiledocument.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
@@ -16,7 +15,7 @@ QString stateValue(int value)
 
 } // namespace
 
-TSceneryApplier::TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree)
+TSceneryApplier::TSceneryApplier(const TSceneryState &state, const TCheckTreeModel &tree)
     : FState(state)
     , FTree(tree)
 { }
@@ -63,9 +62,10 @@ const TApplyReport &TSceneryApplier::DryRun()
     const TApplyPlan plan = Plan(ini);
     qsizetype storable = 0;
     for (const TStateWrite &state : plan.States) {
-        if (!TProfileDocument::isStorableKey(state.Key)) {
-            FReport.Error = QStringLiteral("the state key \"%1\" cannot be written into %2")
-                                .arg(state.Key, FState.Scenery);
+        // Apply would stop at this state with the accessor's error.
+        if (const QString error = ini.WriteError(ControlFile::States, state.Key);
+            !error.isEmpty()) {
+            FReport.Error = error;
             break;
         }
         ++storable;
@@ -120,12 +120,11 @@ void TSceneryApplier::PlanObject(TApplyPlan &plan, int index, const TScenObj &en
 void TSceneryApplier::PlanGroup(TApplyPlan &plan, const TIniFile &ini, int index,
                                 const TScenObj &entry)
 {
-    FState.GrpList = GroupMembers(ini, entry.FileName);
     const TRzCheckState state = FTree.GetItemState(index);
     if (state != csChecked && state != csUnchecked)
         return; // partly checked: the members are left as they are
     const bool active = state == csChecked;
-    for (const QString &member : std::as_const(FState.GrpList))
+    for (const QString &member : EntryFiles(ini, entry))
         plan.Renames.append({TSceneryFiles::ActivePath(member), active, plan.States.size()});
     plan.States.append({EntryStateKey(ini, entry), stateValue(active)});
 }
@@ -134,21 +133,21 @@ void TSceneryApplier::PlanSwitch(TApplyPlan &plan, const TIniFile &ini, int inde
                                  const TScenObj &entry)
 {
     // A switch without a state key is applied like a group without one.
-    FState.GrpList = SwitchAlternatives(ini, entry.FileName);
+    const QStringList alternatives = EntryFiles(ini, entry);
 
     // Only the switch's own children are read: a switch with fewer than two alternatives has
     // no state for the missing ones.
     const TCheckTreeNode *node = FTree.Item(index);
     const auto alternativeChecked = [&](int alternative) {
-        return alternative < node->Count() && alternative < FState.GrpList.size()
+        return alternative < node->Count() && alternative < alternatives.size()
             && FTree.GetItemState(index + 1 + alternative) == csChecked;
     };
-    for (int chosen = 0; chosen < 2; ++chosen) {
+    for (int chosen = 0; chosen < SwitchedAlternatives; ++chosen) {
         if (!alternativeChecked(chosen))
             continue;
         for (const int alternative : {chosen, 1 - chosen}) {
-            if (alternative < FState.GrpList.size()) {
-                plan.Renames.append({TSceneryFiles::ActivePath(FState.GrpList.at(alternative)),
+            if (alternative < alternatives.size()) {
+                plan.Renames.append({TSceneryFiles::ActivePath(alternatives.at(alternative)),
                                      alternative == chosen, plan.States.size()});
             }
         }

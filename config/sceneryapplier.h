@@ -20,7 +20,7 @@ struct TApplyReport
     QList<TStateWrite> States; // in the order written
     QList<TFileOutcome> Files; // every scenery file asked for, in order
     QList<TRenameFailure> Failures; // the refused renames
-    QString Error; // dry run: why Apply would stop at a state it cannot write
+    QString Error; // dry run: the error Apply would stop with at a state it cannot write
 };
 
 // Makes the control file and the scenery files match the check states of the object tree.
@@ -32,7 +32,7 @@ class TSceneryApplier
 {
 public:
     // Scenery file paths are relative to the folder of the control file in state.
-    TSceneryApplier(TSceneryState &state, const TCheckTreeModel &tree);
+    TSceneryApplier(const TSceneryState &state, const TCheckTreeModel &tree);
 
     // Raises EIniFileException when the control file cannot be written: when it cannot be
     // saved, nothing is renamed; when one state cannot be written, the entries before it are
@@ -66,7 +66,7 @@ private:
     void PlanGroup(TApplyPlan &plan, const TIniFile &ini, int index, const TScenObj &entry);
     void PlanSwitch(TApplyPlan &plan, const TIniFile &ini, int index, const TScenObj &entry);
 
-    TSceneryState &FState;
+    const TSceneryState &FState;
     const TCheckTreeModel &FTree;
     TApplyReport FReport;
 };

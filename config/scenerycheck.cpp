@@ -46,13 +46,7 @@ QList<TFileCheck> TSceneryCheck::Run() const
         check.StateKey = EntryStateKey(ini, *entry);
         check.StateValue = ini.ReadInteger(ControlFile::States, check.StateKey, 1);
 
-        QStringList keys;
-        if (entry->FileType == ftScenery)
-            keys = {entry->FileName};
-        else if (entry->FileType == ftGroup)
-            keys = GroupMembers(ini, entry->FileName);
-        else if (entry->FileType == ftSwitch)
-            keys = SwitchAlternatives(ini, entry->FileName).mid(0, 2);
+        const QStringList keys = EntryFiles(ini, *entry);
         for (qsizetype k = 0; k < keys.size(); ++k) {
             check.Key = keys.at(k);
             // A switch's value names the alternative that is active; otherwise 1 means active.
@@ -73,20 +67,8 @@ void TSceneryCheck::CheckFile(TSceneryFiles &files, TFileCheck &check) const
     check.InactiveName.clear();
     check.LetterCaseVariant = false;
     const TFileForms forms = files.Forms(activePath);
+    check.Form = forms.Form;
     check.Ambiguous = forms.Ambiguous;
-    switch (forms.Lookup) {
-    case flOutside:
-        check.Form = ffOutsideScenery;
-        return;
-    case flAmbiguous:
-        check.Form = ffAmbiguous;
-        return;
-    case flBadName:
-        check.Form = ffBadName;
-        return;
-    case flFound:
-        break;
-    }
     if (!forms.Active.isEmpty())
         check.ActiveName = files.Relative(forms.Active);
     if (!forms.Inactive.isEmpty())
@@ -94,13 +76,4 @@ void TSceneryCheck::CheckFile(TSceneryFiles &files, TFileCheck &check) const
     check.LetterCaseVariant
         = (!check.ActiveName.isEmpty() && check.ActiveName != cleanRelative(activePath))
         || (!check.InactiveName.isEmpty() && check.InactiveName != cleanRelative(inactivePath));
-    // Any entry of the other name counts as a form, as Apply sees it.
-    if (!forms.Active.isEmpty() && !forms.Inactive.isEmpty())
-        check.Form = ffBothForms;
-    else if (forms.ActiveIsFile)
-        check.Form = ffActive;
-    else if (forms.InactiveIsFile)
-        check.Form = ffInactive;
-    else
-        check.Form = ffMissing;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/sceneryfiles.h"
 #include "config/scenerystate.h"
 
 #include <QList>
@@ -7,19 +8,6 @@
 #include <optional>
 
 class TCheckTreeModel;
-class TSceneryFiles;
-
-// The form in which a scenery file lies on disk.
-enum TFileForm {
-    ffMissing, // neither ".bgl" nor ".bg_"
-    ffActive, // ".bgl" only
-    ffInactive, // ".bg_" only
-    ffBothForms, // both: Apply touches neither
-    ffOutsideScenery, // the key leaves the Scenery folder, by its text or through a link
-    ffAmbiguous, // names that differ only in letter case: Apply touches none
-    ffBadName, // the system cannot take the key as a file name
-};
-
 // One scenery file of an entry: its form on disk against the form the entry's stored state
 // gives it.
 struct TFileCheck

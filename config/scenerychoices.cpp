@@ -1,6 +1,7 @@
 #include "config/scenerychoices.h"
 
 #include "checkstate/checktreemodel.h"
+#include "config/sceneryentries.h"
 #include "config/scenobj.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool Toggle(TCheckTreeModel &tree, TCheckTreeNode *node)
     }
     if (isOfType(parent, ftSwitch)) {
         // Only the first two children are alternatives; a further one has no state to take.
-        if (node->Index() < 2)
+        if (node->Index() < SwitchedAlternatives)
             PickAlternative(tree, parent, node->Index());
         return true;
     }
@@ -38,7 +39,7 @@ bool Toggle(TCheckTreeModel &tree, TCheckTreeNode *node)
 
 void PickAlternative(TCheckTreeModel &tree, TCheckTreeNode *switchNode, int alternative)
 {
-    for (int i = 0; i < switchNode->Count() && i < 2; ++i) {
+    for (int i = 0; i < switchNode->Count() && i < SwitchedAlternatives; ++i) {
         tree.ChangeNodeCheckState(switchNode->Item(i), i == alternative ? csChecked : csUnchecked);
     }
 }

@@ -21,6 +21,17 @@ QStringList GroupMembers(const TIniFile &ini, const QString &group)
     return keys;
 }
 
+QStringList EntryFiles(const TIniFile &ini, const TScenObj &entry)
+{
+    if (entry.FileType == ftScenery)
+        return {entry.FileName};
+    if (entry.FileType == ftGroup)
+        return GroupMembers(ini, entry.FileName);
+    if (entry.FileType == ftSwitch)
+        return SwitchAlternatives(ini, entry.FileName).mid(0, SwitchedAlternatives);
+    return {};
+}
+
 QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection)
 {
     QStringList keys;

@@ -6,6 +6,9 @@
 class TIniFile;
 class TScenObj;
 
+// How many alternatives of a switch take part in Apply: the first two of its section.
+inline constexpr int SwitchedAlternatives = 2;
+
 // The state key of an entry: a plain object's own key, or the "Checked" value of a group or
 // switch section (empty when the section has none).
 QString EntryStateKey(const TIniFile &ini, const TScenObj &entry);
@@ -18,3 +21,8 @@ QStringList GroupMembers(const TIniFile &ini, const QString &group);
 // without "Checked" in any letter case. The first is alternative 0, the second alternative 1;
 // any further key takes no part.
 QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection);
+
+// The object keys of the scenery files an entry switches, in order: a plain object's own key,
+// every member of a group, the alternatives of a switch that take part (a switch's alternative k
+// is the k-th key). None for an entry of another type.
+QStringList EntryFiles(const TIniFile &ini, const TScenObj &entry);

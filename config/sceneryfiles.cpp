@@ -91,40 +91,42 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
     outcome.ActivePath = activePath;
     outcome.Active = active;
     const TFileForms forms = Forms(activePath);
-    switch (forms.Lookup) {
-    case flOutside:
+    outcome.Form = forms.Form;
+    switch (forms.Form) {
+    case ffOutsideScenery:
         outcome.Action = raOutsideScenery;
-        return;
-    case flAmbiguous:
+        break;
+    case ffAmbiguous:
         Fail(outcome, rcAmbiguous, forms.Ambiguous.join(QStringLiteral(", ")));
-        return;
-    case flBadName:
+        break;
+    case ffBadName:
         Fail(outcome, rcBadName, QString());
-        return;
-    case flFound:
+        break;
+    case ffBothForms:
+        // The file is reported among the failures, as the user has to remove one of the two.
+        outcome.Action = raBothForms;
+        FFailures.append(
+            {Relative(active ? forms.Inactive : forms.Active), QString(), rcBothForms});
+        break;
+    case ffActive:
+    case ffInactive:
+        if ((forms.Form == ffActive) == active)
+            outcome.Action = raAlreadyInForm;
+        else
+            Rename(outcome, active ? forms.Inactive : forms.Active,
+                   active ? ActiveExtension : InactiveExtension);
+        break;
+    case ffMissing:
+        outcome.Action = raNeitherForm;
         break;
     }
-    const QString &wanted = active ? forms.Active : forms.Inactive;
-    const QString &other = active ? forms.Inactive : forms.Active;
-    // Any entry of the other name counts as a form: a rename would replace it. The file is
-    // reported among the failures, as the user has to remove one of the two.
-    if (!wanted.isEmpty() && !other.isEmpty()) {
-        outcome.Action = raBothForms;
-        FFailures.append({Relative(other), QString(), rcBothForms});
-    } else if (!wanted.isEmpty())
-        outcome.Action = (active ? forms.ActiveIsFile : forms.InactiveIsFile) ? raAlreadyInForm
-                                                                              : raNeitherForm;
-    else if (!other.isEmpty() && (active ? forms.InactiveIsFile : forms.ActiveIsFile))
-        Rename(outcome, other, active ? ActiveExtension : InactiveExtension);
-    else
-        outcome.Action = raNeitherForm;
 }
 
 TFileForms TSceneryFiles::Forms(const QString &activePath)
 {
     TFileForms forms;
     if (!InsideScenery(activePath)) {
-        forms.Lookup = flOutside;
+        forms.Form = ffOutsideScenery;
         return forms;
     }
     // ".." and "." are resolved on the text, as the target system does.
@@ -133,19 +135,19 @@ TFileForms TSceneryFiles::Forms(const QString &activePath)
     const QString activeName = path.mid(cut + 1);
     const QString inactiveName = InactivePath(activeName);
     if (!IsFileSystemName(activeName) || !IsFileSystemName(inactiveName)) {
-        forms.Lookup = flBadName;
+        forms.Form = ffBadName;
         return forms;
     }
     const TFolder folder = ResolveFolder(path.left(cut));
-    forms.Lookup = folder.Lookup;
+    forms.Form = folder.Form;
     forms.Ambiguous = folder.Ambiguous;
-    if (folder.Lookup != flFound || folder.Path.isEmpty())
+    if (folder.Form != ffMissing || folder.Path.isEmpty())
         return forms;
 
     const QStringList active = Candidates(folder.Path, activeName);
     const QStringList inactive = Candidates(folder.Path, inactiveName);
     if (active.size() > 1 || inactive.size() > 1) {
-        forms.Lookup = flAmbiguous;
+        forms.Form = ffAmbiguous;
         for (const QStringList &names : {active, inactive}) {
             for (const QString &name : names) {
                 if (names.size() > 1)
@@ -154,14 +156,17 @@ TFileForms TSceneryFiles::Forms(const QString &activePath)
         }
         return forms;
     }
-    if (!active.isEmpty()) {
+    if (!active.isEmpty())
         forms.Active = folder.Path + u'/' + active.first();
-        forms.ActiveIsFile = IsFile(forms.Active);
-    }
-    if (!inactive.isEmpty()) {
+    if (!inactive.isEmpty())
         forms.Inactive = folder.Path + u'/' + inactive.first();
-        forms.InactiveIsFile = IsFile(forms.Inactive);
-    }
+    // Any entry of the other name counts as a form: a rename would replace it.
+    if (!forms.Active.isEmpty() && !forms.Inactive.isEmpty())
+        forms.Form = ffBothForms;
+    else if (!forms.Active.isEmpty() && IsFile(forms.Active))
+        forms.Form = ffActive;
+    else if (!forms.Inactive.isEmpty() && IsFile(forms.Inactive))
+        forms.Form = ffInactive;
     return forms;
 }
 
@@ -188,13 +193,13 @@ TSceneryFiles::TFolder TSceneryFiles::ResolveFolder(const QString &relativeFolde
     folder.Path = FBaseFolder;
     for (const QString &part : relativeFolder.split(u'/', Qt::SkipEmptyParts)) {
         if (!IsFileSystemName(part)) {
-            folder.Lookup = flBadName;
+            folder.Form = ffBadName;
             folder.Path.clear();
             break;
         }
         const QStringList entries = Candidates(folder.Path, part);
         if (entries.size() > 1) {
-            folder.Lookup = flAmbiguous;
+            folder.Form = ffAmbiguous;
             for (const QString &entry : entries)
                 folder.Ambiguous << Relative(folder.Path + u'/' + entry);
             folder.Path.clear();
@@ -206,9 +211,9 @@ TSceneryFiles::TFolder TSceneryFiles::ResolveFolder(const QString &relativeFolde
         }
         folder.Path += u'/' + entries.first();
     }
-    if (folder.Lookup == flFound && !folder.Path.isEmpty() && relativeFolder != SceneryFolder
+    if (folder.Form == ffMissing && !folder.Path.isEmpty() && relativeFolder != SceneryFolder
         && !Contained(folder.Path)) {
-        folder.Lookup = flOutside;
+        folder.Form = ffOutsideScenery;
         folder.Path.clear();
     }
     FFolders.insert(relativeFolder, folder);

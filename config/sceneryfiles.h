@@ -23,6 +23,17 @@ struct TRenameFailure
     TRenameCause Cause = rcRefused;
 };
 
+// The form in which a scenery file lies on disk, as Apply and the check find it.
+enum TFileForm {
+    ffMissing, // neither ".bgl" nor ".bg_" is a file
+    ffActive, // ".bgl" only
+    ffInactive, // ".bg_" only
+    ffBothForms, // both names exist (whatever they are): Apply touches neither
+    ffOutsideScenery, // the key leaves the Scenery folder, by its text or through a link
+    ffAmbiguous, // names that differ only in letter case: Apply touches none
+    ffBadName, // the system cannot take the key as a file name
+};
+
 // What ProcessFile did with one scenery file, or in a dry run would do.
 enum TRenameAction {
     raRenamed, // renamed (dry run: would be renamed)
@@ -38,30 +49,23 @@ struct TFileOutcome
     QString ActivePath; // as asked for, relative to the base folder
     bool Active = false; // the wanted form
     TRenameAction Action = raNeitherForm;
+    TFileForm Form = ffMissing; // as the file was found, before any rename
     QString From; // a rename: the real names, relative to the base folder
     QString To;
     QString Reason; // why the file could not be switched
     TRenameCause Cause = rcRefused;
 };
 
-// How the two forms of a scenery file were looked up.
-enum TFormsLookup {
-    flFound, // each form is one entry, or none
-    flOutside, // the path leaves the Scenery folder, by its text or through a link
-    flAmbiguous, // names that differ only in letter case: which one is meant cannot be told
-    flBadName, // the system cannot take a name of the path
-};
-
-// The two forms of a scenery file as they lie on disk.
+// A scenery file as it lies on disk: its form and the entries of its two names.
 struct TFileForms
 {
-    TFormsLookup Lookup = flFound;
-    QString Active; // the entry of each form, in its real spelling; empty when there is none
+    TFileForm Form = ffMissing;
+    // The entry of each name, in its real spelling; empty when there is none. Only a file or a
+    // link to one counts as a form; other entries (folders, pipes, dangling links) are never
+    // renamed, but they keep a rename from replacing them.
+    QString Active;
     QString Inactive;
-    // A file or a link to one; other entries (folders, pipes, dangling links) are never renamed.
-    bool ActiveIsFile = false;
-    bool InactiveIsFile = false;
-    QStringList Ambiguous; // the names that differ only in letter case, relative to the base
+    QStringList Ambiguous; // ffAmbiguous: the names, relative to the base folder
 };
 
 // The scenery files of a folder, switched between active (".bgl") and inactive (".bg_") by
@@ -95,7 +99,8 @@ public:
     const QList<TRenameFailure> &Failures() const { return FFailures; }
     const QList<TFileOutcome> &Outcomes() const { return FOutcomes; }
 
-    // The forms of the file an active path names, as ProcessFile finds them.
+    // The form of the file an active path names: the one decision of what is on disk that
+    // ProcessFile acts on and the check reports.
     TFileForms Forms(const QString &activePath);
 
     // A path found by Forms, relative to the base folder.
@@ -104,7 +109,9 @@ public:
 private:
     struct TFolder
     {
-        TFormsLookup Lookup = flFound;
+        // ffOutsideScenery, ffAmbiguous or ffBadName when the folder decides the form of every
+        // file in it; otherwise ffMissing, and a file in it is missing when Path is empty.
+        TFileForm Form = ffMissing;
         QString Path; // empty when the folder does not exist
         QStringList Ambiguous;
     };

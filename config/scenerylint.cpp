@@ -4,9 +4,11 @@
 
 #include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
+#include "config/languagetexts.h"
 #include "config/readmefile.h"
 #include "config/scenerycheck.h"
 #include "config/sceneryentries.h"
+#include "config/sceneryfiles.h"
 #include "config/sceneryloader.h"
 #include "config/scenerystate.h"
 #include "config/scenobj.h"
@@ -46,7 +48,7 @@ QString quoted(const QString &text)
 
 QString LintLevelText(int language, TLintLevel level)
 {
-    const bool english = language == 1;
+    const bool english = language == lgEnglish;
     switch (level) {
     case llError:
         return english ? QStringLiteral("error") : QStringLiteral("Fehler");
@@ -60,7 +62,7 @@ QString LintLevelText(int language, TLintLevel level)
 
 QString LintSummary(int language, qsizetype errors, qsizetype warnings, qsizetype information)
 {
-    if (language == 1) {
+    if (language == lgEnglish) {
         return QStringLiteral("%1 %2, %3 %4, %5 information")
             .arg(errors)
             .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"))
@@ -100,17 +102,7 @@ TSceneryLint::~TSceneryLint() = default;
 
 QString TSceneryLint::Say(const QString &german, const QString &english) const
 {
-    return FLanguage == 1 ? english : german;
-}
-
-// "Objekt", "Gruppe", "Schalter" in German: the word stands before the entry's name.
-QString TSceneryLint::KindWord(const QString &fileType) const
-{
-    if (fileType == ftGroup)
-        return Say(QStringLiteral("Gruppe"), QStringLiteral("group"));
-    if (fileType == ftSwitch)
-        return Say(QStringLiteral("Schalter"), QStringLiteral("switch"));
-    return Say(QStringLiteral("Objekt"), QStringLiteral("object"));
+    return FLanguage == lgEnglish ? english : german;
 }
 
 QList<TLintFinding> TSceneryLint::Run()
@@ -185,12 +177,12 @@ void TSceneryLint::CheckLists()
 {
     for (const QString &fileType : {ftScenery, ftGroup, ftSwitch}) {
         QStringList keys[2];
-        for (int language = 0; language < 2; ++language) {
+        for (const TLanguage language : {lgGerman, lgEnglish}) {
             const QString section = listSection(fileType, language);
             FIni->ReadSection(section, keys[language]);
             CheckCaptions(section, keys[language]);
         }
-        for (int language = 0; language < 2; ++language) {
+        for (const TLanguage language : {lgGerman, lgEnglish}) {
             const QString section = listSection(fileType, language);
             for (const QString &key : std::as_const(keys[language])) {
                 const bool known
@@ -200,14 +192,15 @@ void TSceneryLint::CheckLists()
                       });
                 if (!known)
                     FEntries.append({key, fileType, section});
-                if (!ListedInOther(fileType, key, keys[1 - language])) {
+                if (!ListedInOther(fileType, key, keys[OtherLanguage(language)])) {
                     Add(llWarning, QStringLiteral("one-language"), section, key,
                         Say(QStringLiteral("%1 steht in [%2], aber nicht in [%3]: dem %4 Baum "
                                            "fehlt der Eintrag"),
                             QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
                                            "lacks it"))
-                            .arg(KindWord(fileType), section, listSection(fileType, 1 - language),
-                                 1 - language == 1
+                            .arg(EntryKindWord(FLanguage, fileType), section,
+                                 listSection(fileType, OtherLanguage(language)),
+                                 OtherLanguage(language) == lgEnglish
                                      ? Say(QStringLiteral("englischen"), QStringLiteral("English"))
                                      : Say(QStringLiteral("deutschen"), QStringLiteral("German"))));
                 }
@@ -301,7 +294,7 @@ void TSceneryLint::CheckSwitch(const TEntry &sw)
             Say(QStringLiteral(
                     "der Schalter hat keine Alternativen: Übernehmen schaltet keine Datei"),
                 QStringLiteral("the switch lists no alternatives: Apply switches no file")));
-    } else if (alternatives.size() != 2) {
+    } else if (alternatives.size() != SwitchedAlternatives) {
         Add(llError, QStringLiteral("alternatives"), sw.Key, QString(),
             alternatives.size() == 1 ? Say(
                 QStringLiteral("der Schalter hat eine Alternative statt zwei: nur einer seiner "
@@ -343,7 +336,7 @@ void TSceneryLint::CheckStateKeyOf(const TEntry &entry)
 void TSceneryLint::CheckFiles()
 {
     QSet<QString> seen;
-    for (int language = 0; language < 2; ++language) {
+    for (const TLanguage language : {lgGerman, lgEnglish}) {
         TSceneryState state;
         state.Scenery = FControlFile;
         TCheckTreeModel tree;
@@ -355,7 +348,7 @@ void TSceneryLint::CheckFiles()
                 : check.Entry;
             const QString id
                 = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
-            const QString owner = KindWord(check.FileType) + u' ' + check.Entry;
+            const QString owner = EntryKindWord(FLanguage, check.FileType) + u' ' + check.Entry;
             // "a/../b" and "./b" name the same file as "b".
             const QString file
                 = QDir::cleanPath(QString(check.Key).replace(u'\\', u'/')).toCaseFolded();
@@ -373,8 +366,8 @@ void TSceneryLint::CheckFiles()
             if (seen.contains(id))
                 continue;
             seen.insert(id);
-            const QString active = QStringLiteral("Scenery/%1.bgl").arg(check.Key);
-            const QString inactive = QStringLiteral("Scenery/%1.bg_").arg(check.Key);
+            const QString active = TSceneryFiles::ActivePath(check.Key);
+            const QString inactive = TSceneryFiles::InactivePath(active);
             switch (check.Form) {
             case ffMissing:
                 Add(llError, QStringLiteral("file-missing"), section, check.Key,
@@ -594,22 +587,23 @@ void TSceneryLint::CheckCredits()
 void TSceneryLint::CheckReadmes()
 {
     const TSceneryState state;
-    for (int language = 0; language < 2; ++language) {
+    for (const TLanguage language : {lgGerman, lgEnglish}) {
         const QString name = ReadmeFileName(state.Languages[language]);
         if (!QFileInfo(QDir(FFolder).filePath(name)).isFile()) {
             Add(llWarning, QStringLiteral("readme-missing"), QString(), name,
-                (language == 1 ? Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
-                                                    "Informationsfenster zeigt keine englische "
-                                                    "Readme"),
-                                     QStringLiteral("%1 is missing beside the control file: the "
-                                                    "information window shows no readme in "
-                                                    "English"))
-                               : Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
-                                                    "Informationsfenster zeigt keine deutsche "
-                                                    "Readme"),
-                                     QStringLiteral("%1 is missing beside the control file: the "
-                                                    "information window shows no readme in "
-                                                    "German")))
+                (language == lgEnglish
+                     ? Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
+                                          "Informationsfenster zeigt keine englische "
+                                          "Readme"),
+                           QStringLiteral("%1 is missing beside the control file: the "
+                                          "information window shows no readme in "
+                                          "English"))
+                     : Say(QStringLiteral("%1 fehlt neben der Steuerdatei: das "
+                                          "Informationsfenster zeigt keine deutsche "
+                                          "Readme"),
+                           QStringLiteral("%1 is missing beside the control file: the "
+                                          "information window shows no readme in "
+                                          "German")))
                     .arg(name));
         }
     }

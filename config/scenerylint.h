@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/language.h"
+
 #include <QList>
 #include <QString>
 
@@ -30,8 +32,8 @@ struct TLintFinding
 class TSceneryLint
 {
 public:
-    // The reasons are written in the language (0 German, 1 English).
-    explicit TSceneryLint(const QString &controlFile, int language = 1);
+    // The reasons are written in the language.
+    explicit TSceneryLint(const QString &controlFile, int language = lgEnglish);
     ~TSceneryLint();
 
     QList<TLintFinding> Run();
@@ -58,7 +60,6 @@ private:
     void CheckCredits();
     void CheckReadmes();
     QString Say(const QString &german, const QString &english) const;
-    QString KindWord(const QString &fileType) const;
     void Add(TLintLevel level, const QString &kind, const QString &section, const QString &key,
              const QString &reason);
 

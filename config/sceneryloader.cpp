@@ -65,17 +65,17 @@ void TSceneryLoader::LoadStates(const QString &section)
 void TSceneryLoader::ReadLanguage(const TIniFile &ini, std::optional<qint32> language)
 {
     if (language) {
-        FState.Language = *language == 1 ? 1 : 0;
+        FState.Language = *language == lgEnglish ? lgEnglish : lgGerman;
         return;
     }
     const QString word = asciiUpper(
-        ini.ReadString(ControlFile::Settings, ControlFile::Language, FState.Languages[0]));
+        ini.ReadString(ControlFile::Settings, ControlFile::Language, FState.Languages[lgGerman]));
     // Any other word keeps the current language, so that its object list is still shown and
     // the language step writes a valid word back.
     if (word == u"GERMAN")
-        FState.Language = 0;
+        FState.Language = lgGerman;
     else if (word == u"ENGLISH")
-        FState.Language = 1;
+        FState.Language = lgEnglish;
 }
 
 void TSceneryLoader::AddObjects(const TIniFile &ini)
@@ -99,14 +99,12 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
         const int index = FTree.Count();
         TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, group, ftGroup});
+        // A section with any key, "Checked" and "Show" included, shows its members unless "Show"
+        // (looked up ignoring case) says otherwise; a section without keys shows the plain caption.
         ini.ReadSection(group, FState.BglList);
-        for (const QString &member : std::as_const(FState.BglList)) {
-            // "Show" is looked up ignoring case, but the listing recognises the two setting
-            // keys only as spelled exactly.
-            if (!ini.ReadBool(group, ControlFile::ShowKey, true))
-                continue;
+        if (!FState.BglList.isEmpty() && ini.ReadBool(group, ControlFile::ShowKey, true)) {
             FTree.SetText(node, GroupPrefix + caption);
-            if (member != ControlFile::CheckedKey && member != ControlFile::ShowKey)
+            for (const QString &member : GroupMembers(ini, group))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
         SetLoadedState(ini, index, stateKey, ControlFile::States);

@@ -17,7 +17,7 @@ class TSceneryLoader
 public:
     TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree);
 
-    // With a language (0 German, 1 English), its sections are read instead of the stored
+    // With a language (TLanguage), its sections are read instead of the stored
     // language's; nothing is written either way.
     void ReadIni(std::optional<qint32> language = std::nullopt);
 

@@ -4,17 +4,17 @@ namespace ControlFile {
 
 QString ObjectListSection(int language)
 {
-    return language == 1 ? QStringLiteral("Scenery") : QStringLiteral("Szenerie");
+    return language == lgEnglish ? QStringLiteral("Scenery") : QStringLiteral("Szenerie");
 }
 
 QString GroupListSection(int language)
 {
-    return language == 1 ? QStringLiteral("Groups") : QStringLiteral("Gruppen");
+    return language == lgEnglish ? QStringLiteral("Groups") : QStringLiteral("Gruppen");
 }
 
 QString SwitchListSection(int language)
 {
-    return language == 1 ? QStringLiteral("Switches") : QStringLiteral("Schalter");
+    return language == lgEnglish ? QStringLiteral("Switches") : QStringLiteral("Schalter");
 }
 
 } // namespace ControlFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,7 +20,7 @@ inline const QString CheckedKey = QStringLiteral("Checked"); // state key of a g
 inline const QString ShowKey = QStringLiteral("Show");
 inline const QString HTMLCredits = QStringLiteral("HTMLCredits"); // in each language section
 
-// List sections, by interface language (0 German, 1 English).
+// List sections, by interface language.
 QString ObjectListSection(int language);
 QString GroupListSection(int language);
 QString SwitchListSection(int language);
@@ -27,7 +29,7 @@ QString SwitchListSection(int language);
 // The configuration state the main window keeps between operations.
 struct TSceneryState
 {
-    qint32 Language = 0; // 0 German, 1 English
+    qint32 Language = lgGerman; // a TLanguage
     std::array<QString, 2> Languages{QStringLiteral("german"), QStringLiteral("english")};
     QStringList BglList; // work list: keys of the section being read
     QStringList GrpList; // work list: keys of a list section, or of one group or switch

@@ -1,7 +1,6 @@
 #include "config/staterecords.h"
 
 #include "config/inifile.h"
-#include "config/profiledocument.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/scenerystate.h"
@@ -34,8 +33,8 @@ TStateRecords::TStateRecords(const TIniFile &ini, const QList<TStateWrite> &stat
     }
     QSet<QString> seen; // names match ignoring letter case, as in the file
     for (const QString &key : std::as_const(keys)) {
-        // A name the file cannot hold makes Apply stop at its state; it has no copy.
-        if (!TProfileDocument::isStorableKey(key) || seen.contains(key.trimmed().toCaseFolded()))
+        // A key that Apply cannot write stops it at its state: it has no copy.
+        if (!ini.WriteError(Previous, key).isEmpty() || seen.contains(key.trimmed().toCaseFolded()))
             continue;
         seen.insert(key.trimmed().toCaseFolded());
         FBefore.append({key, ini.ReadString(ControlFile::States, key, QStringLiteral("1"))});

@@ -290,9 +290,8 @@ void TScenForm1::FormCreate()
 {
     if (RzVersionInfo1.VersionInfoAvailable())
         FState.Version = QStringLiteral("Version ") + RzVersionInfo1.GetField(2);
-    FState.StringsGer = InterfaceTexts(0);
-    FState.StringsEng = InterfaceTexts(1);
-    FState.Languages = {QStringLiteral("german"), QStringLiteral("english")};
+    FState.StringsGer = InterfaceTexts(lgGerman);
+    FState.StringsEng = InterfaceTexts(lgEnglish);
     FState.FileList = FindControlFiles(ProgramFolder(), [this] { FPlatform.ProcessMessages(); });
 
     if (FState.FileList.isEmpty()) {
@@ -356,22 +355,15 @@ QByteArray TScenForm1::ControlFileStamp() const
     return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256) : QByteArray();
 }
 
-// "german" or "english": the name of the language section, the word stored in the control file
-// and the language handed to the information window.
-QString TScenForm1::LanguageWord() const
-{
-    return FState.Languages[std::size_t(FState.Language == 1 ? 1 : 0)];
-}
-
 QString TScenForm1::GetString(int nr) const
 {
-    const QStringList &texts = FState.Language == 1 ? FState.StringsEng : FState.StringsGer;
+    const QStringList &texts = FState.Language == lgEnglish ? FState.StringsEng : FState.StringsGer;
     return texts.value(nr);
 }
 
 void TScenForm1::SetLanguage()
 {
-    const QString section = LanguageWord();
+    const QString section = LanguageWord(FState);
     TIniFile ini(FState.Scenery);
     // Writing the language is the first write of a run: it shows whether the control file can
     // be written at all.
@@ -385,7 +377,7 @@ void TScenForm1::SetLanguage()
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    Image1->SetPicture(picture(FState.Language == 1 ? "logo-english.png" : "logo.png"));
+    Image1->SetPicture(picture(FState.Language == lgEnglish ? "logo-english.png" : "logo.png"));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);
@@ -447,12 +439,12 @@ void TScenForm1::WriteProbeFailed(const QString &error)
 
 void TScenForm1::btnGermanClick()
 {
-    SwitchLanguage(0);
+    SwitchLanguage(lgGerman);
 }
 
 void TScenForm1::btnEnglishClick()
 {
-    SwitchLanguage(1);
+    SwitchLanguage(lgEnglish);
 }
 
 void TScenForm1::SwitchLanguage(int language)
@@ -558,7 +550,7 @@ void TScenForm1::RzToolbarButton3Click()
 {
     if (!FInfoForm)
         return;
-    FInfoForm->Language = LanguageWord();
+    FInfoForm->Language = LanguageWord(FState);
     FInfoForm->exec();
 }
 

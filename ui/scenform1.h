@@ -102,7 +102,6 @@ private:
     void CreateChildren();
     QString ProgramFolder() const;
     QString ControlFileFolder() const;
-    QString LanguageWord() const;
     void SwitchLanguage(int language);
     void SetAccessibleNames(const TLanguageTexts &texts);
     // Applies the tree; true when every state was saved and every file switched.

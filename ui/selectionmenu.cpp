@@ -21,7 +21,7 @@ TSelectionMenu::TSelectionMenu(TRzCheckTree &tree, TSceneryState &state, QWidget
         = addAction(QString(), this, [this] { LoadRecordedStates(FState, FTree.Items(), true); });
     ShippedState
         = addAction(QString(), this, [this] { LoadRecordedStates(FState, FTree.Items(), false); });
-    SetLanguage(0);
+    SetLanguage(lgGerman);
 
     // A right click asks for it, and the keyboard's menu key where the window system sends it.
     FTree.setContextMenuPolicy(Qt::CustomContextMenu);

@@ -152,6 +152,7 @@ private Q_SLOTS:
     void usageErrorsChangeNothing();
     void refusedRenameIsListed_data();
     void refusedRenameIsListed();
+    void unwritableControlFile_data();
     void unwritableControlFile();
     void undoAndRestore_data();
     void undoAndRestore();
@@ -669,8 +670,21 @@ void TestSceneryCtl::refusedRenameIsListed()
     QVERIFY(folder.ReadControlFile().contains("hangar_n=0\r\n"));
 }
 
+void TestSceneryCtl::unwritableControlFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("errorPrefix");
+    QTest::newRow("apply") << QStringList{u"apply"_s, u"--off"_s, u"hangar_n"_s}
+                           << u"sceneryctl: cannot write the control file: "_s;
+    // A dry run foretells the failure instead of the writes and renames Apply would not do.
+    QTest::newRow("dry run") << QStringList{u"apply"_s, u"--off"_s, u"hangar_n"_s, u"--dry-run"_s}
+                             << u"sceneryctl: apply would stop: "_s;
+}
+
 void TestSceneryCtl::unwritableControlFile()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, errorPrefix);
     TProgramFolder folder;
     prepare(folder, WorkedExampleControlFile, {u"hangar_n.bgl"_s, u"tower.bg_"_s});
     const QString before = snapshot(folder);
@@ -678,13 +692,13 @@ void TestSceneryCtl::unwritableControlFile()
         QSKIP("this file system cannot make a folder immutable");
     const auto restore = qScopeGuard([&] { folder.SetWritable(true); });
 
-    const TRun run = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s});
+    const TRun run = sceneryctl(folder, arguments);
     QCOMPARE(run.ExitCode, 1);
     const QString error = u"In %1 kann nicht geschrieben werden"_s.arg(
         QDir::toNativeSeparators(folder.ControlFile()));
-    QCOMPARE(run.Err, u"sceneryctl: cannot write the control file: "_s + error + u'\n');
+    QCOMPARE(run.Err, errorPrefix + error + u'\n');
     QCOMPARE(run.Out, QStringList()); // no state was written
-    const TRun asJson = sceneryctl(folder, {u"apply"_s, u"--off"_s, u"hangar_n"_s, u"--json"_s});
+    const TRun asJson = sceneryctl(folder, arguments + QStringList{u"--json"_s});
     QCOMPARE(asJson.ExitCode, 1);
     QCOMPARE(json(asJson).value(u"states"_s).toArray(), QJsonArray());
     QCOMPARE(json(asJson).value(u"error"_s).toString(), error);

@@ -621,6 +621,8 @@ void TestIniFile::failingWrite()
     const QString before = FileStamp(path);
     {
         TIniFile ini(path);
+        // Asked before, the accessor foretells the error.
+        QCOMPARE(ini.WriteError(u"Settings"_s, u"Language"_s), writeError(path));
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
                 ini.WriteString(u"Settings"_s, u"Language"_s, u"english"_s);
@@ -691,6 +693,8 @@ void TestIniFile::unsafeName()
     const QString path = makeFile(dir, content);
     {
         TIniFile ini(path);
+        QCOMPARE(ini.WriteError(section, key), writeError(path) + u'\n' + detail);
+        QCOMPARE(ini.WriteError(u"A"_s, u"k"_s), QString());
         try {
             ini.WriteString(section, key, u"v"_s);
             QFAIL("The unsafe name was written");
