@@ -17,7 +17,8 @@
 
 namespace {
 
-// A file left as it was is named by the form it was found in.
+// A file left as it was is named by the form it was found in, or "already" when that is the
+// wanted one.
 QString actionName(const TFileOutcome &outcome)
 {
     switch (outcome.Action) {
@@ -25,11 +26,11 @@ QString actionName(const TFileOutcome &outcome)
         return QStringLiteral("rename");
     case raRenameFailed:
         return QStringLiteral("failed");
-    case raAlreadyInForm:
-        return QStringLiteral("already");
-    default:
-        return FormWord(outcome.Form);
+    case raLeft:
+        break;
     }
+    const bool inWantedForm = outcome.Form == (outcome.Active ? ffActive : ffInactive);
+    return inWantedForm ? QStringLiteral("already") : FormWord(outcome.Form);
 }
 
 // Why a file could not be switched: the system's own words where it refused the rename.

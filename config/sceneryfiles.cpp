@@ -93,9 +93,6 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
     const TFileForms forms = Forms(activePath);
     outcome.Form = forms.Form;
     switch (forms.Form) {
-    case ffOutsideScenery:
-        outcome.Action = raOutsideScenery;
-        break;
     case ffAmbiguous:
         Fail(outcome, rcAmbiguous, forms.Ambiguous.join(QStringLiteral(", ")));
         break;
@@ -103,22 +100,19 @@ void TSceneryFiles::ProcessFile(const QString &activePath, bool active)
         Fail(outcome, rcBadName, QString());
         break;
     case ffBothForms:
-        // The file is reported among the failures, as the user has to remove one of the two.
-        outcome.Action = raBothForms;
+        // Left as it is and reported among the failures: the user has to remove one of the two.
         FFailures.append(
             {Relative(active ? forms.Inactive : forms.Active), QString(), rcBothForms});
         break;
     case ffActive:
     case ffInactive:
-        if ((forms.Form == ffActive) == active)
-            outcome.Action = raAlreadyInForm;
-        else
+        if ((forms.Form == ffActive) != active)
             Rename(outcome, active ? forms.Inactive : forms.Active,
                    active ? ActiveExtension : InactiveExtension);
         break;
     case ffMissing:
-        outcome.Action = raNeitherForm;
-        break;
+    case ffOutsideScenery:
+        break; // nothing to rename, or never touched
     }
 }
 

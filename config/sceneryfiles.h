@@ -38,17 +38,14 @@ enum TFileForm {
 enum TRenameAction {
     raRenamed, // renamed (dry run: would be renamed)
     raRenameFailed, // the file could not be switched: see the cause
-    raAlreadyInForm, // the file has the wanted form already
-    raBothForms, // both forms exist: neither is touched
-    raNeitherForm, // the file exists in neither form
-    raOutsideScenery, // the path leaves the Scenery folder: never touched
+    raLeft, // left as it is: in the wanted form already, or in a form Apply never touches
 };
 
 struct TFileOutcome
 {
     QString ActivePath; // as asked for, relative to the base folder
     bool Active = false; // the wanted form
-    TRenameAction Action = raNeitherForm;
+    TRenameAction Action = raLeft;
     TFileForm Form = ffMissing; // as the file was found, before any rename
     QString From; // a rename: the real names, relative to the base folder
     QString To;

@@ -236,6 +236,7 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe_data()
     QTest::addColumn<bool>("active");
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<int>("action");
+    QTest::addColumn<int>("form"); // as found before any rename
     QTest::addColumn<QStringList>("after"); // empty: as before
     QTest::addColumn<QString>("failure"); // the line of the failure list, in English
 
@@ -244,56 +245,57 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe_data()
     const QString BothForms
         = u"the file exists in both forms (.bgl and .bg_); one of them must be removed"_s;
     QTest::newRow("dangling link holds the other name")
-        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_ -> gone"_s} << int(raBothForms)
-        << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_ -> gone"_s} << int(raLeft)
+        << int(ffBothForms) << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
     QTest::newRow("link to a folder holds the other name")
-        << u"x"_s << true << QStringList{u"x.bg_"_s, u"dir/"_s, u"x.bgl -> dir"_s}
-        << int(raBothForms) << QStringList() << u"Scenery/x.bg_: "_s + BothForms;
+        << u"x"_s << true << QStringList{u"x.bg_"_s, u"dir/"_s, u"x.bgl -> dir"_s} << int(raLeft)
+        << int(ffBothForms) << QStringList() << u"Scenery/x.bg_: "_s + BothForms;
     QTest::newRow("pipe holds the other name")
-        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_|"_s} << int(raBothForms)
-        << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_|"_s} << int(raLeft)
+        << int(ffBothForms) << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
     QTest::newRow("folder holds the other name")
-        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_/"_s} << int(raBothForms)
-        << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
+        << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_/"_s} << int(raLeft)
+        << int(ffBothForms) << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
 
     // Containment is decided on the folder the system reaches, not on the key's text.
     QTest::newRow("folder link leading out of Scenery")
         << u"sub\\victim"_s << false
-        << QStringList{u"../elsewhere/victim.bgl"_s, u"sub -> ../elsewhere"_s}
-        << int(raOutsideScenery) << QStringList() << QString();
+        << QStringList{u"../elsewhere/victim.bgl"_s, u"sub -> ../elsewhere"_s} << int(raLeft)
+        << int(ffOutsideScenery) << QStringList() << QString();
     QTest::newRow("folder link within Scenery")
         << u"sub\\tower"_s << false
         << QStringList{u"real/"_s, u"real/tower.bgl"_s, u"sub -> real"_s} << int(raRenamed)
+        << int(ffActive)
         << QStringList{u"real/"_s, u"real/tower.bg_ was real/tower.bgl"_s, u"sub -> real"_s}
         << QString();
     // The entry is renamed, not what it points to: a link stays a link to the same file.
     QTest::newRow("file link: only the link is renamed")
         << u"x"_s << false << QStringList{u"x.bgl -> ../outside.bgl"_s} << int(raRenamed)
-        << QStringList{u"x.bg_ -> ../outside.bgl"_s} << QString();
+        << int(ffActive) << QStringList{u"x.bg_ -> ../outside.bgl"_s} << QString();
 
     // The target system cannot tell these names apart: which one is meant is unknown.
     QTest::newRow("letter case: two inexact candidates")
         << u"Tower"_s << false << QStringList{u"tower.bgl"_s, u"TOWER.BGL"_s} << int(raRenameFailed)
-        << QStringList()
+        << int(ffAmbiguous) << QStringList()
         << u"Scenery/Tower.bgl: several names differ only in letter case: Scenery/TOWER.BGL, Scenery/tower.bgl"_s;
     QTest::newRow("letter case: the exact name and a variant")
         << u"tower"_s << false << QStringList{u"tower.bgl"_s, u"Tower.bgl"_s} << int(raRenameFailed)
-        << QStringList()
+        << int(ffAmbiguous) << QStringList()
         << u"Scenery/tower.bgl: several names differ only in letter case: Scenery/Tower.bgl, Scenery/tower.bgl"_s;
     QTest::newRow("letter case: the other form twice")
         << u"tower"_s << true << QStringList{u"tower.bg_"_s, u"Tower.bg_"_s} << int(raRenameFailed)
-        << QStringList()
+        << int(ffAmbiguous) << QStringList()
         << u"Scenery/tower.bgl: several names differ only in letter case: Scenery/Tower.bg_, Scenery/tower.bg_"_s;
     QTest::newRow("letter case: two folders")
         << u"Airport\\tower"_s << false
         << QStringList{u"airport/"_s, u"AIRPORT/"_s, u"airport/tower.bgl"_s} << int(raRenameFailed)
-        << QStringList()
+        << int(ffAmbiguous) << QStringList()
         << u"Scenery/Airport/tower.bgl: several names differ only in letter case: Scenery/AIRPORT, Scenery/airport"_s;
 
     // Half of a surrogate pair has no file name here; it must not stand for another name.
     QTest::newRow("name the system cannot take")
         << u"bad\xd800"_s << false << QStringList{u"bad?.bgl"_s, u"bad\xfffd.bgl"_s}
-        << int(raRenameFailed) << QStringList()
+        << int(raRenameFailed) << int(ffBadName) << QStringList()
         << u"Scenery/bad\xd800.bgl: the name cannot be used as a file name on this system"_s;
 }
 
@@ -306,6 +308,7 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe()
     QFETCH(bool, active);
     QFETCH(QStringList, before);
     QFETCH(int, action);
+    QFETCH(int, form);
     QFETCH(QStringList, after);
     QFETCH(QString, failure);
     prepare({}, {});
@@ -316,6 +319,7 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe()
     scenery.ProcessFile(TSceneryFiles::ActivePath(key), active);
     QCOMPARE(scenery.Outcomes().size(), 1);
     QCOMPARE(int(scenery.Outcomes().first().Action), action);
+    QCOMPARE(int(scenery.Outcomes().first().Form), form);
     QCOMPARE(entries(), expected);
     QStringList failures;
     for (const TRenameFailure &refused : scenery.Failures())
