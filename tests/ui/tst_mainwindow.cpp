@@ -263,6 +263,7 @@ void TestMainWindow::closeAsksWhenChangesArePending()
     for (int i = 0; i < clicks; ++i)
         form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
     platform.Calls.clear();
+    platform.TaskDialogs.clear();
     platform.Answers = {answer};
     std::optional<TFolderLock> other;
     if (busy) {
@@ -284,6 +285,12 @@ void TestMainWindow::closeAsksWhenChangesArePending()
                             : u"Die Änderungen wurden noch nicht übernommen!\r\nVor dem Beenden "
                               u"übernehmen?\r\n\r\nJa: übernehmen und beenden\r\nNein: "
                               u"beenden, ohne zu übernehmen\r\nAbbrechen: weiterarbeiten"_s));
+        // Staying needs its own button, and the question shows over the window it is about.
+        QCOMPARE(platform.TaskDialogs.size(), 1);
+        const TTaskDialogRequest &question = platform.TaskDialogs.first();
+        QCOMPARE(question.CommonButtons, TCommonButtons({cbYes, cbNo, cbCancel}));
+        QCOMPARE(question.DialogPosition, dpOwnerFormCenter);
+        QCOMPARE(question.Owner, &form);
     }
     QCOMPARE(TIniFile(folder.ControlFile()).ReadString(u"Checked"_s, u"tower"_s, {}), tower);
     QCOMPARE(folder.SceneryFiles(), QStringList{tower == u"1" ? u"tower.bgl"_s : u"tower.bg_"_s});
