@@ -75,8 +75,8 @@ private Q_SLOTS:
     void accessibleNamesInTheInterfaceLanguage();
     void screenReaderReadsWhatIsShown_data();
     void screenReaderReadsWhatIsShown();
-    void keysApply_data();
-    void keysApply();
+    void keysApplyTheSelection_data();
+    void keysApplyTheSelection();
     void tabReachesEveryControlWithAMark();
     void escapeChangesNothing();
     void scrollBarTabAndSelectionLookLikeThePage();
@@ -519,7 +519,7 @@ void TestMainWindow::screenReaderReadsWhatIsShown()
     QCOMPARE(said, expected);
 }
 
-void TestMainWindow::keysApply_data()
+void TestMainWindow::keysApplyTheSelection_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QKeyCombination>("first"); // what brings the focus to Apply, if anything
@@ -539,7 +539,7 @@ void TestMainWindow::keysApply_data()
 
 // The whole way from a change to Apply works without a mouse: Space on the tree's row, then a
 // key that applies.
-void TestMainWindow::keysApply()
+void TestMainWindow::keysApplyTheSelection()
 {
     QFETCH(QString, language);
     QFETCH(QKeyCombination, first);
