@@ -1,6 +1,6 @@
 #pragma once
 
-#include "htmltext/htmlabel.h"
+#include "htmltext/htmltextwidget.h"
 
 #include <QPixmap>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/taskdialogrequest.h"
 
-class TAdvTaskDialog;
+#include <QString>
 
 // Result identifiers of dialog buttons.
 enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -25,8 +25,9 @@ public:
     virtual void ErrorBox(const QString &text, const QString &caption) = 0;
     // The application's standard error box for an error that ended an event handler.
     virtual void ShowException(const QString &message) = 0;
-    // Shows the question task dialog modally and returns the chosen button's identifier.
-    virtual int ExecuteTaskDialog(TAdvTaskDialog &dialog) = 0;
+    // Shows the question task dialog the request describes modally and returns the chosen
+    // button's identifier.
+    virtual int ExecuteTaskDialog(const TTaskDialogRequest &request) = 0;
     // The open-file dialog: the chosen file's full path, or the empty text when cancelled.
     virtual QString OpenFileDialog(const QString &initialFolder, const QString &filter) = 0;
 

@@ -12,6 +12,18 @@ TAdvTaskDialog::~TAdvTaskDialog()
     delete FDialogForm.data();
 }
 
+void TAdvTaskDialog::Assign(const TTaskDialogRequest &request)
+{
+    SetTitle(request.Title);
+    SetInstruction(request.Instruction);
+    SetContent(request.Content);
+    SetFooter(request.Footer);
+    SetCommonButtons(request.CommonButtons);
+    SetDefaultButton(request.DefaultButton);
+    SetIcon(request.Icon);
+    SetDialogPosition(request.DialogPosition);
+}
+
 TAdvMessageForm *TAdvTaskDialog::DialogForm() const
 {
     return FDialogForm;

@@ -1,24 +1,14 @@
 #pragma once
 
+#include "platform/taskdialogrequest.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-#include <initializer_list>
-
 class TAdvMessageForm;
 
-enum TCommonButton { cbOK, cbYes, cbNo, cbCancel, cbRetry, cbClose };
-enum TTaskDialogIcon {
-    tiBlank,
-    tiWarning,
-    tiQuestion,
-    tiError,
-    tiInformation,
-    tiNotUsed,
-    tiShield
-};
 enum TTaskDialogOption {
     doHyperlinks,
     doCommandLinks,
@@ -33,37 +23,8 @@ enum TTaskDialogOption {
     doNoDefaultRadioButton,
     doAllowDialogCancel
 };
-enum TTaskDialogPosition { dpScreenCenter, dpOwnerFormCenter };
 enum TNonNativeDialog { nndAuto, nndAlways };
 
-// A set of the values of a small enumeration, written as a brace list: {cbYes, cbNo}.
-template<typename E>
-class EnumSet
-{
-public:
-    constexpr EnumSet() = default;
-    constexpr EnumSet(std::initializer_list<E> values)
-    {
-        for (E value : values)
-            FBits |= bit(value);
-    }
-
-    constexpr bool contains(E value) const { return FBits & bit(value); }
-    constexpr bool isEmpty() const { return FBits == 0; }
-    constexpr EnumSet &operator<<(E value)
-    {
-        FBits |= bit(value);
-        return *this;
-    }
-    friend constexpr bool operator==(EnumSet, EnumSet) = default;
-
-private:
-    static constexpr unsigned bit(E value) { return 1u << static_cast<unsigned>(value); }
-
-    unsigned FBits = 0;
-};
-
-using TCommonButtons = EnumSet<TCommonButton>;
 using TTaskDialogOptions = EnumSet<TTaskDialogOption>;
 
 // The question dialog component: the texts, icon, buttons and options of a dialog, and Execute,
@@ -77,6 +38,9 @@ class TAdvTaskDialog : public QObject
 public:
     explicit TAdvTaskDialog(QWidget *owner = nullptr);
     ~TAdvTaskDialog() override;
+
+    // Takes the texts, buttons, icon and position of a request (not its owner).
+    void Assign(const TTaskDialogRequest &request);
 
     QString Title() const { return FTitle; }
     void SetTitle(const QString &value);

@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -48,9 +49,16 @@ void TDesktopPlatform::ShowException(const QString &message)
     box.exec();
 }
 
-int TDesktopPlatform::ExecuteTaskDialog(TAdvTaskDialog &dialog)
+int TDesktopPlatform::ExecuteTaskDialog(const TTaskDialogRequest &request)
 {
-    return dialog.Execute();
+    // The component belongs to the owner window: when that window goes while the dialog shows,
+    // both go with it and there is no answer.
+    const QPointer<TAdvTaskDialog> dialog
+        = new TAdvTaskDialog(qobject_cast<QWidget *>(request.Owner));
+    dialog->Assign(request);
+    const int result = dialog->Execute();
+    delete dialog.data();
+    return result;
 }
 
 QString TDesktopPlatform::FileDialogFilter(const QString &filter)

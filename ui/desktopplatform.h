@@ -10,7 +10,7 @@ public:
     int MessageDlg(const QString &message, TMsgDlgType type) override;
     void ErrorBox(const QString &text, const QString &caption) override;
     void ShowException(const QString &message) override;
-    int ExecuteTaskDialog(TAdvTaskDialog &dialog) override;
+    int ExecuteTaskDialog(const TTaskDialogRequest &request) override;
     QString OpenFileDialog(const QString &initialFolder, const QString &filter) override;
     void ShellOpen(const QString &address) override;
     bool RunAsAdmin(const QString &fileName, const QString &parameters) override;

@@ -12,7 +12,6 @@
 #include "platform/openableaddress.h"
 #include "platform/platform.h"
 #include "platform/regularfile.h"
-#include "ui/advtaskdialog.h"
 #include "ui/infoform.h"
 #include "ui/selectionmenu.h"
 #include "ui/windowfonts.h"
@@ -222,14 +221,14 @@ void TScenForm1::CreateChildren()
     RzCheckTree1->setStyleSheet(scrollBarLook(TabSheet1->Color(), QColor(126, 163, 238)));
     SelectionMenu = new TSelectionMenu(*RzCheckTree1, FState, this);
 
-    AdvTaskDialog1 = new TAdvTaskDialog(this);
-    AdvTaskDialog1->SetCommonButtons({cbYes, cbNo});
-    AdvTaskDialog1->SetIcon(tiQuestion);
+    AdvTaskDialog1.CommonButtons = {cbYes, cbNo};
+    AdvTaskDialog1.Icon = tiQuestion;
+    AdvTaskDialog1.Owner = this;
 
-    CloseDialog = new TAdvTaskDialog(this);
-    CloseDialog->SetCommonButtons({cbYes, cbNo, cbCancel});
-    CloseDialog->SetIcon(tiQuestion);
-    CloseDialog->SetDialogPosition(dpOwnerFormCenter);
+    CloseDialog.CommonButtons = {cbYes, cbNo, cbCancel};
+    CloseDialog.Icon = tiQuestion;
+    CloseDialog.DialogPosition = dpOwnerFormCenter;
+    CloseDialog.Owner = this;
 
     // The keyboard's way to Apply, as in editors.
     auto *save = new QShortcut(QKeySequence::Save, this);
@@ -304,8 +303,8 @@ void TScenForm1::FormCreate()
         OpenScenery();
         return;
     }
-    AdvTaskDialog1->SetContent(SeveralControlFilesMessage);
-    if (FPlatform.ExecuteTaskDialog(*AdvTaskDialog1) != mrYes) {
+    AdvTaskDialog1.Content = SeveralControlFilesMessage;
+    if (FPlatform.ExecuteTaskDialog(AdvTaskDialog1) != mrYes) {
         FPlatform.Terminate();
         return;
     }
@@ -581,8 +580,8 @@ void TScenForm1::showEvent(QShowEvent *event)
 void TScenForm1::closeEvent(QCloseEvent *event)
 {
     if (HasPendingChanges() && !FPlatform.Terminated()) {
-        CloseDialog->SetContent(CloseQuestion(FState.Language));
-        const int answer = FPlatform.ExecuteTaskDialog(*CloseDialog);
+        CloseDialog.Content = CloseQuestion(FState.Language);
+        const int answer = FPlatform.ExecuteTaskDialog(CloseDialog);
         if (answer != mrNo && (answer != mrYes || !ApplyChanges())) {
             event->ignore();
             return;

@@ -2,6 +2,7 @@
 
 #include "config/scenerystate.h"
 #include "platform/rzversioninfo.h"
+#include "platform/taskdialogrequest.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -9,7 +10,6 @@
 class QAction;
 class QMenu;
 class QTimer;
-class TAdvTaskDialog;
 struct TLanguageTexts;
 class TFolderLock;
 class THTMLCredit;
@@ -69,9 +69,9 @@ public:
     QAction *Optionen1 = nullptr;
     QAction *N1 = nullptr;
     QAction *Updatessuchen1 = nullptr;
-    TAdvTaskDialog *AdvTaskDialog1 = nullptr;
+    TTaskDialogRequest AdvTaskDialog1;
     // The question before the window closes with changes not yet applied.
-    TAdvTaskDialog *CloseDialog = nullptr;
+    TTaskDialogRequest CloseDialog;
     TRzVersionInfo RzVersionInfo1;
 
     const TSceneryState &State() const { return FState; }

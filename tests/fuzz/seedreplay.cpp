@@ -33,6 +33,11 @@ int main(int argc, char **argv)
     LLVMFuzzerInitialize(&argc, &argv);
     for (const auto &seed : seeds) {
         std::ifstream file(seed, std::ios::binary);
+        if (!file) {
+            // A seed that cannot be read would pass as an empty input.
+            std::fprintf(stderr, "cannot read the seed %s\n", seed.string().c_str());
+            return 1;
+        }
         const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                       std::istreambuf_iterator<char>());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());

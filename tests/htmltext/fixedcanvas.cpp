@@ -1,4 +1,4 @@
-#include "fixedcanvas.h"
+#include "tests/htmltext/fixedcanvas.h"
 
 #include "htmltext/imagelist.h"
 

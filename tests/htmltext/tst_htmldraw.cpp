@@ -1,8 +1,8 @@
-#include "fixedcanvas.h"
 #include "htmltext/htmldraw.h"
 #include "htmltext/imagelist.h"
 #include "htmltext/paintercanvas.h"
 #include "htmltext/picturecache.h"
+#include "tests/htmltext/fixedcanvas.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
-#include "fixedcanvas.h"
 #include "htmltext/htmldraw.h"
 #include "htmltext/picturecache.h"
 #include "htmltext/tcolor.h"
 #include "platform/regularfile.h"
+#include "tests/htmltext/fixedcanvas.h"
 #include "tests/support/releasedfifo.h"
 
 #include <QFile>

@@ -1,7 +1,5 @@
 #include "tests/support/recordingplatform.h"
 
-#include "ui/advtaskdialog.h"
-
 TRecordingPlatform::TRecordingPlatform(const QString &exeName)
     : FExeName(exeName)
 { }
@@ -29,9 +27,10 @@ void TRecordingPlatform::ShowException(const QString &message)
     Calls << QStringLiteral("ShowException: ") + message;
 }
 
-int TRecordingPlatform::ExecuteTaskDialog(TAdvTaskDialog &dialog)
+int TRecordingPlatform::ExecuteTaskDialog(const TTaskDialogRequest &request)
 {
-    Calls << QStringLiteral("TaskDialog: ") + dialog.Content();
+    TaskDialogs << request;
+    Calls << QStringLiteral("TaskDialog: ") + request.Content;
     return NextAnswer();
 }
 

@@ -15,7 +15,7 @@ public:
     int MessageDlg(const QString &message, TMsgDlgType type) override;
     void ErrorBox(const QString &text, const QString &caption) override;
     void ShowException(const QString &message) override;
-    int ExecuteTaskDialog(TAdvTaskDialog &dialog) override;
+    int ExecuteTaskDialog(const TTaskDialogRequest &request) override;
     QString OpenFileDialog(const QString &initialFolder, const QString &filter) override;
     void ShellOpen(const QString &address) override;
     bool RunAsAdmin(const QString &fileName, const QString &parameters) override;
@@ -35,6 +35,8 @@ public:
 
     // One line per call, e.g. "MessageDlg(confirmation): …", "Terminate".
     QStringList Calls;
+    // The task dialogs asked for, in order.
+    QList<TTaskDialogRequest> TaskDialogs;
 
 private:
     int NextAnswer();

@@ -1,5 +1,6 @@
 #include "ui/advmessageform.h"
 #include "ui/advtaskdialog.h"
+#include "ui/desktopplatform.h"
 #include "ui/messagedialogs.h"
 
 #include <QAccessible>
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void executeAnswers();
     void contentChangeWhileShown();
     void ownerDestroyedWhileShown();
+    void desktopPlatformShowsTheRequest();
+    void desktopPlatformOwnerDestroyedWhileShown();
     void screenReaderReadsTheTexts();
 };
 
@@ -483,6 +486,66 @@ void TestAdvTaskDialog::ownerDestroyedWhileShown()
     QTimer::singleShot(0, this, [owner] { delete owner; });
     // The component and its form go with the owner; Execute returns without an answer.
     QCOMPARE(dialog->Execute(), 0);
+}
+
+// The program asks through the platform with a plain request; the desktop builds the dialog from
+// all of it, over the owner window.
+void TestAdvTaskDialog::desktopPlatformShowsTheRequest()
+{
+    QWidget owner;
+    owner.setGeometry(0, 0, 300, 200);
+    TTaskDialogRequest request;
+    request.Title = u"Musterhafen"_s;
+    request.Instruction = u"Änderungen"_s;
+    request.Content = u"Vor dem Beenden übernehmen?"_s;
+    request.Footer = u"Fußzeile"_s;
+    request.CommonButtons = {cbYes, cbNo, cbCancel};
+    request.DefaultButton = 7;
+    request.Icon = tiQuestion;
+    request.DialogPosition = dpOwnerFormCenter;
+    request.Owner = &owner;
+    // What the shown dialog says, read while it shows; it is then answered with No.
+    QStringList shown;
+    QTimer::singleShot(0, this, [&] {
+        auto *form = qobject_cast<TAdvMessageForm *>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        // The component that built it, if it belongs to the owner.
+        const auto *dialog = owner.findChild<TAdvTaskDialog *>();
+        const QPoint centred
+            = owner.geometry().center() - QPoint(form->width() / 2, form->height() / 2);
+        QStringList defaults;
+        for (const QPushButton *button : form->buttons()) {
+            if (button->isDefault())
+                defaults << button->objectName();
+        }
+        shown << (form->parentWidget() == &owner ? u"over the owner"_s : u"elsewhere"_s)
+              << (form->pos() == centred ? u"centred on it"_s : u"not centred on it"_s)
+              << form->windowTitle()
+              << QAccessible::queryAccessibleInterface(form)->text(QAccessible::Description)
+              << (dialog ? dialog->Footer() : QString()) << ::names(form->buttons()).join(u',')
+              << u"default "_s + defaults.join(u',')
+              << (dialog && dialog->Icon() == tiQuestion ? u"question icon"_s : u"other icon"_s);
+        form->button(cbNo)->click();
+    });
+    TDesktopPlatform platform;
+    QCOMPARE(platform.ExecuteTaskDialog(request), 7);
+    QCOMPARE(shown,
+             (QStringList{u"over the owner"_s, u"centred on it"_s, u"Musterhafen"_s,
+                          u"Änderungen\nVor dem Beenden übernehmen?"_s, u"Fußzeile"_s,
+                          u"Yes,No,Cancel"_s, u"default No"_s, u"question icon"_s}));
+    QVERIFY(!owner.findChild<TAdvTaskDialog *>());
+    QVERIFY(!owner.findChild<TAdvMessageForm *>());
+}
+
+void TestAdvTaskDialog::desktopPlatformOwnerDestroyedWhileShown()
+{
+    auto *owner = new QWidget;
+    TTaskDialogRequest request;
+    request.CommonButtons = {cbYes, cbNo};
+    request.Owner = owner;
+    QTimer::singleShot(0, this, [owner] { delete owner; });
+    QCOMPARE(TDesktopPlatform().ExecuteTaskDialog(request), 0);
 }
 
 // The instruction and the content are painted: a screen reader gets them from the dialog and from

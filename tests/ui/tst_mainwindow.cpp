@@ -75,8 +75,8 @@ private Q_SLOTS:
     void accessibleNamesInTheInterfaceLanguage();
     void screenReaderReadsWhatIsShown_data();
     void screenReaderReadsWhatIsShown();
-    void keysApply_data();
-    void keysApply();
+    void keysApplyTheSelection_data();
+    void keysApplyTheSelection();
     void tabReachesEveryControlWithAMark();
     void escapeChangesNothing();
     void scrollBarTabAndSelectionLookLikeThePage();
@@ -263,6 +263,7 @@ void TestMainWindow::closeAsksWhenChangesArePending()
     for (int i = 0; i < clicks; ++i)
         form.RzCheckTree1->Items().ToggleCheckState(form.RzCheckTree1->Items().Item(0));
     platform.Calls.clear();
+    platform.TaskDialogs.clear();
     platform.Answers = {answer};
     std::optional<TFolderLock> other;
     if (busy) {
@@ -284,6 +285,12 @@ void TestMainWindow::closeAsksWhenChangesArePending()
                             : u"Die Änderungen wurden noch nicht übernommen!\r\nVor dem Beenden "
                               u"übernehmen?\r\n\r\nJa: übernehmen und beenden\r\nNein: "
                               u"beenden, ohne zu übernehmen\r\nAbbrechen: weiterarbeiten"_s));
+        // Staying needs its own button, and the question shows over the window it is about.
+        QCOMPARE(platform.TaskDialogs.size(), 1);
+        const TTaskDialogRequest &question = platform.TaskDialogs.first();
+        QCOMPARE(question.CommonButtons, TCommonButtons({cbYes, cbNo, cbCancel}));
+        QCOMPARE(question.DialogPosition, dpOwnerFormCenter);
+        QCOMPARE(question.Owner, &form);
     }
     QCOMPARE(TIniFile(folder.ControlFile()).ReadString(u"Checked"_s, u"tower"_s, {}), tower);
     QCOMPARE(folder.SceneryFiles(), QStringList{tower == u"1" ? u"tower.bgl"_s : u"tower.bg_"_s});
@@ -512,7 +519,7 @@ void TestMainWindow::screenReaderReadsWhatIsShown()
     QCOMPARE(said, expected);
 }
 
-void TestMainWindow::keysApply_data()
+void TestMainWindow::keysApplyTheSelection_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QKeyCombination>("first"); // what brings the focus to Apply, if anything
@@ -532,7 +539,7 @@ void TestMainWindow::keysApply_data()
 
 // The whole way from a change to Apply works without a mouse: Space on the tree's row, then a
 // key that applies.
-void TestMainWindow::keysApply()
+void TestMainWindow::keysApplyTheSelection()
 {
     QFETCH(QString, language);
     QFETCH(QKeyCombination, first);

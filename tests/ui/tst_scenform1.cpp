@@ -65,10 +65,10 @@ private:
     std::optional<QTemporaryDir> FDir;
 
 private Q_SLOTS:
-    void findsControlFile_data();
-    void findsControlFile();
-    void versionText_data();
-    void versionText();
+    void startLoadsTheOnlyControlFileOrAsksWhichOne_data();
+    void startLoadsTheOnlyControlFileOrAsksWhichOne();
+    void versionTextFromTheFileVersion_data();
+    void versionTextFromTheFileVersion();
     void applyReportsWhatFailed_data();
     void applyReportsWhatFailed();
     void sceneryBusyChangesNothing_data();
@@ -83,7 +83,7 @@ private Q_SLOTS:
     void informationWindowOpensOverMainWindow();
 };
 
-void TestScenForm1::findsControlFile_data()
+void TestScenForm1::startLoadsTheOnlyControlFileOrAsksWhichOne_data()
 {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QList<int>>("answers");
@@ -117,7 +117,7 @@ void TestScenForm1::findsControlFile_data()
         << u"b.ini"_s;
 }
 
-void TestScenForm1::findsControlFile()
+void TestScenForm1::startLoadsTheOnlyControlFileOrAsksWhichOne()
 {
     QFETCH(QStringList, entries);
     QFETCH(QList<int>, answers);
@@ -155,7 +155,7 @@ void TestScenForm1::findsControlFile()
     }
 }
 
-void TestScenForm1::versionText_data()
+void TestScenForm1::versionTextFromTheFileVersion_data()
 {
     QTest::addColumn<std::optional<TVersionStrings>>("strings");
     QTest::addColumn<QString>("expected");
@@ -165,7 +165,7 @@ void TestScenForm1::versionText_data()
     QTest::newRow("no version information") << std::optional<TVersionStrings>() << QString();
 }
 
-void TestScenForm1::versionText()
+void TestScenForm1::versionTextFromTheFileVersion()
 {
     QFETCH(std::optional<TVersionStrings>, strings);
     QFETCH(QString, expected);
