@@ -1,18 +1,29 @@
-// Loading generated control files into the object tree: the model alone and the real widget.
+// Loading generated control files into the object tree: the model alone and the real widget,
+// from 1,000 to 1,000,000 entries, with the memory the loaded tree keeps per entry; and the
+// user's first toggle of a group of 100,000 members in the widget.
 // Target: cost linear in the number of entries, under 100 ms for 10,000.
 #include "config/sceneryloader.h"
 #include "widgets/rzchecktree.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
+#ifdef Q_OS_LINUX
+#include <malloc.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // A control file of `entries` top-level entries: half plain objects, a quarter groups of three
-// members, a quarter switches with two alternatives.
+// members, a quarter switches with two alternatives. Short keys keep a million entries within
+// the largest control file the loader reads (64 MiB).
 QString writeControlFile(const QTemporaryDir &dir, int entries)
 {
     QByteArray objects = "[Szenerie]\r\n", groups = "[Gruppen]\r\n", switches = "[Schalter]\r\n";
@@ -22,20 +33,20 @@ QString writeControlFile(const QTemporaryDir &dir, int entries)
         switch (i % 4) {
         case 0:
         case 1:
-            objects += "obj" + n + "=Objekt " + n + "\r\n";
-            states += "obj" + n + '=' + QByteArray::number(i % 3 == 0 ? 0 : 1) + "\r\n";
+            objects += 'o' + n + "=Objekt " + n + "\r\n";
+            states += 'o' + n + '=' + QByteArray::number(i % 3 == 0 ? 0 : 1) + "\r\n";
             break;
         case 2:
-            groups += "grp" + n + "=Gruppe " + n + "\r\n";
-            sections += "[grp" + n + "]\r\nChecked=g" + n + "\r\nShow=1\r\n";
+            groups += 'g' + n + "=Gruppe " + n + "\r\n";
+            sections += "[g" + n + "]\r\nChecked=g" + n + "\r\n";
             for (int m = 0; m < 3; ++m)
-                sections += "mem" + n + '_' + QByteArray::number(m) + "=Teil\r\n";
+                sections += 'm' + n + '_' + QByteArray::number(m) + "=T\r\n";
             states += 'g' + n + "=1\r\n";
             break;
         default:
-            switches += "sw" + n + "=Schalter " + n + "\r\n";
-            sections
-                += "[sw" + n + "]\r\nChecked=s" + n + "\r\nalt" + n + "a=A\r\nalt" + n + "b=B\r\n";
+            switches += 's' + n + "=Schalter " + n + "\r\n";
+            sections += "[s" + n + "]\r\nChecked=s" + n + "\r\n" + 's' + n + "a=A\r\n" + 's' + n
+                + "b=B\r\n";
             states += 's' + n + "=0\r\n";
             break;
         }
@@ -49,28 +60,130 @@ QString writeControlFile(const QTemporaryDir &dir, int entries)
     return path;
 }
 
+// A control file with one checked group of `members` members.
+QString writeGroupFile(const QTemporaryDir &dir, int members)
+{
+    QByteArray group = "[grp]\r\nChecked=g\r\n";
+    for (int m = 0; m < members; ++m)
+        group += "mem" + QByteArray::number(m) + "=Teil " + QByteArray::number(m) + "\r\n";
+    const QString path = dir.filePath(QStringLiteral("group.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write the control file");
+    file.write("[Settings]\r\nLanguage=german\r\n[Szenerie]\r\n[Gruppen]\r\ngrp=Fahrzeuge\r\n"
+               + group + "[Checked]\r\ng=1\r\n");
+    return path;
+}
+
+// The memory the process holds, after the allocator has handed back what it no longer uses, so
+// that the growth over a load is what the loaded tree keeps.
+qint64 residentBytes()
+{
+#ifdef Q_OS_LINUX
+    malloc_trim(0);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+#else
+    return 0;
+#endif
+}
+
+// Loads the file into tree once per iteration; the first load's growth of the resident memory,
+// per entry, becomes the counter "bytes/entry".
+void loadInto(benchmark::State &bench, TCheckTreeModel &tree, TSceneryState &state,
+              qint64 residentBefore)
+{
+    bool first = true;
+    for (auto _ : bench) {
+        TSceneryLoader(state, tree).ReadIni();
+        if (tree.Count() == 0) {
+            bench.SkipWithError("the control file was not read");
+            break;
+        }
+        if (first) {
+            bench.PauseTiming();
+            bench.counters["bytes/entry"]
+                = double(residentBytes() - residentBefore) / double(bench.range(0));
+            first = false;
+            bench.ResumeTiming();
+        }
+    }
+    bench.SetComplexityN(bench.range(0));
+}
+
 void BM_LoadIntoModel(benchmark::State &bench)
 {
     QTemporaryDir dir;
     TSceneryState state;
     state.Scenery = writeControlFile(dir, int(bench.range(0)));
+    const qint64 before = residentBytes();
     TCheckTreeModel tree;
-    for (auto _ : bench)
-        TSceneryLoader(state, tree).ReadIni();
-    bench.SetComplexityN(bench.range(0));
+    loadInto(bench, tree, state, before);
 }
-BENCHMARK(BM_LoadIntoModel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
 void BM_LoadIntoWidget(benchmark::State &bench)
 {
     QTemporaryDir dir;
     TSceneryState state;
     state.Scenery = writeControlFile(dir, int(bench.range(0)));
+    const qint64 before = residentBytes();
     TRzCheckTree tree;
-    for (auto _ : bench)
-        TSceneryLoader(state, tree.Items()).ReadIni();
-    bench.SetComplexityN(bench.range(0));
+    loadInto(bench, tree.Items(), state, before);
 }
-BENCHMARK(BM_LoadIntoWidget)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// Few iterations for the large sizes: a million entries take seconds.
+void sizes(benchmark::internal::Benchmark *b)
+{
+    b->Unit(benchmark::kMillisecond)->Complexity();
+    b->Arg(1000)->Arg(10000);
+}
+BENCHMARK(BM_LoadIntoModel)->Apply(sizes);
+BENCHMARK(BM_LoadIntoModel)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadIntoWidget)->Apply(sizes);
+BENCHMARK(BM_LoadIntoWidget)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The first Space on a loaded and shown group of 100,000 members: the group and every member
+// change their state, and the view shows it.
+void BM_FirstToggleOfLargeGroup(benchmark::State &bench)
+{
+    QTemporaryDir dir;
+    TSceneryState state;
+    state.Scenery = writeGroupFile(dir, int(bench.range(0)));
+    // The tree of one iteration is destroyed in the next one's pause.
+    std::optional<TRzCheckTree> view;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        view.reset();
+        TRzCheckTree &tree = view.emplace();
+        TSceneryLoader(state, tree.Items()).ReadIni();
+        tree.resize(365, 229);
+        tree.show();
+        tree.setCurrentIndex(tree.model()->index(0, 0));
+        QCoreApplication::processEvents();
+        tree.grab();
+        bench.ResumeTiming();
+
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(&tree, &release);
+        QCoreApplication::processEvents();
+
+        bench.PauseTiming();
+        if (tree.GetItemState(1) != csUnchecked)
+            bench.SkipWithError("the toggle did not reach the members");
+        bench.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstToggleOfLargeGroup)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace

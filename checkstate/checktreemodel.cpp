@@ -23,6 +23,31 @@ TCheckTreeNode *previousInPreOrder(const TCheckTreeNode *node)
 
 } // namespace
 
+// Brackets an operation that may store many states (a cascade): the observer hears once, at the
+// end of the outermost one, that the states it was told about belong together.
+class TStateBatch
+{
+public:
+    explicit TStateBatch(TCheckTreeModel &tree)
+        : FTree(tree)
+    {
+        ++FTree.FBatchDepth;
+    }
+    ~TStateBatch()
+    {
+        if (--FTree.FBatchDepth == 0 && FTree.FStatesChanged) {
+            FTree.FStatesChanged = false;
+            if (FTree.FObserver)
+                FTree.FObserver->StatesSettled();
+        }
+    }
+    TStateBatch(const TStateBatch &) = delete;
+    TStateBatch &operator=(const TStateBatch &) = delete;
+
+private:
+    TCheckTreeModel &FTree;
+};
+
 TCheckTreeModel::TCheckTreeModel() = default;
 TCheckTreeModel::~TCheckTreeModel() = default;
 
@@ -40,8 +65,8 @@ void TCheckTreeModel::EndUpdate()
 
 void TCheckTreeModel::Clear()
 {
-    // The nodes stay alive until the observer has dropped its view of them.
-    const auto leaving = std::move(FRoots);
+    if (FObserver)
+        FObserver->NodesClearing();
     FRoots.clear();
     FCount = 0;
     FStatelessCount = 0;
@@ -73,6 +98,8 @@ TCheckTreeNode *TCheckTreeModel::Link(std::unique_ptr<TCheckTreeNode> node, TChe
         appendedAtEnd = !p->getNextSibling();
 
     auto &siblings = parent ? parent->FChildren : FRoots;
+    if (FObserver)
+        FObserver->NodeAdding(parent, int(siblings.size()));
     node->FParent = parent;
     node->FIndex = int(siblings.size());
     node->FSiblings = &siblings;
@@ -100,6 +127,7 @@ void TCheckTreeModel::Delete(TCheckTreeNode *node)
 {
     if (!node)
         return;
+    const TStateBatch batch(*this);
     if (FCascadeChecks && node->FParent)
         UpdateStateFromChildren(node->FParent, node);
     if (FObserver)
@@ -122,6 +150,8 @@ void TCheckTreeModel::Delete(TCheckTreeNode *node)
     FCount -= leavingCount;
     FStatelessCount -= leavingStateless;
     ForgetLastFound();
+    if (FObserver)
+        FObserver->NodeRemoved();
 }
 
 TCheckTreeNode *TCheckTreeModel::Item(int absoluteIndex) const
@@ -198,6 +228,7 @@ void TCheckTreeModel::ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState s
 {
     if (!node)
         return;
+    const TStateBatch batch(*this);
     FChangingState = false;
     SetNodeCheckState(node, state);
     if (FCascadeChecks) {
@@ -208,6 +239,7 @@ void TCheckTreeModel::ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState s
 
 void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
 {
+    const TStateBatch batch(*this);
     FChangingState = false;
     if (!node || node->FStateIndex == csUnknown)
         return;
@@ -230,6 +262,7 @@ void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
 {
     if (!node || node->FStateIndex == state)
         return;
+    const TStateBatch batch(*this);
     StoreState(node, state);
     if (!FSilentStateChanges)
         StateChange(node, state);
@@ -237,6 +270,7 @@ void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
 
 void TCheckTreeModel::SetAllNodes(TRzCheckState state)
 {
+    const TStateBatch batch(*this);
     for (const auto &root : FRoots)
         forEachInSubtree(root.get(), [&](TCheckTreeNode *n) { StoreState(n, state); });
 }
@@ -245,6 +279,7 @@ void TCheckTreeModel::UpdateCascadingStates(TCheckTreeNode *node)
 {
     if (!node || !FCascadeChecks)
         return;
+    const TStateBatch batch(*this);
     if (node->FStateIndex == csChecked || node->FStateIndex == csUnchecked) {
         UpdateChildren(node, node->FStateIndex == csChecked);
         UpdateParents(node);
@@ -255,6 +290,7 @@ void TCheckTreeModel::UpdateChildrenCascadingStates(TCheckTreeNode *parentNode)
 {
     if (!parentNode || !FCascadeChecks)
         return;
+    const TStateBatch batch(*this);
     if (!parentNode->HasChildren()) {
         UpdateCascadingStates(parentNode);
         return;
@@ -273,6 +309,7 @@ void TCheckTreeModel::UpdateStateFromChildren(TCheckTreeNode *parentNode,
 {
     if (!parentNode)
         return;
+    const TStateBatch batch(*this);
     SetNodeCheckState(parentNode, StateFromChildren(parentNode, deletedNode));
     if (parentNode->FStateIndex == csChecked || parentNode->FStateIndex == csUnchecked) {
         UpdateChildren(parentNode, parentNode->FStateIndex == csChecked);
@@ -282,6 +319,7 @@ void TCheckTreeModel::UpdateStateFromChildren(TCheckTreeNode *parentNode,
 
 void TCheckTreeModel::UpdateParents(TCheckTreeNode *node)
 {
+    const TStateBatch batch(*this);
     // Every level is recomputed up to the top, also above a level that kept its state.
     for (TCheckTreeNode *n = node; n && n->FParent; n = n->FParent)
         SetNodeCheckState(n->FParent, StateFromChildren(n->FParent, nullptr));
@@ -289,6 +327,7 @@ void TCheckTreeModel::UpdateParents(TCheckTreeNode *node)
 
 void TCheckTreeModel::UpdateChildren(TCheckTreeNode *node, bool checked)
 {
+    const TStateBatch batch(*this);
     if (node)
         SetSubtreeStates(node, checked ? csChecked : csUnchecked);
     if (OnUpdateChildren)
@@ -336,6 +375,7 @@ void TCheckTreeModel::SetNodeCheckState(TCheckTreeNode *node, TRzCheckState stat
 {
     if (!node || node->FStateIndex == state || !CanChangeState(node, state))
         return;
+    const TStateBatch batch(*this);
     StoreState(node, state);
     if (!FSilentStateChanges)
         StateChange(node, state);
@@ -346,11 +386,12 @@ void TCheckTreeModel::NormaliseStates()
     if (FStatelessCount == 0)
         return;
     for (const auto &root : FRoots) {
-        forEachInSubtree(root.get(), [&](TCheckTreeNode *n) {
+        forEachInSubtree(root.get(), [](TCheckTreeNode *n) {
             if (n->FStateIndex == -1)
-                StoreState(n, csUnchecked);
+                n->FStateIndex = csUnchecked;
         });
     }
+    FStatelessCount = 0;
 }
 
 bool TCheckTreeModel::CanChangeState(TCheckTreeNode *node, TRzCheckState newState)
@@ -379,6 +420,8 @@ void TCheckTreeModel::StoreState(TCheckTreeNode *node, int stateIndex)
         return;
     FStatelessCount += (stateIndex == -1) - (node->FStateIndex == -1);
     node->FStateIndex = stateIndex;
-    if (FObserver)
+    if (FObserver) {
+        FStatesChanged = true;
         FObserver->NodeStateChanged(node);
+    }
 }

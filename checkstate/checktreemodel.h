@@ -15,17 +15,27 @@ public:
     { }
 };
 
-// Told about every change of the tree, so that a view can mirror it.
+// Told about every change of the tree, so that a view can show it without a copy of the nodes.
+// Structural changes come in pairs, before and after; state changes one node at a time, followed
+// by StatesSettled once the operation that made them (a whole cascade) is complete.
 class TCheckTreeObserver
 {
 public:
     virtual ~TCheckTreeObserver() = default;
-    virtual void NodeAdded(TCheckTreeNode *node) = 0;
-    virtual void NodeRemoving(TCheckTreeNode *node) = 0; // still linked to its parent
-    virtual void NodesCleared() = 0;
-    virtual void NodeTextChanged(TCheckTreeNode *node) = 0;
-    virtual void NodeStateChanged(TCheckTreeNode *node) = 0;
-    // Bracket a bulk change (BeginUpdate .. EndUpdate), so that a view can mirror it in one go.
+    // A node is about to become child `index` of parent (nullptr: a top-level node), then is.
+    virtual void NodeAdding(TCheckTreeNode * /*parent*/, int /*index*/) { }
+    virtual void NodeAdded(TCheckTreeNode * /*node*/) { }
+    // A node is about to leave with its subtree (still linked to its parent), then has left.
+    virtual void NodeRemoving(TCheckTreeNode * /*node*/) { }
+    virtual void NodeRemoved() { }
+    // Every node is about to leave, then has left.
+    virtual void NodesClearing() { }
+    virtual void NodesCleared() { }
+    virtual void NodeTextChanged(TCheckTreeNode * /*node*/) { }
+    virtual void NodeStateChanged(TCheckTreeNode * /*node*/) { }
+    // The states reported since the last call belong to one operation that is now complete.
+    virtual void StatesSettled() { }
+    // Bracket a bulk change (BeginUpdate .. EndUpdate), so that a view can show it in one go.
     virtual void UpdateStarted() { }
     virtual void UpdateEnded() { }
 };
@@ -84,8 +94,9 @@ public:
     virtual void UpdateChildren(TCheckTreeNode *node, bool checked);
     void SetNodeCheckState(TCheckTreeNode *node, TRzCheckState state);
 
-    // Nodes still without a state (-1) become csUnchecked, with no event and no cascade.
-    // The widget runs this before every paint.
+    // Nodes still without a state (-1) become csUnchecked, with no event and no cascade. A view
+    // draws such a node unchecked, so it reports every paint through this, and the observer is
+    // not told: what it shows does not change.
     void NormaliseStates();
 
     bool CascadeChecks() const { return FCascadeChecks; }
@@ -111,6 +122,7 @@ protected:
     virtual void CascadeComplete(TCheckTreeNode *node);
 
 private:
+    friend class TStateBatch;
     void StoreState(TCheckTreeNode *node, int stateIndex);
     TRzCheckState StateFromChildren(TCheckTreeNode *parentNode, TCheckTreeNode *skipped) const;
     void SetSubtreeStates(TCheckTreeNode *node, TRzCheckState state);
@@ -125,6 +137,8 @@ private:
     bool FChangingState = false;
     TCheckTreeObserver *FObserver = nullptr;
     int FUpdateCount = 0;
+    int FBatchDepth = 0; // nesting of operations that store states, see TStateBatch
+    bool FStatesChanged = false; // a state was stored in the current batch
 
     // The last node found by absolute index; lookups next to it step from there.
     mutable TCheckTreeNode *FLastNode = nullptr;

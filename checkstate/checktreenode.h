@@ -39,9 +39,6 @@ public:
         return std::any_cast<T>(&FData);
     }
 
-    // Opaque handle of the view item that shows this node (set by the widget).
-    void *ViewItem = nullptr;
-
 private:
     friend class TCheckTreeModel;
     QString FText;

@@ -6,33 +6,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
-namespace {
-
-// The state as assistive technology reads it: the item's check state, none before it has one.
-QVariant accessibleCheckState(int stateIndex)
-{
-    switch (stateIndex) {
-    case csUnchecked:
-        return Qt::Unchecked;
-    case csChecked:
-        return Qt::Checked;
-    case csPartiallyChecked:
-        return Qt::PartiallyChecked;
-    default:
-        return {};
-    }
-}
-
-} // namespace
-
 // Draws a row's check image in a cell left of its text and leaves the rest to the styled
-// delegate. The items carry their check state for assistive technology only: the delegate
+// delegate. The rows carry their check state for assistive technology only: the delegate
 // neither draws the toolkit's check box for it nor lets the toolkit toggle it.
 class TRzCheckTreeDelegate : public QStyledItemDelegate
 {
@@ -61,7 +41,7 @@ public:
             (view ? view->style() : QApplication::style())
                 ->drawPrimitive(QStyle::PE_PanelItemViewItem, &rowOption, painter, view);
         }
-        // State index n >= 1 shows image n; 0 (unknown) and -1 (no state yet) show none.
+        // State index n >= 1 shows image n; 0 (unknown) shows none.
         const int stateIndex = index.data(TRzCheckTree::StateIndexRole).toInt();
         if (stateIndex >= 1 && stateIndex < FTree->FCheckImages.size()) {
             const int top
@@ -116,9 +96,9 @@ private:
 };
 
 TRzCheckTree::TRzCheckTree(QWidget *parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
 {
-    setColumnCount(1);
+    setModel(&FItemModel);
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
@@ -126,26 +106,13 @@ TRzCheckTree::TRzCheckTree(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new TRzCheckTreeDelegate(this));
     FThemedCheckImages = style()->name().compare(u"windows", Qt::CaseInsensitive) != 0;
-    FItems.SetObserver(this);
     InitStateImages();
 }
 
 TRzCheckTree::~TRzCheckTree()
 {
-    // The items go first, while the nodes they point to are still alive.
-    FItems.SetObserver(nullptr);
-    qDeleteAll(FPendingItems);
-    QTreeWidget::clear();
-}
-
-TCheckTreeNode *TRzCheckTree::NodeOf(const QTreeWidgetItem *item)
-{
-    return item ? static_cast<TCheckTreeNode *>(item->data(0, NodeRole).value<void *>()) : nullptr;
-}
-
-QTreeWidgetItem *TRzCheckTree::ItemOf(const TCheckTreeNode *node)
-{
-    return node ? static_cast<QTreeWidgetItem *>(node->ViewItem) : nullptr;
+    // The view lets go of the rows before the nodes they show are destroyed.
+    setModel(nullptr);
 }
 
 QColor TRzCheckTree::HighlightColor() const
@@ -193,9 +160,9 @@ void TRzCheckTree::SetThemedCheckImages(bool value)
     InitStateImages();
 }
 
-QRect TRzCheckTree::CheckArea(const QTreeWidgetItem *item) const
+QRect TRzCheckTree::CheckArea(const QModelIndex &index) const
 {
-    const QRect row = item ? visualItemRect(item) : QRect();
+    const QRect row = visualRect(index);
     if (!row.isValid())
         return {};
     // R is the text's rectangle; the area is R.Left - FImageWidth - FBmpWidth < X <=
@@ -205,45 +172,45 @@ QRect TRzCheckTree::CheckArea(const QTreeWidgetItem *item) const
                  QPoint(textLeft - FImageWidth, row.bottom()));
 }
 
-bool TRzCheckTree::ArmIfInCheckArea(QTreeWidgetItem *item, const QMouseEvent *event)
+bool TRzCheckTree::ArmIfInCheckArea(const QModelIndex &index, const QMouseEvent *event)
 {
-    if (!item || event->button() != Qt::LeftButton
-        || !CheckArea(item).contains(event->position().toPoint()))
+    if (!index.isValid() || event->button() != Qt::LeftButton
+        || !CheckArea(index).contains(event->position().toPoint()))
         return false;
-    const int index = FItems.AbsoluteIndex(NodeOf(item));
-    if (index < 0)
+    const int absoluteIndex = FItems.AbsoluteIndex(NodeOf(index));
+    if (absoluteIndex < 0)
         return false;
     FItems.SetChangingState(true);
-    FSelectedItem = index;
+    FSelectedItem = absoluteIndex;
     return true;
 }
 
 void TRzCheckTree::mousePressEvent(QMouseEvent *event)
 {
     // The base selects the row under the pointer; the check area is then tested on that row.
-    QTreeWidget::mousePressEvent(event);
-    ArmIfInCheckArea(currentItem(), event);
+    QTreeView::mousePressEvent(event);
+    ArmIfInCheckArea(currentIndex(), event);
 }
 
 void TRzCheckTree::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTreeWidgetItem *item = currentItem();
-    if (event->button() == Qt::LeftButton && FItems.ChangingState() && item
-        && FItems.AbsoluteIndex(NodeOf(item)) == FSelectedItem
+    TCheckTreeNode *node = NodeOf(currentIndex());
+    if (event->button() == Qt::LeftButton && FItems.ChangingState() && node
+        && FItems.AbsoluteIndex(node) == FSelectedItem
         && viewport()->rect().contains(event->position().toPoint()))
-        FItems.ToggleCheckState(NodeOf(item));
-    QTreeWidget::mouseReleaseEvent(event);
+        FItems.ToggleCheckState(node);
+    QTreeView::mouseReleaseEvent(event);
 }
 
 void TRzCheckTree::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second click of a double click on a check box is one more press on it, and must not
     // expand or collapse the node.
-    if (ArmIfInCheckArea(currentItem(), event)) {
+    if (ArmIfInCheckArea(currentIndex(), event)) {
         event->accept();
         return;
     }
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
 }
 
 void TRzCheckTree::keyPressEvent(QKeyEvent *event)
@@ -253,129 +220,32 @@ void TRzCheckTree::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 void TRzCheckTree::keyReleaseEvent(QKeyEvent *event)
 {
+    TCheckTreeNode *node = NodeOf(currentIndex());
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()
-        && state() != QAbstractItemView::EditingState && currentItem())
-        FItems.ToggleCheckState(NodeOf(currentItem()));
-    QTreeWidget::keyReleaseEvent(event);
+        && state() != QAbstractItemView::EditingState && node)
+        FItems.ToggleCheckState(node);
+    QTreeView::keyReleaseEvent(event);
 }
 
 void TRzCheckTree::paintEvent(QPaintEvent *event)
 {
-    {
-        // One change signal per node would make the first paint of a large tree slow; the rows
-        // are painted right after instead, all of them when this paint covers only a part.
-        const QSignalBlocker blocker(model());
-        FStateMirrored = false;
-        FItems.NormaliseStates();
-        if (FStateMirrored && !(QRegion(viewport()->rect()) - event->region()).isEmpty())
-            viewport()->update();
-    }
     if (!qFuzzyCompare(devicePixelRatioF(), FImagesPixelRatio))
         InitStateImages();
-    QTreeWidget::paintEvent(event);
+    QTreeView::paintEvent(event);
+    // A node still without a state was drawn unchecked; from now on it reads so too.
+    FItems.NormaliseStates();
 }
 
 void TRzCheckTree::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         InitStateImages();
-    QTreeWidget::changeEvent(event);
-}
-
-void TRzCheckTree::NodeAdded(TCheckTreeNode *node)
-{
-    auto *item = new QTreeWidgetItem;
-    item->setText(0, node->Text());
-    item->setData(0, NodeRole, QVariant::fromValue(static_cast<void *>(node)));
-    MirrorState(item, node->StateIndex());
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    node->ViewItem = item;
-    if (QTreeWidgetItem *parentItem = ItemOf(node->Parent())) {
-        parentItem->insertChild(node->Index(), item);
-        return;
-    }
-    if (FHoldingView && node->Index() == topLevelItemCount() + FPendingItems.size()) {
-        FPendingItems.append(item);
-        return;
-    }
-    InsertPendingItems();
-    insertTopLevelItem(node->Index(), item);
-}
-
-void TRzCheckTree::NodeRemoving(TCheckTreeNode *node)
-{
-    QTreeWidgetItem *item = ItemOf(node);
-    FPendingItems.removeOne(item);
-    delete item; // takes the items of the subtree with it
-    node->ViewItem = nullptr;
-}
-
-void TRzCheckTree::NodesCleared()
-{
-    qDeleteAll(FPendingItems);
-    FPendingItems.clear();
-    QTreeWidget::clear();
-}
-
-void TRzCheckTree::UpdateStarted()
-{
-    FHoldingView = true;
-}
-
-void TRzCheckTree::UpdateEnded()
-{
-    FHoldingView = false;
-    InsertPendingItems();
-}
-
-void TRzCheckTree::InsertPendingItems()
-{
-    if (FPendingItems.isEmpty())
-        return;
-    insertTopLevelItems(topLevelItemCount(), FPendingItems);
-    FPendingItems.clear();
-}
-
-void TRzCheckTree::NodeTextChanged(TCheckTreeNode *node)
-{
-    if (QTreeWidgetItem *item = ItemOf(node))
-        item->setText(0, node->Text());
-}
-
-void TRzCheckTree::NodeStateChanged(TCheckTreeNode *node)
-{
-    FStateMirrored = true;
-    if (QTreeWidgetItem *item = ItemOf(node))
-        MirrorState(item, node->StateIndex());
-}
-
-// The item shows the state through its image; assistive technology reads it as the item's check
-// state, and the mixed state, which it does not announce, through the item's description.
-void TRzCheckTree::MirrorState(QTreeWidgetItem *item, int stateIndex) const
-{
-    item->setData(0, StateIndexRole, stateIndex);
-    item->setData(0, Qt::CheckStateRole, accessibleCheckState(stateIndex));
-    // Only the few mixed items keep a description: the others carry nothing extra.
-    if (stateIndex == csPartiallyChecked)
-        item->setData(0, Qt::AccessibleDescriptionRole, FMixedStateDescription);
-    else if (item->data(0, Qt::AccessibleDescriptionRole).isValid())
-        item->setData(0, Qt::AccessibleDescriptionRole, QVariant());
-}
-
-void TRzCheckTree::SetMixedStateDescription(const QString &value)
-{
-    FMixedStateDescription = value;
-    for (int i = 0; i < FItems.Count(); ++i) {
-        const TCheckTreeNode *node = FItems.Item(i);
-        if (node->StateIndex() == csPartiallyChecked)
-            if (QTreeWidgetItem *item = ItemOf(node))
-                MirrorState(item, node->StateIndex());
-    }
+    QTreeView::changeEvent(event);
 }
 
 void TRzCheckTree::InitStateImages()

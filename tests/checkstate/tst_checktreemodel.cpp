@@ -266,15 +266,28 @@ void TstCheckTreeModel::observerMirrorsEveryChange()
     {
         TCheckTreeModel *model = nullptr;
         QStringList calls;
+        void NodeAdding(TCheckTreeNode *parent, int index) override
+        {
+            // Not linked yet: the parent still has index children.
+            QCOMPARE(parent ? parent->Count() : model->TopLevelCount(), index);
+            calls << QStringLiteral("adding ") + (parent ? parent->Text() : QString())
+                    + QString::number(index);
+        }
         void NodeAdded(TCheckTreeNode *node) override
         {
             calls << QStringLiteral("added ") + node->Text();
         }
         void NodeRemoving(TCheckTreeNode *node) override
         {
-            // Still linked, so that a view can find and drop the node's item.
+            // Still linked, so that a view can find the node's row.
             QCOMPARE(node->Parent()->Item(node->Index()), node);
             calls << QStringLiteral("removing ") + node->Text();
+        }
+        void NodeRemoved() override { calls << QStringLiteral("removed"); }
+        void NodesClearing() override
+        {
+            QVERIFY(model->Count() > 0);
+            calls << QStringLiteral("clearing");
         }
         void NodesCleared() override
         {
@@ -289,6 +302,7 @@ void TstCheckTreeModel::observerMirrorsEveryChange()
         {
             calls << node->Text() + u'=' + QString::number(node->StateIndex());
         }
+        void StatesSettled() override { calls << QStringLiteral("settled"); }
         void UpdateStarted() override { calls << QStringLiteral("begin"); }
         void UpdateEnded() override { calls << QStringLiteral("end"); }
     } recorder;
@@ -307,14 +321,24 @@ void TstCheckTreeModel::observerMirrorsEveryChange()
     model.EndUpdate(); // unbalanced: ignored
     TCheckTreeNode *b = a->Item(0);
     model.SetText(a, QStringLiteral("A2"));
-    model.NormaliseStates();
+    model.NormaliseStates(); // views show a node without a state unchecked already
     model.SetItemState(0, csChecked);
+    // A handler's change inside a cascade belongs to the same batch.
+    model.OnStateChange = [&](TCheckTreeNode *node, TRzCheckState) {
+        if (node == b)
+            model.ForceCheckState(a, csPartiallyChecked);
+    };
+    model.SetItemState(0, csUnchecked);
+    model.OnStateChange = nullptr;
+    model.SetItemState(0, csUnchecked); // back from the handler's partly checked state
+    model.ChangeNodeCheckState(a, csUnchecked); // no change: nothing to report
     model.Delete(b);
     model.Clear();
 
     QCOMPARE(recorder.calls.join(u", "),
-             u"begin, added A, added B, added C, end, text A2, A2=1, B=1, C=1, A2=2, B=2, C=2, "
-             u"A2=1, B=1, C=1, removing B, cleared");
+             u"begin, adding 0, added A, adding A0, added B, adding B0, added C, end, "
+             u"text A2, A2=2, B=2, C=2, settled, A2=1, B=1, A2=3, C=1, settled, "
+             u"A2=1, settled, removing B, removed, clearing, cleared");
 }
 
 void TstCheckTreeModel::lookupByAbsoluteIndex_data()

@@ -123,8 +123,8 @@ QStringList filesOf(const QString &states)
 // Clicks the check box of the node at this absolute index, as the user does.
 void clickCheckBox(TRzCheckTree &tree, int index)
 {
-    QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
-    tree.scrollToItem(item);
+    const QModelIndex item = tree.IndexOf(tree.Items().Item(index));
+    tree.scrollTo(item);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.CheckArea(item).center());
 }
 

@@ -67,8 +67,8 @@ QStringList treeTexts(const TRzCheckTree &tree)
 // Clicks the check box of the node at this absolute index, as the user does.
 void clickCheckBox(TRzCheckTree &tree, int index)
 {
-    QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
-    tree.scrollToItem(item);
+    const QModelIndex item = tree.IndexOf(tree.Items().Item(index));
+    tree.scrollTo(item);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.CheckArea(item).center());
 }
 
@@ -169,7 +169,7 @@ void TestEndToEnd::switchAndGroupAsTheUserMeetsThem()
         if (action.startsWith(u"click")) {
             clickCheckBox(view, index);
         } else {
-            view.setCurrentItem(TRzCheckTree::ItemOf(view.Items().Item(index)));
+            view.setCurrentIndex(view.IndexOf(view.Items().Item(index)));
             QTest::keyClick(&view, Qt::Key_Space);
         }
     }
@@ -206,7 +206,8 @@ void TestEndToEnd::applySwitchLanguageAndReadme()
     // The user clicks one vehicle, which unchecks the whole group, and picks winter with the
     // keyboard, then applies.
     clickCheckBox(*form.RzCheckTree1, 2);
-    form.RzCheckTree1->setCurrentItem(TRzCheckTree::ItemOf(form.RzCheckTree1->Items().Item(6)));
+    form.RzCheckTree1->setCurrentIndex(
+        form.RzCheckTree1->IndexOf(form.RzCheckTree1->Items().Item(6)));
     QTest::keyClick(form.RzCheckTree1, Qt::Key_Space);
     QCOMPARE(treeTexts(*form.RzCheckTree1),
              (QStringList{u"Turm=2"_s, u"[Grp] Fahrzeuge=1"_s, u"Tankwagen=1"_s, u"Bus=1"_s,

@@ -551,7 +551,7 @@ void TestMainWindow::keysApplyTheSelection()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), form.RzCheckTree1);
-    form.RzCheckTree1->setCurrentItem(form.RzCheckTree1->topLevelItem(0));
+    form.RzCheckTree1->setCurrentIndex(form.RzCheckTree1->model()->index(0, 0));
     QTest::keyClick(form.RzCheckTree1, Qt::Key_Space);
     QVERIFY(form.HasPendingChanges());
     if (first != QKeyCombination())
@@ -651,10 +651,10 @@ void TestMainWindow::scrollBarTabAndSelectionLookLikeThePage()
     const QColor tabColour = tabs->grab().toImage().pixelColor(tab.left() + 3, tab.center().y());
     QCOMPARE(tabColour, form.TabSheet1->Color());
 
-    QTreeWidgetItem *item = form.RzCheckTree1->topLevelItem(0);
-    form.RzCheckTree1->setCurrentItem(item);
-    QVERIFY(item->isSelected());
-    const QRect row = form.RzCheckTree1->visualItemRect(item);
+    const QModelIndex item = form.RzCheckTree1->model()->index(0, 0);
+    form.RzCheckTree1->setCurrentIndex(item);
+    QVERIFY(form.RzCheckTree1->selectionModel()->isSelected(item));
+    const QRect row = form.RzCheckTree1->visualRect(item);
     const QImage rows = form.RzCheckTree1->viewport()->grab().toImage();
     // Left of the box, and beyond the caption, inside the focus frame of the text: the same
     // bar, give or take the style's shading.

@@ -16,8 +16,8 @@ namespace {
 // 6 ground_summer, 7 ground_winter.
 void clickCheckBox(TRzCheckTree &tree, int index)
 {
-    QTreeWidgetItem *item = TRzCheckTree::ItemOf(tree.Items().Item(index));
-    tree.scrollToItem(item);
+    const QModelIndex item = tree.IndexOf(tree.Items().Item(index));
+    tree.scrollTo(item);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.CheckArea(item).center());
 }
 
