@@ -36,10 +36,11 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
         }
     }
 
-    // The accessor reads a file it cannot open as empty; here that would pass for an empty tree.
-    // A FIFO or a device found under a control file's name is refused before anyone waits on it.
+    // The accessor reads a file it cannot open, or one larger than it reads, as empty; here that
+    // would pass for an empty tree. A FIFO or a device found under a control file's name is
+    // refused before anyone waits on it.
     QString reason;
-    if (!CanReadRegularFile(FState.Scenery, &reason)) {
+    if (!CanReadRegularFile(FState.Scenery, MaxControlFileSize, &reason)) {
         throw ECtlError(QStringLiteral("cannot read the control file %1: %2")
                             .arg(QDir::toNativeSeparators(FState.Scenery), reason),
                         ceFailed);

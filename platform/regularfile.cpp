@@ -66,6 +66,11 @@ bool openRegular(QFile &file, qint64 &size, QString *reason)
 #endif
 }
 
+QString tooLargeReason(qint64 maxSize)
+{
+    return QStringLiteral("larger than %1 bytes").arg(maxSize);
+}
+
 } // namespace
 
 std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, QString *reason,
@@ -77,7 +82,7 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, Q
         return std::nullopt;
     if (identity)
         *identity = OpenFileIdentity(file);
-    const QString tooLarge = QStringLiteral("larger than %1 bytes").arg(maxSize);
+    const QString tooLarge = tooLargeReason(maxSize);
     if (size > maxSize) {
         setReason(reason, tooLarge);
         return std::nullopt;
@@ -103,9 +108,15 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, Q
     }
 }
 
-bool CanReadRegularFile(const QString &path, QString *reason)
+bool CanReadRegularFile(const QString &path, qint64 maxSize, QString *reason)
 {
     QFile file(path);
     qint64 size = 0;
-    return openRegular(file, size, reason);
+    if (!openRegular(file, size, reason))
+        return false;
+    if (size > maxSize) {
+        setReason(reason, tooLargeReason(maxSize));
+        return false;
+    }
+    return true;
 }

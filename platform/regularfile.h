@@ -24,6 +24,6 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize,
                                           QString *reason = nullptr,
                                           TFileIdentity *identity = nullptr);
 
-// Whether the path names a regular file that this process can open for reading; checked as
-// ReadRegularFile does, without reading it.
-bool CanReadRegularFile(const QString &path, QString *reason = nullptr);
+// Whether the path names a regular file of at most maxSize bytes that this process can open for
+// reading; checked as ReadRegularFile does, without reading it.
+bool CanReadRegularFile(const QString &path, qint64 maxSize, QString *reason = nullptr);

@@ -1,5 +1,6 @@
 #include "config/inifile.h"
 #include "platform/folderlock.h"
+#include "platform/regularfile.h"
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "tests/support/releasedfifo.h"
@@ -1024,31 +1025,42 @@ void TestSceneryCtl::controlCharactersAreShownEscaped()
 void TestSceneryCtl::controlFileThatIsNoRegularFile_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
     // Opening a FIFO for reading waits for a writer: the command would hang.
-    QTest::newRow("FIFO") << u"FIFO"_s;
-    QTest::newRow("link to a device") << u"device"_s;
+    QTest::newRow("FIFO") << u"FIFO"_s << u"not a regular file"_s;
+    QTest::newRow("link to a device") << u"device"_s << u"not a regular file"_s;
+    // The accessor reads a file larger than its limit as empty: that is no empty tree.
+    QTest::newRow("larger than the accessor reads")
+        << u"large"_s << u"larger than %1 bytes"_s.arg(MaxControlFileSize);
 }
 
 void TestSceneryCtl::controlFileThatIsNoRegularFile()
 {
     QFETCH(QString, kind);
-#ifdef Q_OS_WIN
-    QSKIP("Windows has neither FIFOs nor devices in its file system");
-#endif
+    QFETCH(QString, reason);
     TProgramFolder folder;
     prepare(folder, WorkedExampleControlFile, AgreeingFiles);
     const QByteArray content = folder.ReadControlFile();
-    QVERIFY(QFile::remove(folder.ControlFile()));
     std::optional<TReleasedFifo> fifo;
-    if (kind == u"FIFO")
-        QVERIFY(fifo.emplace(folder.ControlFile(), content).Created());
-    else
-        QVERIFY(QFile::link(u"/dev/zero"_s, folder.ControlFile()));
+    if (kind == u"large") {
+        // Sparse: the size counts, not the bytes written.
+        QFile file(folder.ControlFile());
+        QVERIFY(file.resize(MaxControlFileSize + 1));
+    } else {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has neither FIFOs nor devices in its file system");
+#endif
+        QVERIFY(QFile::remove(folder.ControlFile()));
+        if (kind == u"FIFO")
+            QVERIFY(fifo.emplace(folder.ControlFile(), content).Created());
+        else
+            QVERIFY(QFile::link(u"/dev/zero"_s, folder.ControlFile()));
+    }
 
     const TRun run = sceneryctl(folder, {u"list"_s});
     QCOMPARE(run.Err,
-             u"sceneryctl: cannot read the control file %1: not a regular file\n"_s.arg(
-                 QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s)));
+             u"sceneryctl: cannot read the control file %1: %2\n"_s.arg(
+                 QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s), reason));
     QCOMPARE(run.ExitCode, 1);
     QCOMPARE(run.Out, QStringList());
 }
