@@ -21,7 +21,7 @@ QString formText(const TFileCheck &check)
         return LeftAsItIs(check.Form);
     case ffAmbiguous:
         return RenameFailureReason(
-            1, {QString(), check.Ambiguous.join(QStringLiteral(", ")), rcAmbiguous});
+            lgEnglish, {QString(), check.Ambiguous.join(QStringLiteral(", ")), rcAmbiguous});
     case ffBadName:
         return RenameFailureReason(lgEnglish, {QString(), QString(), rcBadName});
     default:

@@ -456,9 +456,13 @@ void TSceneryLint::CheckStates()
     for (const TEntry &entry : std::as_const(FEntries)) {
         const QString stateKey
             = EntryStateKey(*FIni, TScenObj{QString(), entry.Key, entry.FileType});
-        if (stateKey.isEmpty() || containsName(used, stateKey))
+        if (containsName(used, stateKey))
             continue;
         used.append(stateKey);
+        // An entry without a state key reads and writes the key with an empty name: that key is
+        // in use, and the entry's own warning tells the author to name one.
+        if (stateKey.isEmpty())
+            continue;
         if (!containsName(stored, stateKey)) {
             Add(llInformation, QStringLiteral("state-missing"), ControlFile::States, stateKey,
                 Say(QStringLiteral("kein Zustand gespeichert: der Eintrag startet angehakt"),

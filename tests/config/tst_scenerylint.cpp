@@ -121,6 +121,10 @@ void TestSceneryLint::findings_data()
     QTest::newRow("group without Checked")
         << Settings + group(u"[grp]\ncar=Auto\n"_s) << Readmes + QStringList{u"Scenery/car.bgl"_s}
         << QStringList{u"warning no-state-key [grp] Checked"_s};
+    QTest::newRow("group without Checked, its state under the empty key")
+        << Settings + group(u"[grp]\ncar=Auto\n[Checked]\n=0\n"_s)
+        << Readmes + QStringList{u"Scenery/car.bg_"_s}
+        << QStringList{u"warning no-state-key [grp] Checked"_s};
     QTest::newRow("Show spelled otherwise counts as a member")
         << Settings + group(u"[grp]\nChecked=g\nshow=1\ncar=Auto\n[Checked]\ng=1\n"_s)
         << Readmes + QStringList{u"Scenery/car.bgl"_s, u"Scenery/show.bgl"_s}

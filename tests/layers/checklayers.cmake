@@ -77,6 +77,15 @@ foreach(folder IN LISTS folders)
             if(NOT owners)
                 if(quoted STREQUAL "<")
                     continue()
+                elseif(header MATCHES "(^|/)\\.\\.?/")
+                    # A path from the including file's own folder ("./", "../") is found there
+                    # before any include directory: it would reach past the layers.
+                    cmake_path(ABSOLUTE_PATH header BASE_DIRECTORY ${SC_SOURCE_DIR}/${folder}
+                               NORMALIZE OUTPUT_VARIABLE resolved)
+                    file(RELATIVE_PATH resolved ${SC_SOURCE_DIR} ${resolved})
+                    message("${file}:${number}: includes \"${header}\": write the folder, "
+                            "\"${resolved}\"")
+                    math(EXPR errors "${errors} + 1")
                 elseif(NOT header MATCHES "/")
                     # Only what the build generates beside the sources goes without a folder.
                     if(NOT header MATCHES "(^moc_.*\\.cpp|\\.moc)$")

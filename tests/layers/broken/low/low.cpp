@@ -3,3 +3,4 @@
 #include "low.h"
 #include "low/unlisted.h"
 #include <QString>
+#include "../high/high.h"
