@@ -1058,9 +1058,10 @@ void TestSceneryCtl::controlFileThatIsNoRegularFile()
     }
 
     const TRun run = sceneryctl(folder, {u"list"_s});
-    QCOMPARE(run.Err,
-             u"sceneryctl: cannot read the control file %1: %2\n"_s.arg(
-                 QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s), reason));
+    QCOMPARE(
+        run.Err,
+        u"sceneryctl: cannot read the control file %1: %2\n"_s.arg(
+            QDir::toNativeSeparators(QDir(folder.Path()).absoluteFilePath(u"XXXX.ini"_s)), reason));
     QCOMPARE(run.ExitCode, 1);
     QCOMPARE(run.Out, QStringList());
 }
