@@ -1,0 +1,19 @@
+// The scenery configurator as it starts from its folder, with a probe that ends it after the
+// window's first paint (or measures its idle CPU with "--idle SECONDS"). Copy it beside a control
+// file and run it there, as the program itself.
+#include "bench/firstpaintprobe.h"
+#include "platform/filereplace.h"
+#include "ui/desktopplatform.h"
+#include "ui/program.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    ReportFileSizeLimitAsError();
+    QApplication app(argc, argv);
+    TFirstPaintProbe probe(QStringLiteral("ScenForm1"),
+                           TFirstPaintProbe::IdleSecondsFromArguments(argc, argv));
+    TDesktopPlatform platform;
+    return RunProgram(platform);
+}
