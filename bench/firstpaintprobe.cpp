@@ -1,5 +1,6 @@
 #include "bench/firstpaintprobe.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -22,13 +23,24 @@ double processCpuSeconds()
 // Time for the window to settle after its first paint (fonts cached, first scroll steps done).
 constexpr int SettleMilliseconds = 2000;
 
+// A window not shown by then is taken as one that never will be.
+constexpr int GiveUpMilliseconds = 60000;
+
 } // namespace
 
-TFirstPaintProbe::TFirstPaintProbe(const QString &windowName, double idleSeconds)
+TFirstPaintProbe::TFirstPaintProbe(const QString &windowName, double idleSeconds, TListOf listOf)
     : FWindowName(windowName)
     , FIdleSeconds(idleSeconds)
+    , FListOf(std::move(listOf))
 {
     QCoreApplication::instance()->installEventFilter(this);
+    QTimer::singleShot(GiveUpMilliseconds, this, [this] {
+        if (FPainted)
+            return;
+        std::fprintf(stderr, "the window was not shown within %d s\n", GiveUpMilliseconds / 1000);
+        std::fflush(stderr);
+        QCoreApplication::exit(3);
+    });
 }
 
 double TFirstPaintProbe::IdleSecondsFromArguments(int argc, char **argv)
@@ -43,7 +55,7 @@ double TFirstPaintProbe::IdleSecondsFromArguments(int argc, char **argv)
 bool TFirstPaintProbe::eventFilter(QObject *watched, QEvent *event)
 {
     if (!FPainted && event->type() == QEvent::Paint && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window()->objectName() == FWindowName) {
+        && IsShownBy(static_cast<QWidget *>(watched))) {
         FPainted = true;
         // Queued, so that the paint of this window and its children is finished first.
         QTimer::singleShot(0, this, [this] { Painted(); });
@@ -51,8 +63,25 @@ bool TFirstPaintProbe::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+bool TFirstPaintProbe::IsShownBy(QWidget *painted)
+{
+    QWidget *window = painted->window();
+    if (window->objectName() != FWindowName)
+        return false;
+    if (!FListOf)
+        return true;
+    const QAbstractItemView *list = FListOf(window);
+    if (!list || painted != list->viewport() || !list->model())
+        return false;
+    const int rows = list->model()->rowCount();
+    FShownRows = rows;
+    return rows > 0;
+}
+
 void TFirstPaintProbe::Painted()
 {
+    std::printf("shown-rows %d\n", FShownRows);
+    std::fflush(stdout);
     // The filter sees every event of the application; idle measuring must not pay for it.
     QCoreApplication::instance()->removeEventFilter(this);
     if (FIdleSeconds <= 0) {

@@ -37,6 +37,12 @@ QByteArray memberKey(int entry, int member)
     return "veh_" + number(entry) + '_' + QByteArray::number(member);
 }
 
+// Every seventh object or group is stored unchecked; every switch has its first alternative.
+bool storedChecked(int entry)
+{
+    return entry % 7 != 0;
+}
+
 QByteArray alternativeKey(int entry, char alternative)
 {
     return "gnd_" + number(entry) + '_' + alternative;
@@ -60,7 +66,7 @@ QByteArray ControlFile(int entries)
     QByteArray sections, states = "[Checked]\r\n";
     for (int i = 0; i < entries; ++i) {
         const QByteArray n = number(i);
-        const QByteArray state = QByteArray::number(i % 7 == 0 ? 0 : 1);
+        const QByteArray state = QByteArray::number(storedChecked(i) ? 1 : 0);
         switch (kindOf(i)) {
         case TKind::Object:
             german += objectKey(i) + "=Hangar Nord " + n + "\r\n";
@@ -92,23 +98,37 @@ QByteArray ControlFile(int entries)
         + sections + states;
 }
 
-QStringList FileNames(int entries)
+QList<TSceneryFile> Files(int entries)
 {
-    QStringList names;
+    QList<TSceneryFile> files;
     for (int i = 0; i < entries; ++i) {
         switch (kindOf(i)) {
         case TKind::Object:
-            names += QString::fromLatin1(objectKey(i));
+            files.append({QString::fromLatin1(objectKey(i)), storedChecked(i)});
             break;
         case TKind::Group:
             for (int m = 0; m < 4; ++m)
-                names += QString::fromLatin1(memberKey(i, m));
+                files.append({QString::fromLatin1(memberKey(i, m)), storedChecked(i)});
             break;
         case TKind::Switch:
-            names += QString::fromLatin1(alternativeKey(i, 's'));
-            names += QString::fromLatin1(alternativeKey(i, 'w'));
+            files.append({QString::fromLatin1(alternativeKey(i, 's')), true});
+            files.append({QString::fromLatin1(alternativeKey(i, 'w')), false});
             break;
         }
+    }
+    return files;
+}
+
+QStringList CheckedEntries(int entries)
+{
+    QStringList names;
+    for (int i = 0; i < entries; ++i) {
+        if (!storedChecked(i))
+            continue;
+        if (kindOf(i) == TKind::Object)
+            names += QString::fromLatin1(objectKey(i));
+        else if (kindOf(i) == TKind::Group)
+            names += QStringLiteral("grp_") + QString::fromLatin1(number(i));
     }
     return names;
 }
@@ -128,8 +148,9 @@ QString Write(const QString &folder, int entries, bool withFiles)
         const QString scenery = dir.filePath(QStringLiteral("Scenery"));
         if (!QDir().mkpath(scenery))
             fail(scenery);
-        for (const QString &name : FileNames(entries)) {
-            QFile bgl(scenery + u'/' + name + QStringLiteral(".bgl"));
+        for (const TSceneryFile &file : Files(entries)) {
+            QFile bgl(scenery + u'/' + file.Name
+                      + (file.Active ? QStringLiteral(".bgl") : QStringLiteral(".bg_")));
             if (!bgl.open(QIODevice::WriteOnly))
                 fail(bgl.fileName());
         }

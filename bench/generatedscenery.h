@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,12 +13,23 @@ namespace GeneratedScenery {
 
 QByteArray ControlFile(int entries);
 
-// The names of the scenery files the control file of `entries` entries refers to, without
-// their ending: objects, group members and switch alternatives.
-QStringList FileNames(int entries);
+struct TSceneryFile
+{
+    QString Name; // without its ending
+    bool Active; // as the stored state of its entry asks
+};
 
-// Writes folder/Bench.ini and, with files, folder/Scenery/ with one empty file per name, every
-// one active (".bgl"). Returns the control file's path; stops the program when it cannot write.
+// The scenery files the control file of `entries` entries refers to: objects, group members and
+// switch alternatives.
+QList<TSceneryFile> Files(int entries);
+
+// The keys of the objects and groups stored as checked, in file order: what "sceneryctl apply
+// --off" takes.
+QStringList CheckedEntries(int entries);
+
+// Writes folder/Bench.ini and, with files, folder/Scenery/ with one empty file per scenery file,
+// active (".bgl") or inactive (".bg_") as its entry's stored state asks, so the folder agrees
+// with its control file. Returns the control file's path; stops the program when it cannot write.
 QString Write(const QString &folder, int entries, bool withFiles);
 
 } // namespace GeneratedScenery
