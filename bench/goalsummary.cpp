@@ -39,7 +39,8 @@ public:
         }
     }
 
-    // A counter, or "real_time" in seconds; none when the benchmark failed or did not run.
+    // A counter, or "real_time" or "cpu_time" in seconds; none when the benchmark failed or did
+    // not run.
     std::optional<double> Value(const QString &name, const QString &field)
     {
         const auto found = FResults.constFind(name);
@@ -51,7 +52,7 @@ public:
             Fail(name, found->value(u"error_message").toString());
             return std::nullopt;
         }
-        if (field != u"real_time")
+        if (field != u"real_time" && field != u"cpu_time")
             return found->value(field).toDouble();
         static const QMap<QString, double> perSecond{{QStringLiteral("ns"), 1e9},
                                                      {QStringLiteral("us"), 1e6},
@@ -159,8 +160,9 @@ void memoryRows(TResults &results)
     }
 }
 
-// Ten times the entries: in a fresh process the start-up CPU less the empty window's (the cost
-// of starting Qt and showing a window is no loading); in one process the widget's load.
+// Ten times the entries, on CPU time, which other users of the machine disturb less than wall
+// time: in a fresh process the start-up CPU less the empty window's (the cost of starting Qt and
+// showing a window is no loading); in one process the widget's load.
 void scalingRows(TResults &results)
 {
     const QString goal = QStringLiteral("<= 11x");
@@ -180,11 +182,11 @@ void scalingRows(TResults &results)
     } else {
         notMeasured(fresh, goal);
     }
-    const QString same = QStringLiteral("Loading 10x entries, same process (widget)");
+    const QString same = QStringLiteral("Loading 10x entries, same process, widget CPU");
     const auto largeLoad
-        = results.Value(QStringLiteral("BM_LoadIntoWidget/100000"), QStringLiteral("real_time"));
+        = results.Value(QStringLiteral("BM_LoadIntoWidget/100000"), QStringLiteral("cpu_time"));
     const auto smallLoad
-        = results.Value(QStringLiteral("BM_LoadIntoWidget/10000"), QStringLiteral("real_time"));
+        = results.Value(QStringLiteral("BM_LoadIntoWidget/10000"), QStringLiteral("cpu_time"));
     if (largeLoad && smallLoad) {
         const double ratio = *largeLoad / *smallLoad;
         row(same, QStringLiteral("%1x (100,000 vs 10,000)").arg(number(ratio, 1)), goal,
