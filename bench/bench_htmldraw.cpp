@@ -4,7 +4,6 @@
 #include "htmltext/paintercanvas.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -15,9 +14,7 @@ namespace {
 
 QString demoCredits()
 {
-    const QString ini = QFileInfo(QStringLiteral(__FILE__)).absolutePath()
-        + QStringLiteral("/../examples/demo/Musterhafen.ini");
-    QFile file(ini);
+    QFile file(QStringLiteral(SC_DEMO_DIR "/Musterhafen.ini"));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read the demo control file");
     for (const QByteArray &line : file.readAll().split('\n')) {

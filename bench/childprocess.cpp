@@ -117,6 +117,8 @@ TChildRun RunChild(const QString &program, const QStringList &arguments,
             || dup2(err, 2) < 0 || chdir(folder.constData()) != 0)
             _exit(127);
         execve(argv[0], argv.data(), envp.data());
+        static const char message[] = "cannot execute the program\n";
+        [[maybe_unused]] const ssize_t written = write(2, message, sizeof message - 1);
         _exit(127);
     }
     if (pid < 0) {
