@@ -337,10 +337,17 @@ bool TScenForm1::LockScenery(TFolderLock &lock)
 
 void TScenForm1::ReadIni()
 {
-    TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni();
+    TIniFile ini(FState.Scenery);
+    ReadIni(ini);
+}
+
+// Loading and the language step share one accessor, so the file is read and parsed once.
+void TScenForm1::ReadIni(TIniFile &ini)
+{
+    TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni(ini);
     RzCheckTree1->scrollToTop();
     RememberAppliedStates();
-    SetLanguage();
+    SetLanguage(ini);
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
     FControlFileStamp = ControlFileStamp();
 }
@@ -360,10 +367,9 @@ QString TScenForm1::GetString(int nr) const
     return texts.value(nr);
 }
 
-void TScenForm1::SetLanguage()
+void TScenForm1::SetLanguage(TIniFile &ini)
 {
     const QString section = LanguageWord(FState);
-    TIniFile ini(FState.Scenery);
     // Writing the language is the first write of a run: it shows whether the control file can
     // be written at all.
     try {
@@ -454,13 +460,11 @@ void TScenForm1::SwitchLanguage(int language)
     if (!LockScenery(lock))
         return;
     RunHandler([&] {
-        {
-            TIniFile ini(FState.Scenery);
-            ini.WriteString(ControlFile::Settings, ControlFile::Language,
-                            FState.Languages[std::size_t(language)]);
-            ini.UpdateFile();
-        }
-        ReadIni();
+        TIniFile ini(FState.Scenery);
+        ini.WriteString(ControlFile::Settings, ControlFile::Language,
+                        FState.Languages[std::size_t(language)]);
+        ini.UpdateFile();
+        ReadIni(ini);
     });
 }
 
