@@ -268,12 +268,12 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
             if (!hash)
                 hash = hashFolded(foldName(textOf(FLines.back(), parts.nameBegin, parts.nameEnd)));
             if (parts.kind == Parts::Header) {
-                FSections.push_back(Section{index, NoIndex, NoIndex});
+                FSections.push_back(Section{index, NoIndex, NoIndex, false});
                 sectionHashes.push_back(*hash);
             } else {
                 const auto section = quint32(FSections.size() - 1);
                 const auto key = quint32(FKeys.size());
-                FKeys.push_back(Key{index, section, NoIndex});
+                FKeys.push_back(Key{index, section, 0, NoIndex});
                 Section &owner = FSections.back();
                 if (owner.lastKey == NoIndex)
                     owner.firstKey = key;
@@ -300,8 +300,10 @@ void TProfileDocument::buildIndexes(const std::vector<quint32> &sectionHashes,
                                     const std::vector<quint32> &keyHashes)
 {
     FSectionIndex.reserve(qsizetype(FSections.size()));
-    if (FSections.front().firstKey != NoIndex)
+    if (FSections.front().firstKey != NoIndex) {
         FSectionIndex.add(hashFolded(QStringView()), 0);
+        FSections.front().indexed = true;
+    }
     for (quint32 s = 1; s < FSections.size(); ++s) {
         const Line &header = FLines[FSections[s].header];
         const Parts parts = partsOf(header);
@@ -313,8 +315,10 @@ void TProfileDocument::buildIndexes(const std::vector<quint32> &sectionHashes,
             const Line &line = FLines[FSections[other].header];
             return nameEquals(line, partsOf(line), folded);
         };
-        if (!FSectionIndex.find(sectionHashes[s], same))
+        if (!FSectionIndex.find(sectionHashes[s], same)) {
             FSectionIndex.add(sectionHashes[s], s);
+            FSections[s].indexed = true;
+        }
     }
 
     FKeyIndex.reserve(qsizetype(FKeys.size()));
@@ -332,8 +336,10 @@ void TProfileDocument::buildIndexes(const std::vector<quint32> &sectionHashes,
             const Line &otherLine = FLines[FKeys[other].line];
             return nameEquals(otherLine, partsOf(otherLine), *folded);
         };
-        if (!FKeyIndex.find(hash, same))
+        if (!FKeyIndex.find(hash, same)) {
             FKeyIndex.add(hash, k);
+            FKeys[k].indexed = 1;
+        }
     }
 }
 
@@ -398,26 +404,70 @@ quint32 TProfileDocument::keyHash(quint32 nameHash, quint32 section)
     return quint32(mixed >> 32);
 }
 
+bool TProfileDocument::sectionNameEquals(quint32 section, QStringView folded) const
+{
+    if (section == 0)
+        return folded.isEmpty();
+    const Line &header = FLines[FSections[section].header];
+    return nameEquals(header, partsOf(header), folded);
+}
+
+bool TProfileDocument::keyNameEquals(quint32 key, QStringView folded) const
+{
+    const Line &line = FLines[FKeys[key].line];
+    return nameEquals(line, partsOf(line), folded);
+}
+
 std::optional<quint32> TProfileDocument::findSection(QStringView section) const
 {
     foldNameInto(section, FLookupName);
-    return FSectionIndex.find(hashFolded(FLookupName), [this](quint32 s) {
-        if (s == 0)
-            return FLookupName.isEmpty();
-        const Line &header = FLines[FSections[s].header];
-        return nameEquals(header, partsOf(header), FLookupName);
-    });
+    const auto remember = [this](quint32 found) {
+        if (FRecentSections[0] != found) {
+            FRecentSections[1] = FRecentSections[0];
+            FRecentSections[0] = found;
+        }
+        return found;
+    };
+    const auto isFound = [this](quint32 s) {
+        return s < FSections.size() && FSections[s].indexed && sectionNameEquals(s, FLookupName);
+    };
+    for (const quint32 recent : FRecentSections) {
+        if (recent == NoIndex)
+            continue;
+        if (isFound(recent))
+            return remember(recent);
+        if (isFound(recent + 1))
+            return remember(recent + 1);
+    }
+    const std::optional<quint32> found = FSectionIndex.find(
+        hashFolded(FLookupName), [this](quint32 s) { return sectionNameEquals(s, FLookupName); });
+    if (found)
+        remember(*found);
+    return found;
 }
 
 std::optional<quint32> TProfileDocument::findKey(quint32 section, QStringView key) const
 {
     foldNameInto(key, FLookupName);
-    return FKeyIndex.find(keyHash(hashFolded(FLookupName), section), [this, section](quint32 k) {
-        if (FKeys[k].section != section)
-            return false;
-        const Line &line = FLines[FKeys[k].line];
-        return nameEquals(line, partsOf(line), FLookupName);
-    });
+    const Section &owner = FSections[section];
+    const auto isFound = [this](quint32 k) {
+        return k != NoIndex && FKeys[k].indexed && keyNameEquals(k, FLookupName);
+    };
+    const quint32 recent = owner.recentKey;
+    const quint32 following = recent == NoIndex ? owner.firstKey : FKeys[recent].next;
+    std::optional<quint32> found;
+    if (isFound(recent))
+        found = recent;
+    else if (isFound(following))
+        found = following;
+    else
+        found
+            = FKeyIndex.find(keyHash(hashFolded(FLookupName), section), [this, section](quint32 k) {
+                  return FKeys[k].section == section && keyNameEquals(k, FLookupName);
+              });
+    if (found)
+        owner.recentKey = *found;
+    return found;
 }
 
 std::optional<QString> TProfileDocument::value(QStringView section, QStringView key) const
@@ -488,7 +538,7 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
     if (!found) {
         const auto added = quint32(FSections.size());
         const quint32 header = insertLine(FLastLine, u'[' + sectionName + u']');
-        FSections.push_back(Section{header, NoIndex, NoIndex});
+        FSections.push_back(Section{header, NoIndex, NoIndex, true});
         FSectionIndex.add(hashFolded(foldName(sectionName)), added);
         addKey(added, insertLine(header, keyName + u'=' + newValue), keyName);
         return true;
@@ -549,7 +599,7 @@ quint32 TProfileDocument::insertLine(quint32 after, const QString &text)
 void TProfileDocument::addKey(quint32 section, quint32 line, const QString &name)
 {
     const auto key = quint32(FKeys.size());
-    FKeys.push_back(Key{line, section, NoIndex});
+    FKeys.push_back(Key{line, section, 1, NoIndex});
     Section &owner = FSections[section];
     if (owner.lastKey == NoIndex)
         owner.firstKey = key;

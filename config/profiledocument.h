@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -54,7 +55,8 @@ private:
     struct Key
     {
         quint32 line = 0;
-        quint32 section = 0;
+        quint32 section : 31 = 0;
+        quint32 indexed : 1 = 0; // the first of its name in the section, the one that is read
         quint32 next = NoIndex; // the section's next key line
     };
     // A header line and the lines up to the next; FSections[0] holds the lines before the first
@@ -64,6 +66,10 @@ private:
         quint32 header = NoIndex;
         quint32 firstKey = NoIndex;
         quint32 lastKey = NoIndex;
+        bool indexed = false; // the first section of its name, the one that is read
+        // The key found last: callers mostly read a section's keys in file order, so the next
+        // lookup is tried on this key and the one behind it before the index is asked.
+        mutable quint32 recentKey = NoIndex;
     };
     // Where the parts of a line lie, in units (bytes, UTF-16 units or characters) of the line.
     struct Parts
@@ -88,6 +94,8 @@ private:
     QString textOf(const Line &line, qsizetype begin, qsizetype end) const;
     // Whether the line's name equals a folded name.
     bool nameEquals(const Line &line, const Parts &parts, QStringView folded) const;
+    bool sectionNameEquals(quint32 section, QStringView folded) const;
+    bool keyNameEquals(quint32 key, QStringView folded) const;
     static quint32 keyHash(quint32 nameHash, quint32 section);
 
     std::optional<quint32> findSection(QStringView section) const;
@@ -111,5 +119,7 @@ private:
     std::vector<Section> FSections;
     TProfileNameTable FSectionIndex; // first section of each folded name
     TProfileNameTable FKeyIndex; // first key of each folded name in each section
+    // The sections found last, tried (and the ones behind them) before the index is asked.
+    mutable std::array<quint32, 2> FRecentSections{NoIndex, NoIndex};
     mutable QString FLookupName; // folded name of the current lookup; spares an allocation each
 };

@@ -337,8 +337,12 @@ bool TScenForm1::LockScenery(TFolderLock &lock)
 
 void TScenForm1::ReadIni()
 {
-    TIniFile ini(FState.Scenery);
-    ReadIni(ini);
+    {
+        TIniFile ini(FState.Scenery);
+        ReadIni(ini);
+    }
+    // Stamped once the accessor is gone, so that its copy and the stamp's are not held at once.
+    FControlFileStamp = ControlFileStamp();
 }
 
 // Loading and the language step share one accessor, so the file is read and parsed once.
@@ -349,7 +353,6 @@ void TScenForm1::ReadIni(TIniFile &ini)
     RememberAppliedStates();
     SetLanguage(ini);
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
-    FControlFileStamp = ControlFileStamp();
 }
 
 QByteArray TScenForm1::ControlFileStamp() const
@@ -460,11 +463,14 @@ void TScenForm1::SwitchLanguage(int language)
     if (!LockScenery(lock))
         return;
     RunHandler([&] {
-        TIniFile ini(FState.Scenery);
-        ini.WriteString(ControlFile::Settings, ControlFile::Language,
-                        FState.Languages[std::size_t(language)]);
-        ini.UpdateFile();
-        ReadIni(ini);
+        {
+            TIniFile ini(FState.Scenery);
+            ini.WriteString(ControlFile::Settings, ControlFile::Language,
+                            FState.Languages[std::size_t(language)]);
+            ini.UpdateFile();
+            ReadIni(ini);
+        }
+        FControlFileStamp = ControlFileStamp();
     });
 }
 
