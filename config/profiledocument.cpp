@@ -234,6 +234,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
             ++lineCount;
     }
     FLines.reserve(size_t(lineCount + 1));
+    // Every line may be a key: room that stays unused is never touched, so costs no memory.
     FKeys.reserve(size_t(lineCount + 1));
     std::vector<quint32> sectionHashes{0};
     std::vector<quint32> keyHashes;
@@ -289,7 +290,6 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
         FFirstLine = 0;
         FLastLine = quint32(FLines.size() - 1);
     }
-    FKeys.shrink_to_fit();
     buildIndexes(sectionHashes, keyHashes);
 }
 

@@ -109,7 +109,7 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
         ini.ReadSection(group, FState.BglList);
         if (!FState.BglList.isEmpty() && ini.ReadBool(group, ControlFile::ShowKey, true)) {
             FTree.SetText(node, GroupPrefix + caption);
-            for (const QString &member : GroupMembers(ini, group))
+            for (const QString &member : GroupMembers(FState.BglList))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
         SetLoadedState(ini, index, stateKey, ControlFile::States);
