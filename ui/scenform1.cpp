@@ -25,9 +25,9 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QCloseEvent>
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
@@ -361,7 +361,17 @@ QByteArray TScenForm1::ControlFileStamp() const
     if (QFileInfo(FState.Scenery).isSymLink())
         return {};
     const std::optional<QByteArray> bytes = ReadRegularFile(FState.Scenery, MaxControlFileSize);
-    return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256) : QByteArray();
+    if (!bytes)
+        return {};
+    // Stamps are compared only within this process, to notice another program's write: the size
+    // and two differently seeded hashes tell any such change, at a fraction of the cost of a
+    // cryptographic digest over a file of several megabytes.
+    const quint64 parts[] = {
+        quint64(bytes->size()),
+        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x2545F491u)),
+        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x9E3779B9u)),
+    };
+    return QByteArray(reinterpret_cast<const char *>(parts), qsizetype(sizeof parts));
 }
 
 QString TScenForm1::GetString(int nr) const
