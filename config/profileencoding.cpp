@@ -123,34 +123,6 @@ QByteArray encodeUtf8(QStringView text)
     return out;
 }
 
-template<typename Unit>
-std::vector<TRawLine> splitUnits(qsizetype count, Unit unitAt)
-{
-    std::vector<TRawLine> lines;
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < count) {
-        const char16_t u = unitAt(i);
-        if (u != u'\r' && u != u'\n') {
-            ++i;
-            continue;
-        }
-        TRawLine line{start, i - start, TLineBreak::Lf};
-        if (u == u'\r') {
-            const bool crlf = i + 1 < count && unitAt(i + 1) == u'\n';
-            line.lineBreak = crlf ? TLineBreak::CrLf : TLineBreak::Cr;
-            i += crlf ? 2 : 1;
-        } else {
-            ++i;
-        }
-        lines.push_back(line);
-        start = i;
-    }
-    if (start < count)
-        lines.push_back(TRawLine{start, count - start, TLineBreak::None});
-    return lines;
-}
-
 } // namespace
 
 TProfileEncoding TProfileEncoding::detect(QByteArrayView data)
@@ -248,26 +220,4 @@ QByteArray TProfileEncoding::lineBreakBytes(TLineBreak lineBreak) const
         return encode(u"\r");
     }
     return {};
-}
-
-std::vector<TRawLine> TProfileEncoding::splitLines(QByteArrayView data, qsizetype *oddTail) const
-{
-    *oddTail = data.size();
-    if (!isUtf16()) {
-        return splitUnits(data.size(), [&data](qsizetype i) { return char16_t(uchar(data[i])); });
-    }
-    const qsizetype units = data.size() / 2;
-    if (data.size() % 2 != 0)
-        *oddTail = data.size() - 1;
-    const bool little = FKind == Kind::Utf16LE;
-    auto unitAt = [&data, little](qsizetype i) {
-        const char *p = data.data() + 2 * i;
-        return char16_t(little ? qFromLittleEndian<quint16>(p) : qFromBigEndian<quint16>(p));
-    };
-    std::vector<TRawLine> lines = splitUnits(units, unitAt);
-    for (TRawLine &line : lines) {
-        line.offset *= 2;
-        line.length *= 2;
-    }
-    return lines;
 }

@@ -5,18 +5,8 @@
 #include <QString>
 #include <QStringView>
 
-#include <vector>
-
 // How a line of a control file ends. The last line of a file may have no break.
 enum class TLineBreak : quint8 { None, CrLf, Lf, Cr };
-
-// A line of a control file as it lies in the file's bytes: content without its break.
-struct TRawLine
-{
-    qsizetype offset = 0;
-    qsizetype length = 0;
-    TLineBreak lineBreak = TLineBreak::None;
-};
 
 // The text encoding of a control file, detected from its bytes, and the conversions between its
 // bytes and text. Decoding is lossless for the 8-bit encodings, so unchanged lines survive.
@@ -38,16 +28,13 @@ public:
     Kind kind() const { return FKind; }
     bool hasBom() const { return FHasBom; }
     QByteArray bom() const;
+    // Bytes per code unit: 2 for UTF-16, 1 otherwise.
+    qsizetype unitSize() const { return isUtf16() ? 2 : 1; }
 
     QString decode(QByteArrayView bytes) const;
     // A character that the encoding cannot hold becomes '?'.
     QByteArray encode(QStringView text) const;
     QByteArray lineBreakBytes(TLineBreak lineBreak) const;
-
-    // Splits the bytes after the byte-order mark into lines; CR LF, LF and a lone CR each end a
-    // line. For UTF-16, an odd last byte belongs to no line: its offset is stored in *oddTail
-    // (otherwise *oddTail is data.size()).
-    std::vector<TRawLine> splitLines(QByteArrayView data, qsizetype *oddTail) const;
 
 private:
     bool isUtf16() const { return FKind == Kind::Utf16LE || FKind == Kind::Utf16BE; }

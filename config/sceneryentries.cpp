@@ -15,6 +15,11 @@ QStringList GroupMembers(const TIniFile &ini, const QString &group)
 {
     QStringList keys;
     ini.ReadSection(group, keys);
+    return GroupMembers(std::move(keys));
+}
+
+QStringList GroupMembers(QStringList keys)
+{
     keys.removeIf([](const QString &key) {
         return key == ControlFile::CheckedKey || key == ControlFile::ShowKey;
     });

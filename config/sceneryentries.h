@@ -16,6 +16,8 @@ QString EntryStateKey(const TIniFile &ini, const TScenObj &entry);
 // The member keys of a group section: every key except "Checked" and "Show", which are
 // recognised only as spelled exactly so.
 QStringList GroupMembers(const TIniFile &ini, const QString &group);
+// The same from the section's keys, for a caller that has listed them already.
+QStringList GroupMembers(QStringList keys);
 
 // The alternatives of a switch section, as the tree lists them and Apply switches them: its keys
 // without "Checked" in any letter case. The first is alternative 0, the second alternative 1;

@@ -30,9 +30,14 @@ TSceneryLoader::TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree)
 
 void TSceneryLoader::ReadIni(std::optional<qint32> language)
 {
+    const TIniFile ini(FState.Scenery);
+    ReadIni(ini, language);
+}
+
+void TSceneryLoader::ReadIni(const TIniFile &ini, std::optional<qint32> language)
+{
     FState.BglList.clear();
     FState.GrpList.clear();
-    const TIniFile ini(FState.Scenery);
     ReadLanguage(ini, language);
     FState.URL = ini.ReadString(ControlFile::Settings, ControlFile::Url, DefaultHomePage);
     const TCheckTreeUpdate update(FTree);
@@ -104,7 +109,7 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
         ini.ReadSection(group, FState.BglList);
         if (!FState.BglList.isEmpty() && ini.ReadBool(group, ControlFile::ShowKey, true)) {
             FTree.SetText(node, GroupPrefix + caption);
-            for (const QString &member : GroupMembers(ini, group))
+            for (const QString &member : GroupMembers(FState.BglList))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
         SetLoadedState(ini, index, stateKey, ControlFile::States);

@@ -25,9 +25,9 @@
 #include "widgets/rztoolbutton.h"
 
 #include <QCloseEvent>
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
@@ -337,12 +337,22 @@ bool TScenForm1::LockScenery(TFolderLock &lock)
 
 void TScenForm1::ReadIni()
 {
-    TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni();
+    {
+        TIniFile ini(FState.Scenery);
+        ReadIni(ini);
+    }
+    // Stamped once the accessor is gone, so that its copy and the stamp's are not held at once.
+    FControlFileStamp = ControlFileStamp();
+}
+
+// Loading and the language step share one accessor, so the file is read and parsed once.
+void TScenForm1::ReadIni(TIniFile &ini)
+{
+    TSceneryLoader(FState, RzCheckTree1->Items()).ReadIni(ini);
     RzCheckTree1->scrollToTop();
     RememberAppliedStates();
-    SetLanguage();
+    SetLanguage(ini);
     RzPageControl1->SetCaption(TabSheet1, QFileInfo(FState.Scenery).fileName());
-    FControlFileStamp = ControlFileStamp();
 }
 
 QByteArray TScenForm1::ControlFileStamp() const
@@ -351,7 +361,17 @@ QByteArray TScenForm1::ControlFileStamp() const
     if (QFileInfo(FState.Scenery).isSymLink())
         return {};
     const std::optional<QByteArray> bytes = ReadRegularFile(FState.Scenery, MaxControlFileSize);
-    return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256) : QByteArray();
+    if (!bytes)
+        return {};
+    // Stamps are compared only within this process, to notice another program's write: the size
+    // and two differently seeded hashes tell any such change, at a fraction of the cost of a
+    // cryptographic digest over a file of several megabytes.
+    const quint64 parts[] = {
+        quint64(bytes->size()),
+        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x2545F491u)),
+        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x9E3779B9u)),
+    };
+    return QByteArray(reinterpret_cast<const char *>(parts), qsizetype(sizeof parts));
 }
 
 QString TScenForm1::GetString(int nr) const
@@ -360,10 +380,9 @@ QString TScenForm1::GetString(int nr) const
     return texts.value(nr);
 }
 
-void TScenForm1::SetLanguage()
+void TScenForm1::SetLanguage(TIniFile &ini)
 {
     const QString section = LanguageWord(FState);
-    TIniFile ini(FState.Scenery);
     // Writing the language is the first write of a run: it shows whether the control file can
     // be written at all.
     try {
@@ -459,8 +478,9 @@ void TScenForm1::SwitchLanguage(int language)
             ini.WriteString(ControlFile::Settings, ControlFile::Language,
                             FState.Languages[std::size_t(language)]);
             ini.UpdateFile();
+            ReadIni(ini);
         }
-        ReadIni();
+        FControlFileStamp = ControlFileStamp();
     });
 }
 

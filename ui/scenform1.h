@@ -15,6 +15,7 @@ class TFolderLock;
 class THTMLCredit;
 class THTMLabel;
 class TImage;
+class TIniFile;
 class TInfoForm;
 class TPlatform;
 class TRzCheckTree;
@@ -78,7 +79,8 @@ public:
 
     void FormCreate();
     void ReadIni();
-    void SetLanguage();
+    void ReadIni(TIniFile &ini);
+    void SetLanguage(TIniFile &ini);
     QString GetString(int nr) const;
     void btnGermanClick();
     void btnEnglishClick();

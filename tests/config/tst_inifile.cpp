@@ -80,6 +80,8 @@ private Q_SLOTS:
     void readString();
     void readSection_data();
     void readSection();
+    void readsInSequence_data();
+    void readsInSequence();
     void readInteger_data();
     void readInteger();
     void readBool_data();
@@ -273,6 +275,54 @@ void TestIniFile::readSection()
     QStringList keys = {u"left over"_s};
     ini.ReadSection(section, keys);
     QCOMPARE(keys, expected);
+}
+
+// One accessor answers a series of reads, as loading asks them: keys mostly in file order, sections
+// in turn. Later sections and keys of a name that is already there are never the ones read.
+void TestIniFile::readsInSequence_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("reads"); // "section/key"
+    QTest::addColumn<QStringList>("expected");
+
+    const QString def = QStringLiteral("<default>");
+    QTest::newRow("key names in file order, a duplicate among them")
+        << QByteArray("[S]\r\na=1\r\nb=2\r\nA=3\r\nc=4\r\n")
+        << QStringList{u"S/a"_s, u"S/b"_s, u"S/A"_s, u"S/c"_s}
+        << QStringList{u"1"_s, u"2"_s, u"1"_s, u"4"_s};
+    QTest::newRow("sections in file order, a duplicate among them")
+        << QByteArray("[S]\r\nk=1\r\n[T]\r\nk=2\r\n[s]\r\nk=3\r\nj=5\r\n[U]\r\nk=4\r\n")
+        << QStringList{u"S/k"_s, u"T/k"_s, u"s/k"_s, u"s/j"_s, u"U/k"_s}
+        << QStringList{u"1"_s, u"2"_s, u"1"_s, def, u"4"_s};
+    QTest::newRow("umlauts of both cases in many sections")
+        << QByteArray("[\xC4]\r\n\xFC=1\r\n\xDC=2\r\n[\xE4]\r\n\xFC=3\r\nx=4\r\n[A]\r\n\xDC=5\r\n"
+                      "[a]\r\n\xFC=6\r\n")
+        << QStringList{u"ä/ü"_s, u"Ä/Ü"_s, u"ä/x"_s, u"a/ü"_s, u"A/x"_s, u"ä/ü"_s}
+        << QStringList{u"1"_s, u"1"_s, def, u"5"_s, def, u"1"_s};
+    QTest::newRow("key of another section")
+        << QByteArray("[A]\r\nk=1\r\n[B]\r\nj=2\r\n[C]\r\nk=3\r\n")
+        << QStringList{u"A/k"_s, u"B/k"_s, u"C/k"_s, u"B/j"_s}
+        << QStringList{u"1"_s, def, u"3"_s, u"2"_s};
+    QTest::newRow("lines before the first header and an empty header")
+        << QByteArray("k=top\r\n[]\r\nk=empty\r\nj=1\r\n") << QStringList{u"/k"_s, u"/j"_s, u"/k"_s}
+        << QStringList{u"top"_s, def, u"top"_s};
+}
+
+void TestIniFile::readsInSequence()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, reads);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    const TIniFile ini(makeFile(dir, content));
+    QStringList values;
+    for (const QString &read : reads) {
+        const qsizetype slash = read.indexOf(u'/');
+        values.append(
+            ini.ReadString(read.first(slash), read.sliced(slash + 1), QStringLiteral("<default>")));
+    }
+    QCOMPARE(values, expected);
 }
 
 void TestIniFile::readInteger_data()
