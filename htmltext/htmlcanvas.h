@@ -58,13 +58,16 @@ public:
 
     // Plain text in the current font, ampersands shown as they are.
     virtual int textWidth(QStringView text) = 0;
-    virtual int textHeight(QStringView text) = 0;
+    // The height of a line of text in the current font, without external leading.
+    virtual int textHeight() = 0;
     // A single-line run: with prefix, "&&" shows one "&" and a single "&" underlines the next
     // character. The height includes the font's external leading.
     virtual QSize measureRun(QStringView text, bool prefix) = 0;
-    // Draws a run on one line, left-aligned at r.Left and standing on r.Bottom; with ellipsis,
-    // a run wider than r is shortened to end in "…".
-    virtual void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis) = 0;
+    // Draws a run on one line, left-aligned at r.Left and standing on r.Bottom; width is the
+    // run's width as measureRun gave it in the current font, so drawing measures nothing again.
+    // With ellipsis, a run wider than r is shortened to end in "…".
+    virtual void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis, int width)
+        = 0;
     // How many leading characters of text fit into width.
     virtual int charsThatFit(QStringView text, int width) = 0;
 

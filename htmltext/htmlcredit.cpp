@@ -101,7 +101,7 @@ TRect THTMLCredit::TextRect(THTMLCanvas &canvas, int scroll)
     if (BorderStyle() == bsSingle)
         Shrink(r, BorderWidth());
     // One partly visible line more is laid out below the box.
-    r.Bottom += canvas.textHeight(u"gh");
+    r.Bottom += canvas.textHeight();
     const int boxBottom = r.Bottom;
     ExtendForAutoSizing(r);
     r.Top -= scroll;

@@ -65,6 +65,23 @@ struct TFlowState
     int PIndent = 0;
 };
 
+// Measures that depend on the font alone, each taken once per font and call when first needed.
+struct TFontMeasures
+{
+    THTMLFont font;
+    std::optional<int> textHeight;
+    std::optional<int> space; // the width of " "
+    std::optional<int> wide; // the width of "w"
+};
+
+// A word's width as the first pass of its line measured it, for the second pass to reuse.
+struct TMeasuredWord
+{
+    qsizetype pos;
+    qsizetype end;
+    int width;
+};
+
 // What the first pass of a line reports.
 struct TLineMetrics
 {
@@ -138,7 +155,9 @@ private:
 
     bool painting(const TLine &line) const { return line.pass == TPass::Paint; }
     bool inFocusedLink() const { return FState.Anchor && FState.HyperLinks == FP.FocusLink + 1; }
-    int ghHeight() { return FCanvas.textHeight(u"gh"); }
+    int ghHeight();
+    TFontMeasures &fontMeasures();
+    int wordWidth(const TLine &line, qsizetype wordEnd, const QString &word);
     TColor currentBackground() const
     {
         return FCanvas.brushSolid() ? FCanvas.brushColor() : clNone;
@@ -171,6 +190,11 @@ private:
     THTMLFont FBaseFont;
     TColor FBlnkColor = clNone;
     TFlowState FState;
+    // Every word is measured once: the first pass of a line keeps the widths of the words it
+    // took (and of the word that did not fit, which starts the next line) for the second pass.
+    QList<TMeasuredWord> FWords;
+    qsizetype FNextWord = 0;
+    QList<TFontMeasures> FFontMeasures;
     int FOfsx = 0;
     int FAltImg = -1;
     int FLineNumber = 0;
@@ -230,6 +254,10 @@ bool THTMLRenderer::run()
         const int txtheight = ghHeight();
 
         const qsizetype lineBegin = pos;
+        FWords.erase(FWords.begin(),
+                     std::find_if(FWords.begin(), FWords.end(),
+                                  [&](const TMeasuredWord &w) { return w.pos >= lineBegin; }));
+        FNextWord = 0;
         TLine first{TPass::Layout,
                     {FLayoutLt, FLayoutSpace, FLayoutGt},
                     pos,
@@ -256,6 +284,7 @@ bool THTMLRenderer::run()
 
         if (!FP.CheckHeight) {
             FState = lineStart;
+            FNextWord = 0;
             FCanvas.setFont(drawFont);
             TLine second{FP.CheckHotSpot ? TPass::HitTest : TPass::Paint,
                          {FLineLt, FLineSpace, FLineGt},
@@ -282,7 +311,7 @@ bool THTMLRenderer::run()
 
     FCanvas.setFont(FBaseFont);
     FR.HyperLinks = FState.HyperLinks;
-    FR.YSize = laidOut ? clampCoord(ySize) : FCanvas.textHeight(u"gh");
+    FR.YSize = laidOut ? clampCoord(ySize) : FCanvas.textHeight();
     FCanvas.setBrushColor(FBlnkColor);
     FCanvas.setBrushSolid(baseSolid);
     return FR.Hit;
@@ -334,7 +363,7 @@ void THTMLRenderer::drawLine(TLine &line)
 void THTMLRenderer::placeWord(TLine &line, qsizetype wordEnd)
 {
     const QString word = replaceWordEntities(QStringView(FS).mid(line.pos, wordEnd - line.pos));
-    const int width = FState.Invisible ? 0 : FCanvas.measureRun(word, FPrefix).width();
+    const int width = FState.Invisible ? 0 : wordWidth(line, wordEnd, word);
     const int avail = line.r.Width() - FOfsx;
     const bool fits = FState.Invisible || line.w + width < avail || width >= avail || !FP.WordWrap
         || line.pass != TPass::Layout;
@@ -345,7 +374,7 @@ void THTMLRenderer::placeWord(TLine &line, qsizetype wordEnd)
     line.pos = wordEnd;
     if (line.pass == TPass::Layout) {
         // Only words that stay on the line count for its height and for StripVal.
-        const int th = FCanvas.textHeight(word);
+        const int th = ghHeight();
         if (FIsSub)
             line.m.subh = std::max(line.m.subh, th / 4);
         if (FIsSup)
@@ -367,13 +396,63 @@ void THTMLRenderer::placeWord(TLine &line, qsizetype wordEnd)
         drawWord(line, word, width);
     line.w = clampCoord(qint64(line.w) + width);
     line.x = clampCoord(qint64(line.x) + width);
-    line.trailing = word.endsWith(u' ') ? FCanvas.textWidth(u" ") : 0;
+    line.trailing = 0;
+    if (word.endsWith(u' ')) {
+        std::optional<int> &space = fontMeasures().space;
+        if (!space)
+            space = FCanvas.textWidth(u" ");
+        line.trailing = *space;
+    }
+}
+
+TFontMeasures &THTMLRenderer::fontMeasures()
+{
+    // Colour and orientation do not change a font's measures; links and shadows switch colours
+    // word by word.
+    const THTMLFont font = FCanvas.font();
+    const auto same = [&](const TFontMeasures &m) {
+        return m.font.name == font.name && m.font.size == font.size && m.font.bold == font.bold
+            && m.font.italic == font.italic && m.font.underline == font.underline
+            && m.font.strikeOut == font.strikeOut;
+    };
+    auto found = std::find_if(FFontMeasures.begin(), FFontMeasures.end(), same);
+    if (found != FFontMeasures.end())
+        return *found;
+    return FFontMeasures.emplace_back(TFontMeasures{font, {}, {}, {}});
+}
+
+int THTMLRenderer::ghHeight()
+{
+    std::optional<int> &height = fontMeasures().textHeight;
+    if (!height)
+        height = FCanvas.textHeight();
+    return *height;
+}
+
+int THTMLRenderer::wordWidth(const TLine &line, qsizetype wordEnd, const QString &word)
+{
+    while (FNextWord < FWords.size() && FWords[FNextWord].pos < line.pos)
+        ++FNextWord;
+    if (FNextWord < FWords.size() && FWords[FNextWord].pos == line.pos
+        && FWords[FNextWord].end == wordEnd)
+        return FWords[FNextWord++].width;
+    const int width = FCanvas.measureRun(word, FPrefix).width();
+    if (line.pass == TPass::Layout) {
+        FWords.append(TMeasuredWord{line.pos, wordEnd, width});
+        FNextWord = FWords.size();
+    }
+    return width;
 }
 
 void THTMLRenderer::drawWord(TLine &line, const QString &word, int width)
 {
-    if (!FP.WordWrap && line.x >= line.r.Right - FCanvas.textWidth(u"w"))
-        return;
+    if (!FP.WordWrap) {
+        std::optional<int> &wide = fontMeasures().wide;
+        if (!wide)
+            wide = FCanvas.textWidth(u"w");
+        if (line.x >= line.r.Right - *wide)
+            return;
+    }
     int bottom = line.r.Bottom - line.m.imgali;
     if (FIsSup)
         bottom -= line.m.suph;
@@ -387,11 +466,11 @@ void THTMLRenderer::drawWord(TLine &line, const QString &word, int width)
         FCanvas.setBrushSolid(false);
         FCanvas.drawRun(TRect{run.Left + FP.ShadowOffset, run.Top + FP.ShadowOffset,
                               run.Right + FP.ShadowOffset, run.Bottom + FP.ShadowOffset},
-                        word, FPrefix, !FP.WordWrap);
+                        word, FPrefix, !FP.WordWrap, width);
         FCanvas.setBrushSolid(solid);
         FCanvas.setFont(font);
     }
-    FCanvas.drawRun(run, word, FPrefix, !FP.WordWrap);
+    FCanvas.drawRun(run, word, FPrefix, !FP.WordWrap, width);
     if (inFocusedLink())
         FR.FocusAnchor = FState.LastAnchor;
     if (FError)
@@ -804,7 +883,7 @@ void THTMLRenderer::listItem(TLine &line, const THTMLTag &tag, bool terminated, 
             const QString bullet
                 = FState.ListIndex % 2 == 1 ? QStringLiteral("\u2022") : QStringLiteral("o");
             FCanvas.drawRun(TRect{line.x, line.r.Top, line.r.Right, line.r.Bottom - line.m.imgali},
-                            bullet, false, false);
+                            bullet, false, false, FCanvas.measureRun(bullet, false).width());
             FCanvas.setFont(font);
         }
     }

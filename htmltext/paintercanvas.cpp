@@ -59,8 +59,14 @@ void TPainterCanvas::setFont(const THTMLFont &font)
 {
     if (font == FFont)
         return;
+    // Colour and orientation are applied when drawing; only the other fields change the metrics,
+    // which are costly to take anew (links and shadows switch colours word by word).
+    const bool sameMetrics = font.name == FFont.name && font.size == FFont.size
+        && font.bold == FFont.bold && font.italic == FFont.italic
+        && font.underline == FFont.underline && font.strikeOut == FFont.strikeOut;
     FFont = font;
-    applyFont();
+    if (!sameMetrics)
+        applyFont();
 }
 
 void TPainterCanvas::applyFont()
@@ -79,11 +85,6 @@ int TPainterCanvas::textWidth(QStringView text)
     return FMetrics.horizontalAdvance(text.toString());
 }
 
-int TPainterCanvas::textHeight(QStringView)
-{
-    return FTextHeight;
-}
-
 QSize TPainterCanvas::measureRun(QStringView text, bool prefix)
 {
     const QFontMetrics &metrics = FMetrics;
@@ -91,18 +92,18 @@ QSize TPainterCanvas::measureRun(QStringView text, bool prefix)
     return QSize(metrics.horizontalAdvance(shown), FRunHeight);
 }
 
-void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis)
+void TPainterCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis,
+                             int width)
 {
-    const QFontMetrics &metrics = FMetrics;
     QString shown = text.toString();
-    if (ellipsis && metrics.horizontalAdvance(prefix ? withoutPrefixes(text) : shown) > r.Width()) {
-        shown = metrics.elidedText(prefix ? withoutPrefixes(text) : shown, Qt::ElideRight,
-                                   std::max(r.Width(), 0));
+    if (ellipsis && width > r.Width()) {
+        shown = FMetrics.elidedText(prefix ? withoutPrefixes(text) : shown, Qt::ElideRight,
+                                    std::max(r.Width(), 0));
         prefix = false;
+        width = FMetrics.horizontalAdvance(shown);
     }
     const int flags = Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine | Qt::TextExpandTabs
         | Qt::TextDontClip | (prefix ? Qt::TextShowMnemonic : 0);
-    const int width = metrics.horizontalAdvance(prefix ? withoutPrefixes(shown) : shown);
     const int height = FRunHeight;
     FPainter.save();
     FPainter.setFont(FQFont);

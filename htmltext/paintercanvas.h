@@ -26,9 +26,9 @@ public:
     void setPenColor(TColor color) override { FPenColor = color; }
 
     int textWidth(QStringView text) override;
-    int textHeight(QStringView text) override;
+    int textHeight() override { return FTextHeight; }
     QSize measureRun(QStringView text, bool prefix) override;
-    void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis) override;
+    void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis, int width) override;
     int charsThatFit(QStringView text, int width) override;
 
     void fillRect(const TRect &r) override;

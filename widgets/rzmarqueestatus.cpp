@@ -1,14 +1,19 @@
 #include "widgets/rzmarqueestatus.h"
 
+#include "widgets/captionstrip.h"
+
 #include <QEvent>
 #include <QPainter>
 
 TRzMarqueeStatus::TRzMarqueeStatus(QWidget *parent)
     : TRzStatusPane(parent)
+    , FStrip(new TCaptionStrip(this, [this](QPainter &painter, const QRect &dirty) {
+        DrawMovingCaption(painter, dirty);
+    }))
 {
+    PlaceStrip();
     connect(&FTimer, &QTimer::timeout, this, &TRzMarqueeStatus::TimerEventHandler);
     FTimer.setInterval(FScrollDelay);
-    FTimer.start();
 }
 
 void TRzMarqueeStatus::SetScrollType(TRzScrollType value)
@@ -16,10 +21,9 @@ void TRzMarqueeStatus::SetScrollType(TRzScrollType value)
     if (value == FScrollType)
         return;
     FScrollType = value;
-    if (value != stNone)
-        FTimer.start();
-    else
-        FTimer.stop();
+    EnableTimer(value != stNone);
+    // A caption that stands still is drawn by the pane itself.
+    FStrip->setVisible(value != stNone);
     update();
 }
 
@@ -28,12 +32,9 @@ void TRzMarqueeStatus::SetScrolling(bool value)
     if (value == FScrolling)
         return;
     FScrolling = value;
-    if (value) {
-        FTimer.start();
-    } else {
-        FTimer.stop();
+    EnableTimer(value);
+    if (!value)
         FCurrentStep = 0;
-    }
     update();
 }
 
@@ -73,16 +74,50 @@ QRect TRzMarqueeStatus::TickRect() const
 
 void TRzMarqueeStatus::TimerEventHandler()
 {
-    if (!FTimer.isActive() || !isVisible())
+    if (!FTimerEnabled || !isVisible())
         return;
     FCurrentStep += FScrollSize;
-    repaint(TickRect());
+    // Only the strip is repainted, and only where the text was or is now; a tick that moves no
+    // ink within the caption area paints nothing.
+    const QRect dirty = TickRect();
+    if (!dirty.isEmpty())
+        FStrip->repaint(dirty.translated(-GetCaptionRect().topLeft()));
     if (FCurrentStep < Steps()) {
         ScrollDisplay();
     } else {
         FCurrentStep = 0;
         ScrollComplete();
     }
+}
+
+void TRzMarqueeStatus::EnableTimer(bool value)
+{
+    FTimerEnabled = value;
+    UpdateTimer();
+}
+
+void TRzMarqueeStatus::UpdateTimer()
+{
+    if (FTimerEnabled && FShown)
+        FTimer.start();
+    else
+        FTimer.stop();
+}
+
+// A hidden pane, or one in a minimised window (the window system hides it then), has nothing to
+// move: its timer rests until it shows again, and the pass goes on from where it stood.
+void TRzMarqueeStatus::showEvent(QShowEvent *event)
+{
+    FShown = true;
+    UpdateTimer();
+    TRzStatusPane::showEvent(event);
+}
+
+void TRzMarqueeStatus::hideEvent(QHideEvent *event)
+{
+    FShown = false;
+    UpdateTimer();
+    TRzStatusPane::hideEvent(event);
 }
 
 void TRzMarqueeStatus::ScrollDisplay()
@@ -97,35 +132,27 @@ void TRzMarqueeStatus::ScrollComplete()
 
 void TRzMarqueeStatus::DrawCaption(QPainter &painter, const QString &caption)
 {
-    if (FScrollType == stNone) {
+    // A moving caption is drawn on the strip that covers the caption area.
+    if (FScrollType == stNone)
         TRzStatusPane::DrawCaption(painter, caption);
-        return;
-    }
-    const QRect area = GetCaptionRect();
-    if (area.isEmpty())
-        return;
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = area.size() * ratio;
-    if (FBitmap.size() != pixels)
-        FBitmap = QPixmap(pixels);
-    FBitmap.setDevicePixelRatio(ratio);
-    FBitmap.fill(FillColor());
+}
 
-    QPainter canvas(&FBitmap);
-    canvas.setFont(font());
-    canvas.setPen(FontColor());
-    // Bitmap coordinates: the text is centred vertically; its left edge starts a pass at the
+void TRzMarqueeStatus::DrawMovingCaption(QPainter &painter, const QRect &dirty)
+{
+    const QRect area = GetCaptionRect();
+    painter.fillRect(dirty, FillColor());
+    painter.setFont(font());
+    painter.setPen(FontColor());
+    // Strip coordinates: the text is centred vertically; its left edge starts a pass at the
     // pane's width (right to left) or its right end starts at 0 (left to right).
-    const int y = (area.height() - canvas.fontMetrics().height()) / 2;
+    const int y = (area.height() - painter.fontMetrics().height()) / 2;
     const int x
         = FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth;
-    const QPixmap &picture = CaptionPicture(caption);
+    const QPixmap &picture = CaptionPicture(Caption());
     if (picture.isNull())
-        canvas.drawStaticText(x, y, FStaticCaption);
-    else
-        canvas.drawPixmap(FCaptionInk.translated(x, y).topLeft(), picture);
-    canvas.end();
-    painter.drawPixmap(area.topLeft(), FBitmap);
+        painter.drawStaticText(x, y, FStaticCaption);
+    else if (const QRect ink = FCaptionInk.translated(x, y); ink.intersects(dirty))
+        painter.drawPixmap(ink.topLeft(), picture);
 }
 
 const QPixmap &TRzMarqueeStatus::CaptionPicture(const QString &caption)
@@ -165,6 +192,22 @@ void TRzMarqueeStatus::CaptionChanged()
 {
     UpdateSteps();
     update();
+}
+
+void TRzMarqueeStatus::CaptionRectChanged()
+{
+    PlaceStrip();
+}
+
+void TRzMarqueeStatus::resizeEvent(QResizeEvent *event)
+{
+    PlaceStrip();
+    TRzStatusPane::resizeEvent(event);
+}
+
+void TRzMarqueeStatus::PlaceStrip()
+{
+    FStrip->setGeometry(GetCaptionRect());
 }
 
 void TRzMarqueeStatus::changeEvent(QEvent *event)

@@ -2,6 +2,8 @@
 
 #include "widgets/rzstatuspane.h"
 
+class TCaptionStrip;
+
 #include <QStaticText>
 
 #include <QPixmap>
@@ -11,7 +13,9 @@ enum TRzScrollType : quint8 { stNone, stRightToLeft, stLeftToRight };
 
 // A status pane whose caption scrolls through the caption area, one pass after another. A pass
 // runs CurrentStep from 0 to Steps() in steps of ScrollSize, one step per timer tick; each tick
-// redraws only the caption area. A new caption continues from the step the old one reached.
+// redraws only what the text moved through, on an opaque strip over the caption area, so that
+// neither the frame nor the window behind the pane is painted again. A new caption continues
+// from the step the old one reached.
 class TRzMarqueeStatus : public TRzStatusPane
 {
     Q_OBJECT
@@ -32,10 +36,12 @@ public:
     // Steps of a pass: the caption's width in the pane's font plus the pane's width.
     int Steps() const { return FCaptionWidth + width(); }
     int CurrentStep() const { return FCurrentStep; }
+    // Whether the text scrolls; the timer itself runs only while the pane is shown.
+    bool TimerEnabled() const { return FTimerEnabled; }
     const QTimer &Timer() const { return FTimer; }
 
     // One step of the pass; the timer calls it, tests may call it directly. Does nothing while
-    // the timer is stopped or the pane is hidden.
+    // scrolling is off or the pane is hidden.
     void TimerEventHandler();
 
 Q_SIGNALS:
@@ -49,11 +55,20 @@ protected:
     virtual void ScrollComplete();
     void DrawCaption(QPainter &painter, const QString &caption) override;
     void CaptionChanged() override;
+    void CaptionRectChanged() override;
 
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QRect TickRect() const;
+    // Paints the moving caption on the strip; dirty is in the strip's coordinates.
+    void DrawMovingCaption(QPainter &painter, const QRect &dirty);
+    void PlaceStrip();
+    void EnableTimer(bool value);
+    void UpdateTimer();
     void UpdateSteps();
     // The caption drawn once on the fill colour, so that a tick copies pixels instead of
     // drawing glyphs; null when the caption is too wide for a picture.
@@ -67,12 +82,14 @@ private:
     QRect FCaptionInk;
     quint16 FScrollDelay = 100;
     quint16 FScrollSize = 1;
-    QPixmap FBitmap;
+    TCaptionStrip *FStrip = nullptr;
     QStaticText FStaticCaption; // the caption laid out once for all ticks
     QFont FStaticFont;
     QPixmap FCaptionPicture;
     QColor FPictureFill; // the colours and the scale the picture was drawn with
     QColor FPictureText;
     QTimer FTimer;
+    bool FTimerEnabled = true;
+    bool FShown = false;
     int FCurrentStep = 0;
 };

@@ -131,6 +131,7 @@ void TRzStatusPane::SetFrameStyle(TFrameStyle value)
         return;
     FFrameStyle = value;
     update();
+    CaptionRectChanged();
 }
 
 void TRzStatusPane::SetBorderWidth(int value)
@@ -140,6 +141,7 @@ void TRzStatusPane::SetBorderWidth(int value)
         return;
     FBorderWidth = value;
     update();
+    CaptionRectChanged();
 }
 
 void TRzStatusPane::SetTransparent(bool value)

@@ -64,6 +64,8 @@ protected:
     virtual void DrawCaption(QPainter &painter, const QString &caption);
     // Runs after the caption has been replaced.
     virtual void CaptionChanged() { }
+    // Runs after the frame style or the border width has moved the caption area.
+    virtual void CaptionRectChanged() { }
 
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

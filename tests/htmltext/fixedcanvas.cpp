@@ -37,18 +37,19 @@ QSize TFixedCanvas::measureRun(QStringView text, bool prefix)
     return QSize(textWidth(shownText(text, prefix, &mnemonic)), height(FFont));
 }
 
-void TFixedCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis)
+void TFixedCanvas::drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis, int width)
 {
     int mnemonic;
     QString shown = shownText(text, prefix, &mnemonic);
-    if (ellipsis && textWidth(shown) > r.Width()) {
+    if (ellipsis && width > r.Width()) {
         shown = shown.left(charsThatFit(shown, r.Width() - charWidth(FFont))) + u'\u2026';
         if (mnemonic >= shown.size() - 1)
             mnemonic = -1;
+        width = textWidth(shown);
     }
+    // The cell is as wide as the renderer says, so a width it passes wrong shows.
     record(QStringLiteral("text"),
-           TRect{r.Left, r.Bottom - height(FFont), r.Left + textWidth(shown), r.Bottom}, shown,
-           mnemonic);
+           TRect{r.Left, r.Bottom - height(FFont), r.Left + width, r.Bottom}, shown, mnemonic);
 }
 
 int TFixedCanvas::charsThatFit(QStringView text, int width)

@@ -34,9 +34,9 @@ public:
     void setPenColor(TColor color) override { FPenColor = color; }
 
     int textWidth(QStringView text) override { return int(text.size()) * charWidth(FFont); }
-    int textHeight(QStringView) override { return height(FFont); }
+    int textHeight() override { return height(FFont); }
     QSize measureRun(QStringView text, bool prefix) override;
-    void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis) override;
+    void drawRun(const TRect &r, QStringView text, bool prefix, bool ellipsis, int width) override;
     int charsThatFit(QStringView text, int width) override;
 
     void fillRect(const TRect &r) override { record(QStringLiteral("fill"), r); }

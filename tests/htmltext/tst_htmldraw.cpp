@@ -71,6 +71,48 @@ void renderEverywhere(const THTMLDrawParams &p)
     HTMLMeasureHeight(canvas, p);
 }
 
+// A canvas on a real painter and font that counts what it measures, per kind of measure, text
+// and font.
+class TCountingCanvas : public TPainterCanvas
+{
+public:
+    using TPainterCanvas::TPainterCanvas;
+
+    QMap<QString, int> Counts;
+
+    int textWidth(QStringView text) override
+    {
+        count(u"width", text);
+        return TPainterCanvas::textWidth(text);
+    }
+    int textHeight() override
+    {
+        count(u"height", {});
+        return TPainterCanvas::textHeight();
+    }
+    QSize measureRun(QStringView text, bool prefix) override
+    {
+        count(u"run", text);
+        return TPainterCanvas::measureRun(text, prefix);
+    }
+    int charsThatFit(QStringView text, int width) override
+    {
+        count(u"fit", text);
+        return TPainterCanvas::charsThatFit(text, width);
+    }
+
+private:
+    void count(QStringView kind, QStringView text)
+    {
+        const THTMLFont f = font();
+        ++Counts[QStringLiteral("%1 of \"%2\" in %3 %4%5%6%7%8")
+                     .arg(kind, text, f.name)
+                     .arg(f.size)
+                     .arg(f.bold ? u"B"_qs : QString(), f.italic ? u"I"_qs : QString(),
+                          f.underline ? u"U"_qs : QString(), f.strikeOut ? u"S"_qs : QString())];
+    }
+};
+
 QPixmap filled(int width, int height)
 {
     QPixmap pixmap(width, height);
@@ -116,6 +158,8 @@ private Q_SLOTS:
     void realFontStaysInsideMeasuredHeight();
     void realFontKeepsAccentsOfCapitals_data();
     void realFontKeepsAccentsOfCapitals();
+    void eachWordMeasuredOncePerLayout_data();
+    void eachWordMeasuredOncePerLayout();
 };
 
 void TestHtmlDraw::layout_data()
@@ -918,6 +962,54 @@ void TestHtmlDraw::realFontKeepsAccentsOfCapitals()
     const int plain = ink(u"A"_qs);
     QVERIFY(plain > 0);
     QVERIFY2(ink(QString::fromUtf8("\u00c4")) > plain, "the dots of the umlaut are cut off");
+}
+
+void TestHtmlDraw::eachWordMeasuredOncePerLayout_data()
+{
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<bool>("wordWrap");
+
+    QTest::newRow("draw") << u"draw"_qs << true;
+    QTest::newRow("hit test") << u"hit"_qs << true;
+    QTest::newRow("measure height") << u"height"_qs << true;
+    QTest::newRow("draw without wrapping") << u"draw"_qs << false;
+}
+
+// A paragraph that wraps, centred, with a link, a bold word, a line break and a bullet: every
+// word is measured once, and the measures of a font once per font.
+void TestHtmlDraw::eachWordMeasuredOncePerLayout()
+{
+    QFETCH(QString, use);
+    QFETCH(bool, wordWrap);
+
+    QImage image(180, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    TCountingCanvas canvas(painter);
+    THTMLDrawParams p = params(u"<P align=\"center\">Willkommen im <A href=\"https://example.org/"
+                               "\">Flugplatz Musterhafen</A>, einer <B>kleinen</B> Demo-Szenerie "
+                               "mit Hangar und Tower.<BR>Objekte lassen sich einzeln schalten:"
+                               "</P><UL><LI>Vorfeld</UL>"_qs,
+                               180, 200);
+    p.WordWrap = wordWrap;
+    if (use == u"draw")
+        HTMLDraw(canvas, p);
+    else if (use == u"hit")
+        HTMLHitTest(canvas, p, 40, 20);
+    else
+        HTMLMeasureHeight(canvas, p);
+
+    QStringList measured;
+    for (auto it = canvas.Counts.cbegin(); it != canvas.Counts.cend(); ++it) {
+        QVERIFY2(it.value() == 1,
+                 qPrintable(u"%1 measured %2 times"_qs.arg(it.key()).arg(it.value())));
+        measured << it.key();
+    }
+    for (const QString &word : {u"Willkommen"_qs, u"Musterhafen"_qs, u"kleinen"_qs, u"Tower."_qs,
+                                u"schalten:"_qs, u"Vorfeld"_qs}) {
+        QVERIFY2(!measured.filter(word).isEmpty(),
+                 qPrintable(word + u" not measured through the canvas"_qs));
+    }
 }
 
 QTEST_MAIN(TestHtmlDraw)

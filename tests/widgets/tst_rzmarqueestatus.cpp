@@ -75,18 +75,36 @@ QList<int> inkColumns(TRzMarqueeStatus &pane)
     return columns;
 }
 
+// Records the paint events of a widget and of everything inside it, as regions in the
+// widget's coordinates.
 class TPaintSpy : public QObject
 {
 public:
+    explicit TPaintSpy(QWidget &watched)
+        : FWatched(watched)
+    {
+        watched.installEventFilter(this);
+        for (QWidget *child : watched.findChildren<QWidget *>())
+            child->installEventFilter(this);
+    }
+
     QList<QRegion> Regions;
+    QList<QWidget *> Painted;
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            Regions << static_cast<QPaintEvent *>(event)->region();
+        if (event->type() == QEvent::Paint) {
+            auto *widget = static_cast<QWidget *>(object);
+            Painted << widget;
+            Regions << static_cast<QPaintEvent *>(event)->region().translated(
+                widget->mapTo(&FWatched, QPoint(0, 0)));
+        }
         return false;
     }
+
+private:
+    QWidget &FWatched;
 };
 
 } // namespace
@@ -115,6 +133,7 @@ private Q_SLOTS:
     void frameAndMargin_data();
     void frameAndMargin();
     void tickRepaintsOnlyTheCaptionArea();
+    void tickLeavesTheWindowBehindUnpainted();
     void timerTicksAtScrollDelay();
     void click();
 };
@@ -135,7 +154,8 @@ void TstRzMarqueeStatus::defaults()
     QCOMPARE(pane.size(), QSize(100, 20));
     QCOMPARE(pane.Steps(), 100);
     QCOMPARE(pane.CurrentStep(), 0);
-    QVERIFY(pane.Timer().isActive());
+    QVERIFY(pane.TimerEnabled());
+    QVERIFY(!pane.Timer().isActive()); // not shown yet
     QCOMPARE(pane.Timer().interval(), 100);
     QCOMPARE(pane.focusPolicy(), Qt::NoFocus);
     QVERIFY(!pane.autoFillBackground());
@@ -406,7 +426,13 @@ void TstRzMarqueeStatus::hiddenPaneDoesNotAdvance()
     tick(*pane, 3);
     QCOMPARE(pane->CurrentStep(), 0);
     QCOMPARE(display.count(), 0);
+    // Nothing runs while nothing can be seen; shown again, the text moves on.
+    QVERIFY(!pane->Timer().isActive());
+    QVERIFY(pane->TimerEnabled());
+    pane->show();
     QVERIFY(pane->Timer().isActive());
+    tick(*pane, 1);
+    QCOMPARE(pane->CurrentStep(), 1);
 }
 
 void TstRzMarqueeStatus::frameAndMargin_data()
@@ -466,8 +492,7 @@ void TstRzMarqueeStatus::tickRepaintsOnlyTheCaptionArea()
 {
     const auto pane = shownPane(u"Welcome"_s);
     QVERIFY(pane);
-    TPaintSpy spy;
-    pane->installEventFilter(&spy);
+    TPaintSpy spy(*pane);
     tick(*pane, 100); // the text has entered the area
     spy.Regions.clear();
 
@@ -489,6 +514,32 @@ void TstRzMarqueeStatus::tickRepaintsOnlyTheCaptionArea()
     const QImage afterTicks = shown();
     pane->repaint();
     QCOMPARE(shown(), afterTicks);
+}
+
+// The pane lets its parent show through its margin, yet a tick must not make the window paint
+// what lies behind the moving text: at a hundred ticks a second that costs more than the text.
+void TstRzMarqueeStatus::tickLeavesTheWindowBehindUnpainted()
+{
+    QWidget window;
+    window.resize(633, 49);
+    TRzMarqueeStatus pane(&window);
+    pane.setGeometry(8, 8, 617, 33);
+    pane.SetFillColor(skyBlue);
+    pane.setFont(paneFont());
+    pane.SetScrollDelay(60000);
+    pane.SetCaption(u"Welcome"_s);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(pane.Transparent());
+    tick(pane, 100); // the text has entered the area
+
+    TPaintSpy spy(window);
+    tick(pane, 1);
+    QVERIFY(!spy.Painted.isEmpty());
+    for (QWidget *painted : std::as_const(spy.Painted))
+        QVERIFY2(painted == &pane || pane.isAncestorOf(painted),
+                 qPrintable(u"%1 was painted"_s.arg(
+                     QString::fromLatin1(painted->metaObject()->className()))));
 }
 
 void TstRzMarqueeStatus::timerTicksAtScrollDelay()
