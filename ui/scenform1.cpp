@@ -28,6 +28,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
@@ -53,9 +54,15 @@ const QString ControlFileFilter
     = QStringLiteral("Ini-Dateien (*.ini)|*.ini|Alle Dateien (*.*)|*.*");
 
 // A picture of the window, with its drawing at twice the size for screens of higher density.
+// Each is decoded once: buttons, the logo of each language and later windows share it.
 TScalablePicture picture(const char *name)
 {
-    return TScalablePicture::FromFile(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
+    static QHash<QString, TScalablePicture> decoded;
+    const QString path = QStringLiteral(":/pictures/") + QString::fromLatin1(name);
+    auto found = decoded.constFind(path);
+    if (found == decoded.cend())
+        found = decoded.insert(path, TScalablePicture::FromFile(path));
+    return *found;
 }
 
 TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char *glyph,
@@ -547,8 +554,9 @@ void TScenForm1::RzToolbarButton2Click()
 
 void TScenForm1::RzToolbarButton3Click()
 {
+    // Made on first use, owned by this window, so that it opens centred over it.
     if (!FInfoForm)
-        return;
+        FInfoForm = new TInfoForm(FPlatform, this);
     FInfoForm->Language = LanguageWord(FState);
     FInfoForm->exec();
 }

@@ -53,7 +53,7 @@ TScalablePicture::TScalablePicture(const QImage &normal)
 
 TScalablePicture::TScalablePicture(const QImage &normal, const QImage &doubled)
     : FNormal(normal)
-    , FDoubled(doubled)
+    , FDoubled(std::make_shared<TDoubled>(TDoubled{QString(), doubled}))
 { }
 
 TScalablePicture TScalablePicture::FromFile(const QString &path)
@@ -61,22 +61,39 @@ TScalablePicture TScalablePicture::FromFile(const QString &path)
     const QFileInfo file(path);
     const QString doubled = file.path() + QLatin1Char('/') + file.completeBaseName()
         + QStringLiteral("@2x.") + file.suffix();
-    return {QImage(path), QFileInfo::exists(doubled) ? QImage(doubled) : QImage()};
+    TScalablePicture picture{QImage(path)};
+    if (!picture.IsNull() && QFileInfo::exists(doubled))
+        picture.FDoubled = std::make_shared<TDoubled>(TDoubled{doubled, QImage()});
+    return picture;
+}
+
+const QImage &TScalablePicture::Doubled() const
+{
+    static const QImage none;
+    if (!FDoubled)
+        return none;
+    if (!FDoubled->Path.isEmpty()) {
+        FDoubled->Image = QImage(FDoubled->Path);
+        FDoubled->Path.clear();
+    }
+    return FDoubled->Image;
 }
 
 QImage TScalablePicture::ForRatio(qreal ratio) const
 {
+    const bool normal = FNormal.isNull() || ratio <= 1.0 || qFuzzyCompare(ratio, 1.0);
+    const QImage &doubled = normal ? FNormal : Doubled();
     QImage result;
-    if (FNormal.isNull() || FDoubled.isNull() || ratio <= 1.0 || qFuzzyCompare(ratio, 1.0)) {
+    if (normal || doubled.isNull()) {
         result = FNormal;
         ratio = 1.0;
     } else if (qFuzzyCompare(ratio, 2.0)) {
-        result = FDoubled;
+        result = doubled;
     } else {
         const QSize size = (QSizeF(FNormal.size()) * ratio).toSize();
-        result = FDoubled.hasAlphaChannel()
-            ? FDoubled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            : resampleKeyed(FDoubled, size);
+        result = doubled.hasAlphaChannel()
+            ? doubled.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            : resampleKeyed(doubled, size);
     }
     result.setDevicePixelRatio(ratio);
     return result;
