@@ -132,7 +132,7 @@ void TScenForm1::CreateChildren()
     // Painted on the window in this order, later ones over earlier ones.
     RzFormShape1 = new TRzFormShape(this);
     RzFormShape1->setGeometry(0, 0, 633, 455);
-    RzFormShape1->SetPicture(picture("background.png"));
+    RzFormShape1->SetPicture(picture("background.ppm"));
 
     btnGerman = glyphButton(this, {18, 8, 23, 22}, "flag-german.png", 2,
                             QStringLiteral("Deutsche Version"));

@@ -59,11 +59,17 @@ TScalablePicture::TScalablePicture(const QImage &normal, const QImage &doubled)
 TScalablePicture TScalablePicture::FromFile(const QString &path)
 {
     const QFileInfo file(path);
-    const QString doubled = file.path() + QLatin1Char('/') + file.completeBaseName()
-        + QStringLiteral("@2x.") + file.suffix();
+    const QString doubled
+        = file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.");
     TScalablePicture picture{QImage(path)};
-    if (!picture.IsNull() && QFileInfo::exists(doubled))
-        picture.FDoubled = std::make_shared<TDoubled>(TDoubled{doubled, QImage()});
+    if (picture.IsNull())
+        return picture;
+    for (const QString &suffix : {file.suffix(), QStringLiteral("png")}) {
+        if (QFileInfo::exists(doubled + suffix)) {
+            picture.FDoubled = std::make_shared<TDoubled>(TDoubled{doubled + suffix, QImage()});
+            break;
+        }
+    }
     return picture;
 }
 

@@ -17,7 +17,8 @@ public:
     TScalablePicture(const QImage &normal); // NOLINT(google-explicit-constructor)
     TScalablePicture(const QImage &normal, const QImage &doubled);
 
-    // "<path>" and, when it exists, "<name>@2x.<suffix>" beside it. The doubled drawing is
+    // "<path>" and, when it exists, "<name>@2x.<suffix>" beside it, else "<name>@2x.png" (a
+    // picture kept as raw pixels may have its larger drawing compressed). The doubled drawing is
     // decoded when a ratio above one first asks for it, once for all copies of the picture:
     // a screen of normal density never pays for it.
     static TScalablePicture FromFile(const QString &path);
