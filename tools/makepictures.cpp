@@ -1,5 +1,5 @@
 // makepictures <folder>: draws the pictures of the main window and writes them as PNG files (the
-// background at its own size as PPM), and the program's icon for Windows as
+// opaque ones at their own size as PPM), and the program's icon for Windows as
 // scenery-configurator.ico.
 // The pictures are committed in resources/; run this again only to change them.
 //
@@ -334,10 +334,9 @@ int main(int argc, char **argv)
             {"logo-english", logo(scale, QStringLiteral("Scenery"))},
         };
         for (const auto &picture : pictures) {
-            // The window's background at its own size is read at every start: as raw pixels
-            // (PPM) it loads about ten times faster than decoded from PNG.
-            const char *format
-                = scale == 1 && qstrcmp(picture.name, "background") == 0 ? "PPM" : "PNG";
+            // The opaque pictures at their own size are read at every start: as raw pixels (PPM)
+            // they load many times faster than decoded from PNG.
+            const char *format = scale == 1 && !picture.image.hasAlphaChannel() ? "PPM" : "PNG";
             const QString name = QString::fromLatin1(picture.name)
                 + (scale == 1 ? QString() : QStringLiteral("@2x")) + u'.'
                 + QString::fromLatin1(format).toLower();

@@ -1,6 +1,9 @@
 #include "widgets/scalablepicture.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cctype>
 
 namespace {
 
@@ -45,6 +48,46 @@ QImage resampleKeyed(const QImage &source, const QSize &size)
     return result;
 }
 
+// The picture of a binary PPM file ("P6", 8 bits a channel) read straight from its bytes, mapped
+// where the file system or the program's resources allow: a large picture loads many times faster
+// than through the image reader. Any other file goes through the reader.
+QImage readPicture(const QString &path)
+{
+    if (!path.endsWith(QStringLiteral(".ppm"), Qt::CaseInsensitive))
+        return QImage(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 size = file.size();
+    const uchar *bytes = file.map(0, size);
+    QByteArray read;
+    if (!bytes) {
+        read = file.readAll();
+        bytes = reinterpret_cast<const uchar *>(read.constData());
+    }
+    // "P6", width, height and the largest value 255, each after white space, then one white
+    // space character and the pixels, row by row.
+    qint64 at = 2;
+    const auto number = [&] {
+        while (at < size && std::isspace(bytes[at]))
+            ++at;
+        qint64 value = 0;
+        while (at < size && std::isdigit(bytes[at]) && value < 100000)
+            value = value * 10 + (bytes[at++] - '0');
+        return value;
+    };
+    const bool magic = size > 2 && bytes[0] == 'P' && bytes[1] == '6';
+    const qint64 width = magic ? number() : 0;
+    const qint64 height = magic ? number() : 0;
+    const qint64 largest = magic ? number() : 0;
+    const qint64 pixels = at + 1;
+    if (width <= 0 || height <= 0 || largest != 255 || at >= size || !std::isspace(bytes[at])
+        || size - pixels < width * height * 3)
+        return QImage(path);
+    return QImage(bytes + pixels, int(width), int(height), int(width * 3), QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 TScalablePicture::TScalablePicture(const QImage &normal)
@@ -61,7 +104,7 @@ TScalablePicture TScalablePicture::FromFile(const QString &path)
     const QFileInfo file(path);
     const QString doubled
         = file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.");
-    TScalablePicture picture{QImage(path)};
+    TScalablePicture picture{readPicture(path)};
     if (picture.IsNull())
         return picture;
     for (const QString &suffix : {file.suffix(), QStringLiteral("png")}) {

@@ -35,6 +35,8 @@ void TestScalablePicture::doubledDrawingReadWhenFirstNeeded_data()
     QTest::newRow("normal density") << u"glyph.png"_s << 1.0 << QSize(8, 8) << qRgb(0, 0, 255);
     QTest::newRow("double density") << u"glyph.png"_s << 2.0 << QSize(16, 16) << qRgb(0, 128, 0);
     QTest::newRow("in between") << u"glyph.png"_s << 1.5 << QSize(12, 12) << qRgb(0, 128, 0);
+    QTest::newRow("raw normal drawing, normal density")
+        << u"glyph.ppm"_s << 1.0 << QSize(8, 8) << qRgb(0, 0, 255);
     QTest::newRow("raw normal drawing")
         << u"glyph.ppm"_s << 2.0 << QSize(16, 16) << qRgb(0, 128, 0);
 }
