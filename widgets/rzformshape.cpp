@@ -18,14 +18,19 @@ bool isScannable(QImage::Format format)
 }
 
 // The opaque picture with the pixels of its key colour (its bottom-left pixel's) fully
-// transparent, in one pass over the pixels: what a mask of the key colour makes of it.
+// transparent, made in one pass over the pixels: what a mask of the key colour makes of it.
 QImage withoutKeyColour(const QImage &picture)
 {
-    QImage cut = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QRgb key = cut.pixel(0, cut.height() - 1);
+    const QImage opaque = picture.format() == QImage::Format_RGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb key = opaque.pixel(0, opaque.height() - 1);
+    QImage cut(opaque.size(), QImage::Format_ARGB32_Premultiplied);
+    cut.setDevicePixelRatio(opaque.devicePixelRatio());
     for (int y = 0; y < cut.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(cut.scanLine(y));
-        std::replace(line, line + cut.width(), key, QRgb(0));
+        const auto *in = reinterpret_cast<const QRgb *>(opaque.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(cut.scanLine(y));
+        std::replace_copy(in, in + cut.width(), out, key, QRgb(0));
     }
     return cut;
 }
