@@ -75,6 +75,9 @@ void THTMLCredit::TimerTick()
     // Each flag drives its own animation only: blinking alone never scrolls, and scrolling
     // alone never hides blink text.
     if (FAutoScroll) {
+        // The text's height comes from rendering, which a hidden box has put off.
+        if (FRenderPending)
+            Render();
         if (FVOffset < FHTMLHeight)
             SetScrollPosition(FVOffset + FScrollStep);
         else if (FLoop)
@@ -127,6 +130,7 @@ void THTMLCredit::Render()
 {
     if (FUpdateCount > 0 || width() <= 0 || height() <= 0)
         return;
+    FRenderPending = false;
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
     if (FBitmap.size() != pixels)
@@ -186,8 +190,14 @@ void THTMLCredit::Render()
 
 void THTMLCredit::DoPaint()
 {
+    // A hidden box draws nothing now: its first paint renders what it shows by then, so that the
+    // settings of a window being built are laid out once, not once each.
     if (FUpdateCount > 0)
         return;
+    if (!isVisible()) {
+        FRenderPending = true;
+        return;
+    }
     Render();
     update();
 }

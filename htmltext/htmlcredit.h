@@ -52,7 +52,7 @@ public:
     // box), empty when none; hoverrect gets the link's area.
     QString IsAnchor(int x, int y, TRect &hoverrect);
 
-    // Renders the box into its pixmap now and shows it.
+    // Renders the box into its pixmap now and shows it; a hidden box waits for its first paint.
     void DoPaint();
 
 Q_SIGNALS:
@@ -83,6 +83,7 @@ private:
     void MoveFocusLink(int step);
 
     QPixmap FBitmap;
+    bool FRenderPending = false; // changed while hidden, not rendered since
     QTimer FTimer;
     bool FAutoScroll = false;
     bool FEnableBlink = false;

@@ -53,9 +53,15 @@ const QString ControlFileFilter
     = QStringLiteral("Ini-Dateien (*.ini)|*.ini|Alle Dateien (*.*)|*.*");
 
 // A picture of the window, with its drawing at twice the size for screens of higher density.
+// Each is decoded once: buttons, the logo of each language and later windows share it.
 TScalablePicture picture(const char *name)
 {
-    return TScalablePicture::FromFile(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
+    static QHash<QString, TScalablePicture> decoded;
+    const QString path = QStringLiteral(":/pictures/") + QString::fromLatin1(name);
+    auto found = decoded.constFind(path);
+    if (found == decoded.cend())
+        found = decoded.insert(path, TScalablePicture::FromFile(path));
+    return *found;
 }
 
 TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char *glyph,
@@ -125,19 +131,19 @@ void TScenForm1::CreateChildren()
     // Painted on the window in this order, later ones over earlier ones.
     RzFormShape1 = new TRzFormShape(this);
     RzFormShape1->setGeometry(0, 0, 633, 455);
-    RzFormShape1->SetPicture(picture("background.png"));
+    RzFormShape1->SetPicture(picture("background.ppm"));
 
-    btnGerman = glyphButton(this, {18, 8, 23, 22}, "flag-german.png", 2,
+    btnGerman = glyphButton(this, {18, 8, 23, 22}, "flag-german.ppm", 2,
                             QStringLiteral("Deutsche Version"));
     connect(btnGerman, &TRzToolbarButton::clicked, this, &TScenForm1::btnGermanClick);
-    btnEnglish = glyphButton(this, {47, 8, 23, 22}, "flag-union.png", 2,
+    btnEnglish = glyphButton(this, {47, 8, 23, 22}, "flag-union.ppm", 2,
                              QStringLiteral("English version"));
     connect(btnEnglish, &TRzToolbarButton::clicked, this, &TScenForm1::btnEnglishClick);
 
     RzLabel1 = label(this, {86, 10, 249, 21}, WindowFont(QStringLiteral("MS Sans Serif"), 13, true),
                      Qt::white);
 
-    const TScalablePicture hammer = picture("hammer.png");
+    const TScalablePicture hammer = picture("hammer.ppm");
     ImageList1 = QIcon(QPixmap::fromImage(hammer.Normal()));
     ImageList1.addPixmap(QPixmap::fromImage(hammer.ForRatio(2.0)));
     PopupMenu2 = new QMenu(this);
@@ -153,17 +159,17 @@ void TScenForm1::CreateChildren()
     RzToolButton1->hide();
 
     RzToolbarButton3
-        = glyphButton(this, {531, 8, 23, 22}, "information.png", 2, QStringLiteral("Information"));
+        = glyphButton(this, {531, 8, 23, 22}, "information.ppm", 2, QStringLiteral("Information"));
     connect(RzToolbarButton3, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton3Click);
     RzToolbarButton2
-        = glyphButton(this, {570, 8, 23, 22}, "minimize.png", 1, QStringLiteral("Minimize"));
+        = glyphButton(this, {570, 8, 23, 22}, "minimize.ppm", 1, QStringLiteral("Minimize"));
     connect(RzToolbarButton2, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton2Click);
-    RzToolbarButton1 = glyphButton(this, {593, 8, 23, 22}, "close.png", 1, QStringLiteral("Close"));
+    RzToolbarButton1 = glyphButton(this, {593, 8, 23, 22}, "close.ppm", 1, QStringLiteral("Close"));
     connect(RzToolbarButton1, &TRzToolbarButton::clicked, this, &TScenForm1::RzToolbarButton1Click);
 
     // Its hint follows the window, which shows none.
     btnApplyObj
-        = glyphButton(this, {264, 350, 111, 37}, "checkmark.png", 2, QStringLiteral("Post"));
+        = glyphButton(this, {264, 350, 111, 37}, "checkmark.ppm", 2, QStringLiteral("Post"));
     btnApplyObj->SetShowHint(false);
     btnApplyObj->setFont(sansSerif11);
     QPalette applyColours = btnApplyObj->palette();
@@ -567,8 +573,9 @@ void TScenForm1::RzToolbarButton2Click()
 
 void TScenForm1::RzToolbarButton3Click()
 {
+    // Made on first use, owned by this window, so that it opens centred over it.
     if (!FInfoForm)
-        return;
+        FInfoForm = new TInfoForm(FPlatform, this);
     FInfoForm->Language = LanguageWord(FState);
     FInfoForm->exec();
 }

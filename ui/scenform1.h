@@ -43,7 +43,7 @@ public:
                         QWidget *parent = nullptr);
     ~TScenForm1() override;
 
-    // The information window, created after the main window.
+    // The information window; without one, the window makes its own when first opened.
     void SetInfoForm(TInfoForm *infoForm) { FInfoForm = infoForm; }
 
     TRzFormShape *RzFormShape1 = nullptr;

@@ -1,10 +1,11 @@
 #include "widgets/rzformshape.h"
 
-#include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 #include <qpa/qplatformwindow.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,6 +15,24 @@ bool isScannable(QImage::Format format)
 {
     return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
         || format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The opaque picture with the pixels of its key colour (its bottom-left pixel's) fully
+// transparent, made in one pass over the pixels: what a mask of the key colour makes of it.
+QImage withoutKeyColour(const QImage &picture)
+{
+    const QImage opaque = picture.format() == QImage::Format_RGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb key = opaque.pixel(0, opaque.height() - 1);
+    QImage cut(opaque.size(), QImage::Format_ARGB32_Premultiplied);
+    cut.setDevicePixelRatio(opaque.devicePixelRatio());
+    for (int y = 0; y < cut.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(opaque.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(cut.scanLine(y));
+        std::replace_copy(in, in + cut.width(), out, key, QRgb(0));
+    }
+    return cut;
 }
 
 } // namespace
@@ -48,11 +67,9 @@ void TRzFormShape::UpdateDisplayed()
 {
     FShownRatio = devicePixelRatioF();
     FShown = FPicture.ForRatio(FShownRatio);
-    FDisplayed = QPixmap::fromImage(FShown);
-    if (FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()) {
-        const QRgb key = FShown.pixel(0, FShown.height() - 1);
-        FDisplayed.setMask(QBitmap::fromImage(FShown.createMaskFromColor(key, Qt::MaskInColor)));
-    }
+    FDisplayed = FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()
+        ? QPixmap::fromImage(withoutKeyColour(FShown))
+        : QPixmap::fromImage(FShown);
     update();
 }
 

@@ -99,6 +99,7 @@ class TestHTMLCredit : public QObject
 
 private Q_SLOTS:
     void defaults();
+    void laidOutByItsFirstPaint();
     void standsStillWithoutAutoScroll();
     void scroll_data();
     void scroll();
@@ -128,6 +129,18 @@ void TestHTMLCredit::defaults()
     QVERIFY(!box.AutoScroll() && !box.EnableBlink() && !box.Loop() && !box.Hover());
     QVERIFY(!box.Timer().isActive());
     QVERIFY(box.testAttribute(Qt::WA_OpaquePaintEvent));
+}
+
+// A box that is built and set up before it is shown lays its text out once, at its first paint.
+void TestHTMLCredit::laidOutByItsFirstPaint()
+{
+    auto box = creditBox(threeLinks);
+    box->resize(230, 70);
+    box->setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    QCOMPARE(box->NumHyperLinks(), 0);
+    QVERIFY(show(*box));
+    QCOMPARE(box->NumHyperLinks(), 3);
+    QVERIFY(!blank(grabbed(*box)));
 }
 
 void TestHTMLCredit::standsStillWithoutAutoScroll()

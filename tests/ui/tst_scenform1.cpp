@@ -4,6 +4,7 @@
 #include "tests/support/programfolder.h"
 #include "tests/support/recordingplatform.h"
 #include "tests/support/testfilesystem.h"
+#include "ui/infoform.h"
 #include "ui/program.h"
 #include "ui/scenform1.h"
 #include "widgets/rzchecktree.h"
@@ -18,6 +19,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -80,6 +82,7 @@ private Q_SLOTS:
     void windowShownOnlyAfterSuccessfulStart_data();
     void windowShownOnlyAfterSuccessfulStart();
     void titleAsTheWindowSystemShowsIt();
+    void informationWindowOpensOverMainWindow_data();
     void informationWindowOpensOverMainWindow();
 };
 
@@ -518,12 +521,26 @@ void TestScenForm1::titleAsTheWindowSystemShowsIt()
     QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
-// The program's information window opens centred over the main window, wherever that is.
+void TestScenForm1::informationWindowOpensOverMainWindow_data()
+{
+    QTest::addColumn<bool>("english"); // switched to English before the first opening
+    QTest::addColumn<QString>("readme");
+
+    QTest::newRow("German") << false << u"liesmich.html"_s;
+    QTest::newRow("English chosen before") << true << u"readme.html"_s;
+}
+
+// The program's information window is made when the user first opens it: then it shows the
+// readme of the language chosen by then, centred over the main window, wherever that is.
 void TestScenForm1::informationWindowOpensOverMainWindow()
 {
-    makeProgramFolder({u"a.ini"_s});
+    QFETCH(bool, english);
+    QFETCH(QString, readme);
+    makeProgramFolder({u"a.ini"_s, u"liesmich.html"_s, u"readme.html"_s});
     TRecordingPlatform platform(exeName());
     QRect main, info;
+    QString address, text;
+    bool madeBefore = true, ownedByMain = false;
     QObject context;
     QTimer::singleShot(0, &context, [&] {
         TScenForm1 *form = nullptr;
@@ -533,17 +550,29 @@ void TestScenForm1::informationWindowOpensOverMainWindow()
         }
         QVERIFY(form);
         form->move(40, 30);
+        if (english) {
+            platform.Answers = {mrYes};
+            QTest::mouseClick(form->btnEnglish, Qt::LeftButton);
+        }
+        madeBefore = form->findChild<TInfoForm *>() != nullptr;
         QTimer::singleShot(0, &context, [&] {
-            QWidget *shown = QApplication::activeModalWidget();
+            auto *shown = qobject_cast<TInfoForm *>(QApplication::activeModalWidget());
             QVERIFY(shown);
+            ownedByMain = shown->parentWidget() == form;
             main = form->frameGeometry();
             info = shown->frameGeometry();
+            address = shown->Address();
+            text = shown->WebBrowser1->toPlainText();
             shown->close();
         });
         QTest::mouseClick(form->RzToolbarButton3, Qt::LeftButton);
         QCoreApplication::exit(0);
     });
     QCOMPARE(RunProgram(platform), 0);
+    QVERIFY(!madeBefore);
+    QVERIFY(ownedByMain);
+    QVERIFY2(QDir::fromNativeSeparators(address).endsWith(u'/' + readme), qPrintable(address));
+    QVERIFY2(text.contains(u"Objekt "_s + readme), qPrintable(text));
     QVERIFY(!info.isEmpty());
     QVERIFY2((info.center() - main.center()).manhattanLength() <= 2,
              qPrintable(
