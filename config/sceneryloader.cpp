@@ -30,9 +30,14 @@ TSceneryLoader::TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree)
 
 void TSceneryLoader::ReadIni(std::optional<qint32> language)
 {
+    const TIniFile ini(FState.Scenery);
+    ReadIni(ini, language);
+}
+
+void TSceneryLoader::ReadIni(const TIniFile &ini, std::optional<qint32> language)
+{
     FState.BglList.clear();
     FState.GrpList.clear();
-    const TIniFile ini(FState.Scenery);
     ReadLanguage(ini, language);
     FState.URL = ini.ReadString(ControlFile::Settings, ControlFile::Url, DefaultHomePage);
     const TCheckTreeUpdate update(FTree);

@@ -20,6 +20,8 @@ public:
     // With a language (TLanguage), its sections are read instead of the stored
     // language's; nothing is written either way.
     void ReadIni(std::optional<qint32> language = std::nullopt);
+    // The same from an accessor of the control file that the caller keeps for more reading.
+    void ReadIni(const TIniFile &ini, std::optional<qint32> language = std::nullopt);
 
     // Gives every entry of the loaded tree the state that the section holds for it, by the same
     // rules as loading takes them from the state section; an entry whose value is neither 0 nor
