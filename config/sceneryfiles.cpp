@@ -218,7 +218,7 @@ TSceneryFiles::TFolder TSceneryFiles::ResolveFolder(const QString &relativeFolde
 // a link inside Scenery may lead anywhere.
 bool TSceneryFiles::Contained(const QString &folder)
 {
-    QString scenery = QFileInfo(ResolveFolder(SceneryFolder).Path).canonicalFilePath();
+    QString scenery = SceneryRoot();
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (scenery.isEmpty() || canonical.isEmpty())
         return false;
@@ -227,6 +227,15 @@ bool TSceneryFiles::Contained(const QString &folder)
     if (!scenery.endsWith(u'/'))
         scenery += u'/';
     return canonical.startsWith(scenery);
+}
+
+// The Scenery folder as the system resolves it, found once per run: every containment check of
+// the run compares with it, and a Scenery folder swapped for a link meanwhile leads nowhere else.
+const QString &TSceneryFiles::SceneryRoot()
+{
+    if (!FSceneryRoot)
+        FSceneryRoot = QFileInfo(ResolveFolder(SceneryFolder).Path).canonicalFilePath();
+    return *FSceneryRoot;
 }
 
 // The entries of the folder whose names equal the given one, letter case ignored.
@@ -278,7 +287,7 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     } else {
         // The rename itself checks again that the folder it acts on lies in Scenery: a link on
         // the way may have been swapped since the lookup.
-        const TRenameResult result = RenameFile(from, to, ResolveFolder(SceneryFolder).Path);
+        const TRenameResult result = RenameFile(from, to, SceneryRoot());
         if (!result.Done) {
             Fail(outcome, result.InUse ? rcInUse : rcRefused, result.Reason);
             return;

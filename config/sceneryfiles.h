@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Why a scenery file could not be switched.
 enum TRenameCause {
     rcRefused, // the system refused the rename; the reason is in its words
@@ -114,6 +116,7 @@ private:
     };
 
     TFolder ResolveFolder(const QString &relativeFolder);
+    const QString &SceneryRoot();
     bool Contained(const QString &folder);
     QStringList Candidates(const QString &folder, const QString &name);
     QHash<QString, QStringList> &Listing(const QString &folder);
@@ -125,6 +128,7 @@ private:
     bool FDryRun;
     QSet<QString> FAdded; // dry run: the names files were renamed to
     QHash<QString, TFolder> FFolders; // by relative folder, found once per run
+    std::optional<QString> FSceneryRoot; // the Scenery folder, every link followed
     // Per folder, its entries by case-folded name: listed once, on the first lookup.
     QHash<QString, QHash<QString, QStringList>> FListings;
     QList<TRenameFailure> FFailures;
