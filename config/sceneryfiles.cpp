@@ -241,24 +241,20 @@ const QString &TSceneryFiles::SceneryRoot()
 // The entries of the folder whose names equal the given one, letter case ignored.
 QStringList TSceneryFiles::Candidates(const QString &folder, const QString &name)
 {
-    QStringList entries = Listing(folder).value(name.toCaseFolded());
-    entries.sort();
-    return entries;
+    return Listing(folder).Find(name);
 }
 
-QHash<QString, QStringList> &TSceneryFiles::Listing(const QString &folder)
+TFolderListing &TSceneryFiles::Listing(const QString &folder)
 {
     auto listing = FListings.find(folder);
     if (listing == FListings.end()) {
-        QHash<QString, QStringList> entries;
+        listing = FListings.insert(folder, TFolderListing());
         QDirIterator it(folder,
                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             it.next();
-            const QString entry = it.fileName();
-            entries[entry.toCaseFolded()].append(entry);
+            listing->Add(it.fileName());
         }
-        listing = FListings.insert(folder, entries);
     }
     return *listing;
 }
@@ -295,12 +291,7 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     }
     // Later lookups see the folder as the rename left it, or in a dry run would leave it.
     const qsizetype cut = from.lastIndexOf(u'/');
-    QHash<QString, QStringList> &listing = Listing(from.left(cut));
-    const QString oldName = from.mid(cut + 1);
-    const QString newName = to.mid(cut + 1);
-    QStringList &old = listing[oldName.toCaseFolded()];
-    old.removeOne(oldName);
-    if (old.isEmpty())
-        listing.remove(oldName.toCaseFolded());
-    listing[newName.toCaseFolded()].append(newName);
+    TFolderListing &listing = Listing(from.left(cut));
+    listing.Remove(from.mid(cut + 1));
+    listing.Add(to.mid(cut + 1));
 }

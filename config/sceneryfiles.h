@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/folderlisting.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -119,7 +121,7 @@ private:
     const QString &SceneryRoot();
     bool Contained(const QString &folder);
     QStringList Candidates(const QString &folder, const QString &name);
-    QHash<QString, QStringList> &Listing(const QString &folder);
+    TFolderListing &Listing(const QString &folder);
     bool IsFile(const QString &path) const;
     void Fail(TFileOutcome &outcome, TRenameCause cause, const QString &reason);
     void Rename(TFileOutcome &outcome, const QString &from, const QString &extension);
@@ -129,8 +131,8 @@ private:
     QSet<QString> FAdded; // dry run: the names files were renamed to
     QHash<QString, TFolder> FFolders; // by relative folder, found once per run
     std::optional<QString> FSceneryRoot; // the Scenery folder, every link followed
-    // Per folder, its entries by case-folded name: listed once, on the first lookup.
-    QHash<QString, QHash<QString, QStringList>> FListings;
+    // Per folder, its entries: listed once, on the first lookup.
+    QHash<QString, TFolderListing> FListings;
     QList<TRenameFailure> FFailures;
     QList<TFileOutcome> FOutcomes;
 };
