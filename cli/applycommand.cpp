@@ -5,6 +5,8 @@
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
 #include "cli/ctlwords.h"
+#include "cli/entryindex.h"
+#include "cli/jsonstream.h"
 #include "config/inifile.h"
 #include "config/languagetexts.h"
 #include "config/sceneryapplier.h"
@@ -12,7 +14,7 @@
 #include "config/scenobj.h"
 #include "config/staterecords.h"
 
-#include <QJsonArray>
+#include <QHash>
 #include <QJsonObject>
 
 namespace {
@@ -109,8 +111,13 @@ int TApplyCommand::Run(const TCtlOptions &options)
 QList<TApplyCommand::TChange> TApplyCommand::Changes(const TCtlOptions &options) const
 {
     QList<TChange> changes;
+    if (options.On.isEmpty() && options.Off.isEmpty() && options.Switches.isEmpty())
+        return changes;
+    const TEntryIndex index(FScenery.Tree());
+    // The state of each node's first change: a later one must agree with it.
+    QHash<const TCheckTreeNode *, int> states;
     const auto entriesNamed = [&](const QString &name, bool wantSwitch) {
-        const QList<TCheckTreeNode *> nodes = FScenery.FindEntries(name);
+        const QList<TCheckTreeNode *> nodes = index.Find(name);
         if (nodes.isEmpty())
             throw ECtlError(QStringLiteral("unknown name: %1").arg(name), ceUsage);
         for (const TCheckTreeNode *node : nodes) {
@@ -125,10 +132,9 @@ QList<TApplyCommand::TChange> TApplyCommand::Changes(const TCtlOptions &options)
         return nodes;
     };
     const auto add = [&](const QString &name, TCheckTreeNode *node, int state) {
-        for (const TChange &earlier : std::as_const(changes)) {
-            if (earlier.Node == node && earlier.State != state)
-                throw ECtlError(QStringLiteral("conflicting changes for %1").arg(name), ceUsage);
-        }
+        if (states.value(node, state) != state)
+            throw ECtlError(QStringLiteral("conflicting changes for %1").arg(name), ceUsage);
+        states.insert(node, state);
         changes.append({name, node, state});
     };
 
@@ -168,27 +174,30 @@ void TApplyCommand::MakeChange(const TChange &change)
 void TApplyCommand::Print(const TApplyReport &report, bool dryRun, bool json)
 {
     if (json) {
-        QJsonArray states, files, failures;
-        for (const TStateWrite &state : report.States) {
-            states.append(QJsonObject{{QStringLiteral("key"), state.Key},
-                                      {QStringLiteral("value"), state.Value}});
-        }
-        for (const TFileOutcome &outcome : report.Files)
-            files.append(outcomeObject(outcome));
+        TJsonStream stream(FOutput);
+        stream.Member(QStringLiteral("controlFile"), FScenery.State().Scenery);
+        stream.Member(QStringLiteral("dryRun"), dryRun);
+        if (!report.Error.isEmpty())
+            stream.Member(QStringLiteral("error"), report.Error);
+        stream.BeginArray(QStringLiteral("failures"));
         for (const TRenameFailure &failure : report.Failures) {
-            failures.append(QJsonObject{
+            stream.Element(QJsonObject{
                 {QStringLiteral("file"), failure.FileName},
                 {QStringLiteral("reason"), failureReason(failure.Cause, failure.Reason)},
                 {QStringLiteral("inUse"), failure.Cause == rcInUse}});
         }
-        QJsonObject object{{QStringLiteral("controlFile"), FScenery.State().Scenery},
-                           {QStringLiteral("dryRun"), dryRun},
-                           {QStringLiteral("states"), states},
-                           {QStringLiteral("files"), files},
-                           {QStringLiteral("failures"), failures}};
-        if (!report.Error.isEmpty())
-            object.insert(QStringLiteral("error"), report.Error);
-        FOutput.Json(object);
+        stream.EndArray();
+        stream.BeginArray(QStringLiteral("files"));
+        for (const TFileOutcome &outcome : report.Files)
+            stream.Element(outcomeObject(outcome));
+        stream.EndArray();
+        stream.BeginArray(QStringLiteral("states"));
+        for (const TStateWrite &state : report.States) {
+            stream.Element(QJsonObject{{QStringLiteral("key"), state.Key},
+                                       {QStringLiteral("value"), state.Value}});
+        }
+        stream.EndArray();
+        stream.End();
         return;
     }
 

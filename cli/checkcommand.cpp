@@ -4,6 +4,7 @@
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
 #include "cli/ctlwords.h"
+#include "cli/jsonstream.h"
 #include "config/languagetexts.h"
 #include "config/scenerycheck.h"
 #include "config/sceneryfiles.h"
@@ -77,26 +78,34 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TCheckCommand::Run(bool json)
 {
-    const QList<TFileCheck> checks = TSceneryCheck(FScenery.State(), FScenery.Tree()).Run();
+    TSceneryCheck check(FScenery.Ini(), FScenery.Tree());
+    qsizetype files = 0;
     qsizetype agreeing = 0;
-    for (const TFileCheck &check : checks)
-        agreeing += check.Agrees() ? 1 : 0;
-    const bool allAgree = agreeing == checks.size();
+    const auto count = [&](const TFileCheck &file) {
+        ++files;
+        agreeing += file.Agrees() ? 1 : 0;
+    };
 
     if (json) {
-        QJsonArray files;
-        for (const TFileCheck &check : checks)
-            files.append(checkObject(check));
-        FOutput.Json({{QStringLiteral("controlFile"), FScenery.State().Scenery},
-                      {QStringLiteral("agree"), allAgree},
-                      {QStringLiteral("files"), files}});
+        // Whether all agree comes first in the object, so the files are looked at twice (with
+        // the folder listings of the first time) rather than kept.
+        check.Run(count);
+        TJsonStream stream(FOutput);
+        stream.Member(QStringLiteral("agree"), agreeing == files);
+        stream.Member(QStringLiteral("controlFile"), FScenery.State().Scenery);
+        stream.BeginArray(QStringLiteral("files"));
+        check.Run([&](const TFileCheck &file) { stream.Element(checkObject(file)); });
+        stream.EndArray();
+        stream.End();
     } else {
-        for (const TFileCheck &check : checks)
-            FOutput.Line(checkLine(check));
+        check.Run([&](const TFileCheck &file) {
+            count(file);
+            FOutput.Line(checkLine(file));
+        });
         FOutput.Line(QStringLiteral("%1 files: %2 agree, %3 differ")
-                         .arg(checks.size())
+                         .arg(files)
                          .arg(agreeing)
-                         .arg(checks.size() - agreeing));
+                         .arg(files - agreeing));
     }
-    return allAgree ? ceSuccess : ceFailed;
+    return agreeing == files ? ceSuccess : ceFailed;
 }

@@ -46,7 +46,6 @@ QString escapedControls(const QString &text)
 void write(std::FILE *stream, const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fflush(stream);
 }
 
 } // namespace
@@ -58,12 +57,18 @@ void TCtlOutput::Line(const QString &text)
 
 void TCtlOutput::Json(const QJsonObject &object)
 {
-    write(stdout, QJsonDocument(object).toJson(QJsonDocument::Indented));
+    JsonText(QJsonDocument(object).toJson(QJsonDocument::Indented));
+}
+
+void TCtlOutput::JsonText(const QByteArray &text)
+{
+    write(stdout, text);
     FWroteJson = true;
 }
 
 void TCtlOutput::Error(const QString &message)
 {
+    std::fflush(stdout);
     write(stderr,
           (QCoreApplication::applicationName() + QStringLiteral(": ") + escapedControls(message)
            + u'\n')

@@ -46,8 +46,11 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
                         ceFailed);
     }
 
-    TSceneryLoader(FState, FTree).ReadIni(options.Language);
+    FIni.emplace(FState.Scenery);
+    TSceneryLoader(FState, FTree).ReadIni(*FIni, options.Language);
     FTree.NormaliseStates(); // as the window paints the tree before anyone sees it
+    if (options.Command != u"check")
+        FIni.reset();
 }
 
 QString TCtlScenery::FindControlFile(const TCtlOptions &options) const
@@ -77,17 +80,6 @@ QString TCtlScenery::FindControlFile(const TCtlOptions &options) const
             ceUsage);
     }
     return candidates.first();
-}
-
-QList<TCheckTreeNode *> TCtlScenery::FindEntries(const QString &name) const
-{
-    QList<TCheckTreeNode *> nodes;
-    for (int i = 0; i < FTree.TopLevelCount(); ++i) {
-        TCheckTreeNode *node = FTree.TopLevelItem(i);
-        if (Entry(node).FileName.compare(name, Qt::CaseInsensitive) == 0)
-            nodes.append(node);
-    }
-    return nodes;
 }
 
 const TScenObj &TCtlScenery::Entry(const TCheckTreeNode *node)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checkstate/checktreemodel.h"
+#include "config/inifile.h"
 #include "config/scenerystate.h"
 #include "platform/folderlock.h"
 
@@ -22,10 +23,10 @@ public:
     const QString &Folder() const { return FFolder; }
     TSceneryState &State() { return FState; }
     TCheckTreeModel &Tree() { return FTree; }
-
-    // The top-level nodes whose key (object key, group or switch section) is the name, letter
-    // case ignored as in the control file.
-    QList<TCheckTreeNode *> FindEntries(const QString &name) const;
+    // The accessor the tree was loaded from, kept only for "check", which reads on in it: the
+    // other commands leave it to others (Apply reads the file again under the lock) or need no
+    // more of it, and so do not hold a second parsed copy of a large file.
+    const TIniFile &Ini() const { return *FIni; }
 
     static const TScenObj &Entry(const TCheckTreeNode *node);
 
@@ -36,4 +37,5 @@ private:
     std::optional<TFolderLock> FLock;
     TSceneryState FState;
     TCheckTreeModel FTree;
+    std::optional<TIniFile> FIni;
 };

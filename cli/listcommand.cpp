@@ -4,6 +4,7 @@
 #include "cli/ctloutput.h"
 #include "cli/ctlscenery.h"
 #include "cli/ctlwords.h"
+#include "cli/jsonstream.h"
 #include "config/languagetexts.h"
 #include "config/scenobj.h"
 
@@ -82,11 +83,13 @@ int TListCommand::Run(bool json)
             printNode(FOutput, tree.TopLevelItem(i), 0);
         return ceSuccess;
     }
-    QJsonArray entries;
+    TJsonStream stream(FOutput);
+    stream.Member(QStringLiteral("controlFile"), FScenery.State().Scenery);
+    stream.BeginArray(QStringLiteral("entries"));
     for (int i = 0; i < tree.TopLevelCount(); ++i)
-        entries.append(nodeObject(tree.TopLevelItem(i)));
-    FOutput.Json({{QStringLiteral("controlFile"), FScenery.State().Scenery},
-                  {QStringLiteral("language"), LanguageWord(FScenery.State())},
-                  {QStringLiteral("entries"), entries}});
+        stream.Element(nodeObject(tree.TopLevelItem(i)));
+    stream.EndArray();
+    stream.Member(QStringLiteral("language"), LanguageWord(FScenery.State()));
+    stream.End();
     return ceSuccess;
 }

@@ -2,6 +2,7 @@
 
 #include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
+#include "config/profiledocument.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
 #include "config/staterecords.h"
@@ -62,6 +63,12 @@ const TApplyReport &TSceneryApplier::DryRun()
     const TApplyPlan plan = Plan(ini);
     qsizetype storable = 0;
     for (const TStateWrite &state : plan.States) {
+        // Whether the file can be replaced is asked at the first state, as Apply's first write
+        // asks it; after that only the key's name can stop a write.
+        if (storable > 0 && TProfileDocument::isStorableKey(state.Key)) {
+            ++storable;
+            continue;
+        }
         // Apply would stop at this state with the accessor's error.
         if (const QString error = ini.WriteError(ControlFile::States, state.Key);
             !error.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "config/inifile.h"
 #include "config/sceneryentries.h"
 #include "config/sceneryfiles.h"
+#include "config/scenerystate.h"
 #include "config/scenobj.h"
 
 #include <QDir>
@@ -25,17 +26,14 @@ QString cleanRelative(const QString &path)
 
 } // namespace
 
-TSceneryCheck::TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree)
-    : FState(state)
+TSceneryCheck::TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree)
+    : FIni(ini)
     , FTree(tree)
-    , FBaseFolder(TSceneryFiles::BaseFolder(state.Scenery))
+    , FFiles(TSceneryFiles::BaseFolder(ini.FileName()))
 { }
 
-QList<TFileCheck> TSceneryCheck::Run() const
+void TSceneryCheck::Run(const std::function<void(const TFileCheck &)> &visit)
 {
-    const TIniFile ini(FState.Scenery);
-    TSceneryFiles files(FBaseFolder);
-    QList<TFileCheck> checks;
     for (int i = 0; i < FTree.TopLevelCount(); ++i) {
         const TScenObj *entry = FTree.TopLevelItem(i)->DataAs<TScenObj>();
         if (!entry)
@@ -43,36 +41,35 @@ QList<TFileCheck> TSceneryCheck::Run() const
         TFileCheck check;
         check.Entry = entry->FileName;
         check.FileType = entry->FileType;
-        check.StateKey = EntryStateKey(ini, *entry);
-        check.StateValue = ini.ReadInteger(ControlFile::States, check.StateKey, 1);
+        check.StateKey = EntryStateKey(FIni, *entry);
+        check.StateValue = FIni.ReadInteger(ControlFile::States, check.StateKey, 1);
 
-        const QStringList keys = EntryFiles(ini, *entry);
+        const QStringList keys = EntryFiles(FIni, *entry);
         for (qsizetype k = 0; k < keys.size(); ++k) {
             check.Key = keys.at(k);
             // A switch's value names the alternative that is active; otherwise 1 means active.
             check.Expected
                 = expectedForm(check.StateValue, entry->FileType == ftSwitch ? qint32(k) : 1);
-            CheckFile(files, check);
-            checks.append(check);
+            CheckFile(check);
+            visit(check);
         }
     }
-    return checks;
 }
 
-void TSceneryCheck::CheckFile(TSceneryFiles &files, TFileCheck &check) const
+void TSceneryCheck::CheckFile(TFileCheck &check)
 {
     const QString activePath = TSceneryFiles::ActivePath(check.Key);
     const QString inactivePath = TSceneryFiles::InactivePath(activePath);
     check.ActiveName.clear();
     check.InactiveName.clear();
     check.LetterCaseVariant = false;
-    const TFileForms forms = files.Forms(activePath);
+    const TFileForms forms = FFiles.Forms(activePath);
     check.Form = forms.Form;
     check.Ambiguous = forms.Ambiguous;
     if (!forms.Active.isEmpty())
-        check.ActiveName = files.Relative(forms.Active);
+        check.ActiveName = FFiles.Relative(forms.Active);
     if (!forms.Inactive.isEmpty())
-        check.InactiveName = files.Relative(forms.Inactive);
+        check.InactiveName = FFiles.Relative(forms.Inactive);
     check.LetterCaseVariant
         = (!check.ActiveName.isEmpty() && check.ActiveName != cleanRelative(activePath))
         || (!check.InactiveName.isEmpty() && check.InactiveName != cleanRelative(inactivePath));

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "config/sceneryfiles.h"
-#include "config/scenerystate.h"
 
 #include <QList>
 
+#include <functional>
 #include <optional>
 
 class TCheckTreeModel;
+class TIniFile;
+
 // One scenery file of an entry: its form on disk against the form the entry's stored state
 // gives it.
 struct TFileCheck
@@ -34,15 +36,19 @@ struct TFileCheck
 class TSceneryCheck
 {
 public:
-    // Scenery file paths are relative to the folder of the control file in state.
-    TSceneryCheck(const TSceneryState &state, const TCheckTreeModel &tree);
+    // Reads the states and the entries' files through the accessor of the control file that the
+    // tree was loaded from; scenery file paths are relative to the control file's folder.
+    TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree);
 
-    QList<TFileCheck> Run() const;
+    // Hands each file to `visit` as soon as it is checked, in the order of the tree and of each
+    // entry's files, so that no list of every file is kept. A second Run looks at the files
+    // again, with the folder listings of the first.
+    void Run(const std::function<void(const TFileCheck &)> &visit);
 
 private:
-    void CheckFile(TSceneryFiles &files, TFileCheck &check) const;
+    void CheckFile(TFileCheck &check);
 
-    const TSceneryState &FState;
+    const TIniFile &FIni;
     const TCheckTreeModel &FTree;
-    QString FBaseFolder;
+    TSceneryFiles FFiles;
 };

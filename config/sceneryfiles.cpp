@@ -218,7 +218,7 @@ TSceneryFiles::TFolder TSceneryFiles::ResolveFolder(const QString &relativeFolde
 // a link inside Scenery may lead anywhere.
 bool TSceneryFiles::Contained(const QString &folder)
 {
-    QString scenery = QFileInfo(ResolveFolder(SceneryFolder).Path).canonicalFilePath();
+    QString scenery = SceneryRoot();
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (scenery.isEmpty() || canonical.isEmpty())
         return false;
@@ -229,27 +229,32 @@ bool TSceneryFiles::Contained(const QString &folder)
     return canonical.startsWith(scenery);
 }
 
+// The Scenery folder as the system resolves it, found once per run: every containment check of
+// the run compares with it, and a Scenery folder swapped for a link meanwhile leads nowhere else.
+const QString &TSceneryFiles::SceneryRoot()
+{
+    if (!FSceneryRoot)
+        FSceneryRoot = QFileInfo(ResolveFolder(SceneryFolder).Path).canonicalFilePath();
+    return *FSceneryRoot;
+}
+
 // The entries of the folder whose names equal the given one, letter case ignored.
 QStringList TSceneryFiles::Candidates(const QString &folder, const QString &name)
 {
-    QStringList entries = Listing(folder).value(name.toCaseFolded());
-    entries.sort();
-    return entries;
+    return Listing(folder).Find(name);
 }
 
-QHash<QString, QStringList> &TSceneryFiles::Listing(const QString &folder)
+TFolderListing &TSceneryFiles::Listing(const QString &folder)
 {
     auto listing = FListings.find(folder);
     if (listing == FListings.end()) {
-        QHash<QString, QStringList> entries;
+        listing = FListings.insert(folder, TFolderListing());
         QDirIterator it(folder,
                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             it.next();
-            const QString entry = it.fileName();
-            entries[entry.toCaseFolded()].append(entry);
+            listing->Add(it.fileName());
         }
-        listing = FListings.insert(folder, entries);
     }
     return *listing;
 }
@@ -278,7 +283,7 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     } else {
         // The rename itself checks again that the folder it acts on lies in Scenery: a link on
         // the way may have been swapped since the lookup.
-        const TRenameResult result = RenameFile(from, to, ResolveFolder(SceneryFolder).Path);
+        const TRenameResult result = RenameFile(from, to, SceneryRoot());
         if (!result.Done) {
             Fail(outcome, result.InUse ? rcInUse : rcRefused, result.Reason);
             return;
@@ -286,12 +291,7 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     }
     // Later lookups see the folder as the rename left it, or in a dry run would leave it.
     const qsizetype cut = from.lastIndexOf(u'/');
-    QHash<QString, QStringList> &listing = Listing(from.left(cut));
-    const QString oldName = from.mid(cut + 1);
-    const QString newName = to.mid(cut + 1);
-    QStringList &old = listing[oldName.toCaseFolded()];
-    old.removeOne(oldName);
-    if (old.isEmpty())
-        listing.remove(oldName.toCaseFolded());
-    listing[newName.toCaseFolded()].append(newName);
+    TFolderListing &listing = Listing(from.left(cut));
+    listing.Remove(from.mid(cut + 1));
+    listing.Add(to.mid(cut + 1));
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "config/folderlisting.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // Why a scenery file could not be switched.
 enum TRenameCause {
@@ -114,9 +118,10 @@ private:
     };
 
     TFolder ResolveFolder(const QString &relativeFolder);
+    const QString &SceneryRoot();
     bool Contained(const QString &folder);
     QStringList Candidates(const QString &folder, const QString &name);
-    QHash<QString, QStringList> &Listing(const QString &folder);
+    TFolderListing &Listing(const QString &folder);
     bool IsFile(const QString &path) const;
     void Fail(TFileOutcome &outcome, TRenameCause cause, const QString &reason);
     void Rename(TFileOutcome &outcome, const QString &from, const QString &extension);
@@ -125,8 +130,9 @@ private:
     bool FDryRun;
     QSet<QString> FAdded; // dry run: the names files were renamed to
     QHash<QString, TFolder> FFolders; // by relative folder, found once per run
-    // Per folder, its entries by case-folded name: listed once, on the first lookup.
-    QHash<QString, QHash<QString, QStringList>> FListings;
+    std::optional<QString> FSceneryRoot; // the Scenery folder, every link followed
+    // Per folder, its entries: listed once, on the first lookup.
+    QHash<QString, TFolderListing> FListings;
     QList<TRenameFailure> FFailures;
     QList<TFileOutcome> FOutcomes;
 };

@@ -19,8 +19,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -28,6 +26,23 @@ namespace {
 bool containsName(const QStringList &names, const QString &name)
 {
     return names.contains(name, Qt::CaseInsensitive);
+}
+
+// Names as the control file matches them, ignoring letter case: folded, each character on its
+// own, as the comparison that ignores case folds them. Many names are looked up in a set of
+// them, not in a list.
+QString foldedName(const QString &name)
+{
+    return name.toCaseFolded();
+}
+
+QSet<QString> foldedNames(const QStringList &names)
+{
+    QSet<QString> folded;
+    folded.reserve(names.size());
+    for (const QString &name : names)
+        folded.insert(foldedName(name));
+    return folded;
 }
 
 QString listSection(const QString &fileType, int language)
@@ -177,22 +192,23 @@ void TSceneryLint::CheckLists()
 {
     for (const QString &fileType : {ftScenery, ftGroup, ftSwitch}) {
         QStringList keys[2];
+        TListedNames listed[2];
         for (const TLanguage language : {lgGerman, lgEnglish}) {
             const QString section = listSection(fileType, language);
             FIni->ReadSection(section, keys[language]);
             CheckCaptions(section, keys[language]);
+            listed[language].Keys = foldedNames(keys[language]);
         }
+        QSet<QString> known; // the entries of this type so far
         for (const TLanguage language : {lgGerman, lgEnglish}) {
             const QString section = listSection(fileType, language);
             for (const QString &key : std::as_const(keys[language])) {
-                const bool known
-                    = std::any_of(FEntries.cbegin(), FEntries.cend(), [&](const TEntry &entry) {
-                          return entry.FileType == fileType
-                              && entry.Key.compare(key, Qt::CaseInsensitive) == 0;
-                      });
-                if (!known)
+                if (!known.contains(foldedName(key))) {
+                    known.insert(foldedName(key));
                     FEntries.append({key, fileType, section});
-                if (!ListedInOther(fileType, key, keys[OtherLanguage(language)])) {
+                }
+                if (!ListedInOther(fileType, key, keys[OtherLanguage(language)],
+                                   listed[OtherLanguage(language)])) {
                     Add(llWarning, QStringLiteral("one-language"), section, key,
                         Say(QStringLiteral("%1 steht in [%2], aber nicht in [%3]: dem %4 Baum "
                                            "fehlt der Eintrag"),
@@ -218,19 +234,24 @@ void TSceneryLint::CheckLists()
 // A group or switch may have a section of its own in each language, for captions of its members
 // in each; the two are one entry when they share their state key.
 bool TSceneryLint::ListedInOther(const QString &fileType, const QString &key,
-                                 const QStringList &otherKeys) const
+                                 const QStringList &otherKeys, TListedNames &other) const
 {
-    if (containsName(otherKeys, key))
+    if (other.Keys.contains(foldedName(key)))
         return true;
     if (fileType == ftScenery)
         return false;
     const QString stateKey = EntryStateKey(*FIni, TScenObj{QString(), key, fileType});
-    return !stateKey.isEmpty()
-        && std::any_of(otherKeys.cbegin(), otherKeys.cend(), [&](const QString &other) {
-               return EntryStateKey(*FIni, TScenObj{QString(), other, fileType})
-                          .compare(stateKey, Qt::CaseInsensitive)
-                   == 0;
-           });
+    if (stateKey.isEmpty())
+        return false;
+    // The state keys of the other list are read once, at the first entry that needs them.
+    if (!other.StateKeys) {
+        other.StateKeys.emplace();
+        for (const QString &otherKey : otherKeys) {
+            other.StateKeys->insert(
+                foldedName(EntryStateKey(*FIni, TScenObj{QString(), otherKey, fileType})));
+        }
+    }
+    return other.StateKeys->contains(foldedName(stateKey));
 }
 
 void TSceneryLint::CheckCaptions(const QString &section, const QStringList &keys)
@@ -340,9 +361,9 @@ void TSceneryLint::CheckFiles()
         TSceneryState state;
         state.Scenery = FControlFile;
         TCheckTreeModel tree;
-        TSceneryLoader(state, tree).ReadIni(language);
+        TSceneryLoader(state, tree).ReadIni(*FIni, language);
         QHash<QString, QString> owners; // the first entry of the tree that switches each file
-        for (const TFileCheck &check : TSceneryCheck(state, tree).Run()) {
+        TSceneryCheck(*FIni, tree).Run([&](const TFileCheck &check) {
             const QString section = check.FileType == ftScenery
                 ? ControlFile::ObjectListSection(language)
                 : check.Entry;
@@ -364,7 +385,7 @@ void TSceneryLint::CheckFiles()
                         .arg(firstOwner));
             }
             if (seen.contains(id))
-                continue;
+                return;
             seen.insert(id);
             const QString active = TSceneryFiles::ActivePath(check.Key);
             const QString inactive = TSceneryFiles::InactivePath(active);
@@ -427,7 +448,7 @@ void TSceneryLint::CheckFiles()
                 }
                 break;
             }
-        }
+        });
     }
 }
 
@@ -452,18 +473,19 @@ void TSceneryLint::CheckStates()
 {
     QStringList stored;
     FIni->ReadSection(ControlFile::States, stored);
-    QStringList used;
+    const QSet<QString> storedNames = foldedNames(stored);
+    QSet<QString> used;
     for (const TEntry &entry : std::as_const(FEntries)) {
         const QString stateKey
             = EntryStateKey(*FIni, TScenObj{QString(), entry.Key, entry.FileType});
-        if (containsName(used, stateKey))
+        if (used.contains(foldedName(stateKey)))
             continue;
-        used.append(stateKey);
+        used.insert(foldedName(stateKey));
         // An entry without a state key reads and writes the key with an empty name: that key is
         // in use, and the entry's own warning tells the author to name one.
         if (stateKey.isEmpty())
             continue;
-        if (!containsName(stored, stateKey)) {
+        if (!storedNames.contains(foldedName(stateKey))) {
             Add(llInformation, QStringLiteral("state-missing"), ControlFile::States, stateKey,
                 Say(QStringLiteral("kein Zustand gespeichert: der Eintrag startet angehakt"),
                     QStringLiteral("no state stored: the entry starts checked")));
@@ -498,7 +520,7 @@ void TSceneryLint::CheckStates()
         Add(llWarning, QStringLiteral("state-value"), ControlFile::States, stateKey, reason);
     }
     for (const QString &key : std::as_const(stored)) {
-        if (!containsName(used, key)) {
+        if (!used.contains(foldedName(key))) {
             Add(llInformation, QStringLiteral("state-unused"), ControlFile::States, key,
                 Say(QStringLiteral(
                         "kein Eintrag nutzt diesen Zustandsschlüssel: er bleibt, wie er ist"),

@@ -3,9 +3,11 @@
 #include "config/language.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class TIniFile;
 
@@ -46,10 +48,17 @@ private:
         QString ListSection; // the first list section that names it
     };
 
+    // The keys of a list section, folded, and the state keys of its entries once they are read.
+    struct TListedNames
+    {
+        QSet<QString> Keys;
+        std::optional<QSet<QString>> StateKeys;
+    };
+
     void CheckSettings();
     void CheckLists();
-    bool ListedInOther(const QString &fileType, const QString &key,
-                       const QStringList &otherKeys) const;
+    bool ListedInOther(const QString &fileType, const QString &key, const QStringList &otherKeys,
+                       TListedNames &other) const;
     void CheckGroup(const TEntry &group);
     void CheckSwitch(const TEntry &sw);
     void CheckStateKeyOf(const TEntry &entry);

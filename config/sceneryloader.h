@@ -20,8 +20,8 @@ public:
     // With a language (TLanguage), its sections are read instead of the stored
     // language's; nothing is written either way.
     void ReadIni(std::optional<qint32> language = std::nullopt);
-    // The same from an accessor the caller opened, so that the steps after loading (the language
-    // step of the main window) read and write the file without parsing it again.
+    // The same from an accessor the caller opened and keeps for further reading and writing, so
+    // that the file is not parsed again.
     void ReadIni(const TIniFile &ini, std::optional<qint32> language = std::nullopt);
 
     // Gives every entry of the loaded tree the state that the section holds for it, by the same

@@ -1,6 +1,7 @@
 #include "config/staterecords.h"
 
 #include "config/inifile.h"
+#include "config/profiledocument.h"
 #include "config/sceneryapplier.h"
 #include "config/sceneryloader.h"
 #include "config/scenerystate.h"
@@ -33,8 +34,9 @@ TStateRecords::TStateRecords(const TIniFile &ini, const QList<TStateWrite> &stat
     }
     QSet<QString> seen; // names match ignoring letter case, as in the file
     for (const QString &key : std::as_const(keys)) {
-        // A key that Apply cannot write stops it at its state: it has no copy.
-        if (!ini.WriteError(Previous, key).isEmpty() || seen.contains(key.trimmed().toCaseFolded()))
+        // A key that Apply cannot write stops it at its state: it has no copy. Whether the file
+        // can be replaced at all is asked once, by Apply's first write, not here for every key.
+        if (!TProfileDocument::isStorableKey(key) || seen.contains(key.trimmed().toCaseFolded()))
             continue;
         seen.insert(key.trimmed().toCaseFolded());
         FBefore.append({key, ini.ReadString(ControlFile::States, key, QStringLiteral("1"))});

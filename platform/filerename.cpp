@@ -84,10 +84,9 @@ TRenameResult refused(int error)
             QString::fromLocal8Bit(std::generic_category().message(error))};
 }
 
-// Whether an open folder is the given folder or lies in it, as the system reached it.
-bool liesWithin(int folder, const QString &within)
+// Whether an open folder is the given (canonical) folder or lies in it, as the system reached it.
+bool liesWithin(int folder, const QString &root)
 {
-    const QString root = QFileInfo(within).canonicalFilePath();
     if (root.isEmpty())
         return false;
     char buffer[4096];

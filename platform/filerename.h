@@ -16,10 +16,11 @@ struct TRenameResult
 // Renames a file within its folder. An existing file of the new name is never replaced: a file
 // that appeared since the caller looked stays as it is and the rename is refused.
 //
-// With `within`, the file's folder must be that folder or lie in it once every link is followed.
-// The folder is opened once, checked, and the rename acts on what was opened, so a link swapped
-// in on the way after the caller looked cannot lead it elsewhere (POSIX; on Windows links need
-// rights that the users who could swap them seldom have).
+// With `within`, the file's folder must be that folder or lie in it once every link is followed;
+// `within` is given as the system resolves it, every link followed (canonical), so that a caller
+// renaming many files resolves it once. The folder is opened once, checked, and the rename acts on
+// what was opened, so a link swapped in on the way after the caller looked cannot lead it
+// elsewhere (POSIX; on Windows links need rights that the users who could swap them seldom have).
 TRenameResult RenameFile(const QString &from, const QString &to, const QString &within = QString());
 
 #ifndef Q_OS_WIN

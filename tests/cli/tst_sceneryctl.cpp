@@ -149,6 +149,8 @@ private Q_SLOTS:
     void dryRunChangesNothingAndForetellsApply();
     void applyMatchesWindow_data();
     void applyMatchesWindow();
+    void namesIgnoreLetterCase_data();
+    void namesIgnoreLetterCase();
     void usageErrorsChangeNothing_data();
     void usageErrorsChangeNothing();
     void refusedRenameIsListed_data();
@@ -538,6 +540,63 @@ void TestSceneryCtl::applyMatchesWindow()
 
     QCOMPARE(byCommand.ReadControlFile(), byWindow.ReadControlFile());
     QCOMPARE(byCommand.SceneryFiles(), byWindow.SceneryFiles());
+}
+
+// An object and a group whose names differ only in letter case, and a name beyond ASCII.
+const QString FoldedNamesControlFile = uR"([Settings]
+Language=german
+[Szenerie]
+Ärger=Ärger
+tower=Tower
+[Gruppen]
+Tower=Türme
+[Tower]
+Checked=towers
+mast=Mast
+[Checked]
+Ärger=1
+tower=1
+towers=1
+)"_s;
+
+void TestSceneryCtl::namesIgnoreLetterCase_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("one entry named twice, letter case differs")
+        << QStringList{u"--off"_s, u"ärger"_s, u"--off"_s, u"ÄRGER"_s} << 0
+        << QStringList{u"would write [Checked] Ärger=0"_s, u"would write [Checked] tower=1"_s,
+                       u"would write [Checked] towers=1"_s,
+                       u"would rename Scenery/Ärger.bgl -> Scenery/Ärger.bg_"_s}
+        << QString();
+    QTest::newRow("one name for an object and a group")
+        << QStringList{u"--off"_s, u"TOWER"_s} << 0
+        << QStringList{u"would write [Checked] Ärger=1"_s, u"would write [Checked] tower=0"_s,
+                       u"would write [Checked] towers=0"_s,
+                       u"would rename Scenery/tower.bgl -> Scenery/tower.bg_"_s,
+                       u"would rename Scenery/mast.bgl -> Scenery/mast.bg_"_s}
+        << QString();
+    QTest::newRow("object and group on and off")
+        << QStringList{u"--on"_s, u"tower"_s, u"--off"_s, u"ärger"_s, u"--off"_s, u"Tower"_s} << 2
+        << QStringList() << u"sceneryctl: conflicting changes for Tower\n"_s;
+}
+
+void TestSceneryCtl::namesIgnoreLetterCase()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    TProgramFolder folder;
+    prepare(folder, FoldedNamesControlFile, {u"Ärger.bgl"_s, u"tower.bgl"_s, u"mast.bgl"_s});
+
+    const TRun run = sceneryctl(folder, QStringList{u"apply"_s, u"--dry-run"_s} + arguments);
+    QCOMPARE(run.Err, err);
+    QCOMPARE(run.ExitCode, exitCode);
+    QCOMPARE(run.Out, out);
 }
 
 void TestSceneryCtl::usageErrorsChangeNothing_data()

@@ -108,6 +108,14 @@ void TestSceneryLint::findings_data()
         << Readmes + QStringList{u"Scenery/car.bgl"_s}
         << QStringList{u"warning one-language [Gruppen] grp_de"_s,
                        u"warning one-language [Groups] grp_en"_s};
+    QTest::newRow("names of the two languages and the states in other letter case")
+        << Settings
+            + u"[Szenerie]\nTÜRME=Türme\n[Scenery]\ntürme=Towers\n"
+              u"[Gruppen]\ngrp_de=Fahrzeuge\n[Groups]\ngrp_en=Vehicles\n"
+              u"[grp_de]\nChecked=Cars\ncar=Auto\n[grp_en]\nChecked=CARS\ncar=Car\n"
+              u"[Checked]\ntürme=1\ncars=1\n"_s
+        << Readmes + QStringList{u"Scenery/türme.bgl"_s, u"Scenery/car.bgl"_s}
+        << QStringList{u"information letter-case [Szenerie] TÜRME"_s};
     QTest::newRow("empty caption")
         << QString(Settings + Tower).replace(u"=Control tower"_s, u"="_s) << TowerFiles
         << QStringList{u"warning empty-caption [Scenery] tower"_s};

@@ -101,7 +101,8 @@ private Q_SLOTS:
         file.close();
 
         const TRenameResult result
-            = RenameFile(from, dir.filePath(folder + u"/victim.bg_"_s), dir.filePath(u"Scenery"_s));
+            = RenameFile(from, dir.filePath(folder + u"/victim.bg_"_s),
+                         QFileInfo(dir.filePath(u"Scenery"_s)).canonicalFilePath());
         QCOMPARE(result.Done, done);
         QCOMPARE(QFile::exists(from), !done);
     }
