@@ -164,6 +164,16 @@ QString joinLines(QStringView value)
 
 } // namespace
 
+namespace {
+
+// Keys tried behind the one found last before a section's keys are searched otherwise: loading
+// reads a section's keys in file order, but one kind of entry at a time, so it skips a few.
+constexpr int LookAhead = 8;
+// Sections of up to this many keys are searched key by key; larger ones get an index.
+constexpr quint32 SmallSection = 16;
+
+} // namespace
+
 template<class Units>
 TProfileDocument::Parts TProfileDocument::parseParts(const Units &units)
 {
@@ -200,9 +210,9 @@ TProfileDocument::TProfileDocument(const QByteArray &data)
     , FEncoding(TProfileEncoding::detect(data))
 {
     const qsizetype bomSize = FEncoding.bom().size();
-    // Line offsets are 32 bits wide; whatever lies beyond stays as it is, like an odd tail.
-    const qsizetype parsed = std::min<qsizetype>(FSource.size() - bomSize,
-                                                 std::numeric_limits<quint32>::max() - bomSize);
+    // Line offsets are 31 bits wide; whatever lies beyond stays as it is, like an odd tail.
+    const qsizetype parsed
+        = std::min<qsizetype>(FSource.size() - bomSize, qsizetype(HighBit - 1) - bomSize);
     const auto *body = reinterpret_cast<const uchar *>(FSource.constData()) + bomSize;
     switch (FEncoding.kind()) {
     case TProfileEncoding::Kind::Utf16LE:
@@ -218,8 +228,9 @@ TProfileDocument::TProfileDocument(const QByteArray &data)
     }
 }
 
-// Splits the units into lines (CR LF, LF and a lone CR each end one), records where each line,
-// header and key lies, then builds the indexes once their sizes are known.
+// Splits the units into lines (CR LF, LF and a lone CR each end one) and records where each
+// line begins and which lines are headers and keys. A line's end and break are not kept: the
+// next line's beginning and the units before it tell them.
 template<class Units>
 void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
 {
@@ -237,8 +248,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
     // Every line may be a key: room that stays unused is never touched, so costs no memory.
     FKeys.reserve(size_t(lineCount + 1));
     std::vector<quint32> sectionHashes{0};
-    std::vector<quint32> keyHashes;
-    keyHashes.reserve(size_t(lineCount + 1));
+    std::vector<quint32> keyHashes; // of the current section's keys
     FSections.emplace_back();
 
     qsizetype start = 0;
@@ -246,136 +256,180 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
         qsizetype end = start;
         while (end < count && units[end] != u'\r' && units[end] != u'\n')
             ++end;
-        TLineBreak lineBreak = TLineBreak::None;
         qsizetype next = end;
         if (end < count) {
             const bool crlf = units[end] == u'\r' && end + 1 < count && units[end + 1] == u'\n';
-            lineBreak
-                = crlf ? TLineBreak::CrLf : (units[end] == u'\r' ? TLineBreak::Cr : TLineBreak::Lf);
+            if (FLines.empty())
+                FNewLineBreak = crlf ? TLineBreak::CrLf
+                                     : (units[end] == u'\r' ? TLineBreak::Cr : TLineBreak::Lf);
             next = end + (crlf ? 2 : 1);
         }
         const auto index = quint32(FLines.size());
-        if (index == 0 && lineBreak != TLineBreak::None)
-            FNewLineBreak = lineBreak;
-        if (index > 0)
-            FLines.back().next = index;
-        FLines.push_back(Line{quint32(bomSize + start * unitSize),
-                              quint32((end - start) * unitSize), NoIndex, lineBreak, false});
+        const auto lineBegin = quint32(bomSize + start * unitSize);
+        FLines.push_back(lineBegin);
 
         const Units lineUnits{units.data + start * unitSize, end - start};
         const Parts parts = parseParts(lineUnits);
         if (parts.kind != Parts::Other) {
             std::optional<quint32> hash = asciiNameHash(lineUnits, parts.nameBegin, parts.nameEnd);
             if (!hash)
-                hash = hashFolded(foldName(textOf(FLines.back(), parts.nameBegin, parts.nameEnd)));
+                hash = hashFolded(
+                    foldName(decodePart(lineBegin, end - start, parts.nameBegin, parts.nameEnd)));
             if (parts.kind == Parts::Header) {
-                FSections.push_back(Section{index, NoIndex, NoIndex, false});
+                markFirstKeys(quint32(FSections.size() - 1), keyHashes);
+                keyHashes.clear();
+                Section section;
+                section.header = index;
+                section.firstKey = quint32(FKeys.size());
+                FSections.push_back(section);
                 sectionHashes.push_back(*hash);
             } else {
-                const auto section = quint32(FSections.size() - 1);
-                const auto key = quint32(FKeys.size());
-                FKeys.push_back(Key{index, section, 0, NoIndex});
-                Section &owner = FSections.back();
-                if (owner.lastKey == NoIndex)
-                    owner.firstKey = key;
-                else
-                    FKeys[owner.lastKey].next = key;
-                owner.lastKey = key;
-                keyHashes.push_back(keyHash(*hash, section));
+                FKeys.push_back(index);
+                ++FSections.back().keyCount;
+                keyHashes.push_back(*hash);
             }
         }
         start = next;
     }
-    if (!FLines.empty()) {
-        FFirstLine = 0;
+    markFirstKeys(quint32(FSections.size() - 1), keyHashes);
+    if (!FLines.empty())
         FLastLine = quint32(FLines.size() - 1);
-    }
-    buildIndexes(sectionHashes, keyHashes);
+    buildSectionIndex(sectionHashes);
 }
 
-// The first section and the first key of a name win; a later one of the same name is not
-// indexed. Lines before the first header form a section with the empty name only if they hold
-// keys, and then it wins over a header with the empty name.
-void TProfileDocument::buildIndexes(const std::vector<quint32> &sectionHashes,
-                                    const std::vector<quint32> &keyHashes)
+// Marks the first key of each name among the section's keys, which lookups may take as soon as
+// they meet it; later keys of that name are never read.
+void TProfileDocument::markFirstKeys(quint32 section, const std::vector<quint32> &keyHashes)
+{
+    const quint32 first = FSections[section].firstKey;
+    const auto count = quint32(keyHashes.size());
+    std::optional<QString> folded; // of the key being marked, made only when a hash repeats
+    const auto sameName = [&](quint32 earlier, quint32 later) {
+        if (!folded)
+            folded = foldedNameOf(FKeys[first + later]);
+        return nameEquals(FKeys[first + earlier] & ~HighBit, *folded);
+    };
+    if (count <= SmallSection) {
+        for (quint32 k = 0; k < count; ++k) {
+            folded.reset();
+            bool isFirst = true;
+            for (quint32 e = 0; e < k && isFirst; ++e)
+                isFirst = keyHashes[e] != keyHashes[k] || !sameName(e, k);
+            if (isFirst)
+                FKeys[first + k] |= HighBit;
+        }
+        return;
+    }
+    TProfileNameTable seen;
+    seen.reserve(count);
+    for (quint32 k = 0; k < count; ++k) {
+        folded.reset();
+        if (!seen.find(keyHashes[k], [&](quint32 e) { return sameName(e, k); })) {
+            seen.add(keyHashes[k], k);
+            FKeys[first + k] |= HighBit;
+        }
+    }
+}
+
+// The first section of a name wins; a later one of the same name is not indexed. Lines before
+// the first header form a section with the empty name only if they hold keys, and then it wins
+// over a header with the empty name.
+void TProfileDocument::buildSectionIndex(const std::vector<quint32> &sectionHashes)
 {
     FSectionIndex.reserve(qsizetype(FSections.size()));
-    if (FSections.front().firstKey != NoIndex) {
+    if (FSections.front().keyCount > 0) {
         FSectionIndex.add(hashFolded(QStringView()), 0);
-        FSections.front().indexed = true;
+        FSections.front().indexed = 1;
     }
     for (quint32 s = 1; s < FSections.size(); ++s) {
-        const Line &header = FLines[FSections[s].header];
-        const Parts parts = partsOf(header);
-        const QString folded = foldName(textOf(header, parts.nameBegin, parts.nameEnd));
+        const QString folded = foldedNameOf(FSections[s].header);
         // Compared only for names of the same hash, which are mostly the same name.
-        const auto same = [&](quint32 other) {
-            if (other == 0)
-                return folded.isEmpty();
-            const Line &line = FLines[FSections[other].header];
-            return nameEquals(line, partsOf(line), folded);
-        };
-        if (!FSectionIndex.find(sectionHashes[s], same)) {
+        if (!FSectionIndex.find(sectionHashes[s],
+                                [&](quint32 other) { return sectionNameEquals(other, folded); })) {
             FSectionIndex.add(sectionHashes[s], s);
-            FSections[s].indexed = true;
-        }
-    }
-
-    FKeyIndex.reserve(qsizetype(FKeys.size()));
-    for (quint32 k = 0; k < FKeys.size(); ++k) {
-        const quint32 hash = keyHashes[k];
-        std::optional<QString> folded; // made only when another key has the same hash
-        const auto same = [&](quint32 other) {
-            if (FKeys[other].section != FKeys[k].section)
-                return false;
-            const Line &line = FLines[FKeys[k].line];
-            if (!folded) {
-                const Parts parts = partsOf(line);
-                folded = foldName(textOf(line, parts.nameBegin, parts.nameEnd));
-            }
-            const Line &otherLine = FLines[FKeys[other].line];
-            return nameEquals(otherLine, partsOf(otherLine), *folded);
-        };
-        if (!FKeyIndex.find(hash, same)) {
-            FKeyIndex.add(hash, k);
-            FKeys[k].indexed = 1;
+            FSections[s].indexed = 1;
         }
     }
 }
 
-template<class Function>
-auto TProfileDocument::withUnits(const Line &line, Function &&function) const
+char16_t TProfileDocument::unitAt(quint32 offset) const
 {
-    if (line.rewritten) {
-        const QString &text = FTexts[line.offset];
-        return function(TextUnits{text.constData(), text.size()});
-    }
-    const auto *data = reinterpret_cast<const uchar *>(FSource.constData()) + line.offset;
+    const auto *data = reinterpret_cast<const uchar *>(FSource.constData()) + offset;
     switch (FEncoding.kind()) {
     case TProfileEncoding::Kind::Utf16LE:
-        return function(Utf16Units<true>{data, line.length / 2});
+        return qFromLittleEndian<quint16>(data);
     case TProfileEncoding::Kind::Utf16BE:
-        return function(Utf16Units<false>{data, line.length / 2});
+        return qFromBigEndian<quint16>(data);
     case TProfileEncoding::Kind::Windows1252:
     case TProfileEncoding::Kind::Utf8:
         break;
     }
-    return function(ByteUnits{data, line.length});
+    return *data;
 }
 
-TProfileDocument::Parts TProfileDocument::partsOf(const Line &line) const
+TProfileDocument::Extent TProfileDocument::extentOf(quint32 line) const
+{
+    const auto unit = quint32(FEncoding.unitSize());
+    const quint32 begin = FLines[line] & ~HighBit;
+    const quint32 next
+        = line + 1 < FLines.size() ? FLines[line + 1] & ~HighBit : quint32(FTailOffset);
+    Extent extent{begin, next, TLineBreak::None};
+    if (next > begin) {
+        const char16_t last = unitAt(next - unit);
+        if (last == u'\r') {
+            extent = {begin, next - unit, TLineBreak::Cr};
+        } else if (last == u'\n') {
+            const bool crlf = next - begin >= 2 * unit && unitAt(next - 2 * unit) == u'\r';
+            extent
+                = {begin, next - (crlf ? 2 : 1) * unit, crlf ? TLineBreak::CrLf : TLineBreak::Lf};
+        }
+    }
+    // Only the last line can end without a break.
+    if (extent.lineBreak == TLineBreak::None && FBreakAfterLastLine)
+        extent.lineBreak = FNewLineBreak;
+    return extent;
+}
+
+const QString *TProfileDocument::textOfLine(quint32 line) const
+{
+    if (isAdded(line))
+        return &FAddedLines[line - FLines.size()].text;
+    if (FLines[line] & HighBit)
+        return &FChangedLines.find(line)->second;
+    return nullptr;
+}
+
+template<class Function>
+auto TProfileDocument::withUnits(quint32 line, Function &&function) const
+{
+    if (const QString *text = textOfLine(line))
+        return function(TextUnits{text->constData(), text->size()});
+    const Extent extent = extentOf(line);
+    const auto *data = reinterpret_cast<const uchar *>(FSource.constData()) + extent.begin;
+    const qsizetype length = extent.end - extent.begin;
+    switch (FEncoding.kind()) {
+    case TProfileEncoding::Kind::Utf16LE:
+        return function(Utf16Units<true>{data, length / 2});
+    case TProfileEncoding::Kind::Utf16BE:
+        return function(Utf16Units<false>{data, length / 2});
+    case TProfileEncoding::Kind::Windows1252:
+    case TProfileEncoding::Kind::Utf8:
+        break;
+    }
+    return function(ByteUnits{data, length});
+}
+
+TProfileDocument::Parts TProfileDocument::partsOf(quint32 line) const
 {
     return withUnits(line, [](const auto &units) { return parseParts(units); });
 }
 
-QString TProfileDocument::textOf(const Line &line, qsizetype begin, qsizetype end) const
+QString TProfileDocument::decodePart(quint32 lineBegin, qsizetype lineUnits, qsizetype begin,
+                                     qsizetype end) const
 {
-    if (line.rewritten)
-        return FTexts[line.offset].sliced(begin, end - begin);
     const qsizetype unitSize = FEncoding.unitSize();
-    const qsizetype lineUnits = line.length / unitSize;
     QByteArrayView bytes
-        = QByteArrayView(FSource).sliced(line.offset + begin * unitSize, (end - begin) * unitSize);
+        = QByteArrayView(FSource).sliced(lineBegin + begin * unitSize, (end - begin) * unitSize);
     // A part inside a line is followed by an ASCII character. Read as part of the whole line, an
     // incomplete UTF-8 sequence at its end is ended by that character and shows as a replacement
     // character; decoded alone, it would be dropped. So the character is decoded too, then cut.
@@ -388,34 +442,99 @@ QString TProfileDocument::textOf(const Line &line, qsizetype begin, qsizetype en
     return FEncoding.decode(bytes);
 }
 
-bool TProfileDocument::nameEquals(const Line &line, const Parts &parts, QStringView folded) const
+QString TProfileDocument::textOf(quint32 line, qsizetype begin, qsizetype end) const
 {
-    const std::optional<bool> ascii = withUnits(line, [&](const auto &units) {
+    if (const QString *text = textOfLine(line))
+        return text->sliced(begin, end - begin);
+    const Extent extent = extentOf(line);
+    return decodePart(extent.begin, (extent.end - extent.begin) / FEncoding.unitSize(), begin, end);
+}
+
+QString TProfileDocument::foldedNameOf(quint32 line) const
+{
+    const Parts parts = partsOf(line);
+    return foldName(textOf(line, parts.nameBegin, parts.nameEnd));
+}
+
+quint32 TProfileDocument::nameHashOf(quint32 line) const
+{
+    const std::optional<quint32> ascii = withUnits(line, [](const auto &units) {
+        const Parts parts = parseParts(units);
+        return asciiNameHash(units, parts.nameBegin, parts.nameEnd);
+    });
+    return ascii ? *ascii : hashFolded(foldedNameOf(line));
+}
+
+bool TProfileDocument::nameEquals(quint32 line, QStringView folded) const
+{
+    const std::optional<bool> ascii = withUnits(line, [folded](const auto &units) {
+        const Parts parts = parseParts(units);
         return asciiNameEquals(units, parts.nameBegin, parts.nameEnd, folded);
     });
     if (ascii)
         return *ascii;
-    return foldName(textOf(line, parts.nameBegin, parts.nameEnd)) == folded;
-}
-
-quint32 TProfileDocument::keyHash(quint32 nameHash, quint32 section)
-{
-    const quint64 mixed = ((quint64(nameHash) << 32) | section) * 0x9E3779B97F4A7C15ull;
-    return quint32(mixed >> 32);
+    return foldedNameOf(line) == folded;
 }
 
 bool TProfileDocument::sectionNameEquals(quint32 section, QStringView folded) const
 {
     if (section == 0)
         return folded.isEmpty();
-    const Line &header = FLines[FSections[section].header];
-    return nameEquals(header, partsOf(header), folded);
+    return nameEquals(FSections[section].header, folded);
 }
 
-bool TProfileDocument::keyNameEquals(quint32 key, QStringView folded) const
+quint32 TProfileDocument::keyLine(quint32 key) const
 {
-    const Line &line = FLines[FKeys[key].line];
-    return nameEquals(line, partsOf(line), folded);
+    if (key < FKeys.size())
+        return FKeys[key] & ~HighBit;
+    return FAddedKeys[key - FKeys.size()].line;
+}
+
+bool TProfileDocument::isFirstOfName(quint32 key) const
+{
+    // A key is added only when its section has none of its name.
+    return key >= FKeys.size() || (FKeys[key] & HighBit) != 0;
+}
+
+quint32 TProfileDocument::firstKeyOf(quint32 section) const
+{
+    const Section &owner = FSections[section];
+    if (owner.keyCount > 0)
+        return owner.firstKey;
+    const auto extra = FSectionExtras.find(section);
+    return extra == FSectionExtras.end() ? NoIndex : extra->second.firstAdded;
+}
+
+quint32 TProfileDocument::keyAfter(quint32 section, quint32 key) const
+{
+    if (key >= FKeys.size())
+        return FAddedKeys[key - FKeys.size()].next;
+    const Section &owner = FSections[section];
+    if (key + 1 < owner.firstKey + owner.keyCount)
+        return key + 1;
+    const auto extra = FSectionExtras.find(section);
+    return extra == FSectionExtras.end() ? NoIndex : extra->second.firstAdded;
+}
+
+quint32 TProfileDocument::keyCountOf(quint32 section) const
+{
+    const auto extra = FSectionExtras.find(section);
+    return FSections[section].keyCount
+        + (extra == FSectionExtras.end() ? 0 : extra->second.addedCount);
+}
+
+const TProfileNameTable &TProfileDocument::keyIndexOf(quint32 section) const
+{
+    SectionExtra &extra = FSectionExtras[section];
+    if (!extra.hasIndex) {
+        extra.index.reserve(keyCountOf(section));
+        for (quint32 k = firstKeyOf(section); k != NoIndex; k = keyAfter(section, k)) {
+            if (isFirstOfName(k))
+                extra.index.add(nameHashOf(keyLine(k)), k);
+        }
+        extra.hasIndex = true;
+    }
+    return extra.index;
 }
 
 std::optional<quint32> TProfileDocument::findSection(QStringView section) const
@@ -446,25 +565,34 @@ std::optional<quint32> TProfileDocument::findSection(QStringView section) const
     return found;
 }
 
+// Tries the key found last and the few behind it; then searches a small section key by key and
+// asks a large one's index.
 std::optional<quint32> TProfileDocument::findKey(quint32 section, QStringView key) const
 {
     foldNameInto(key, FLookupName);
     const Section &owner = FSections[section];
-    const auto isFound = [this](quint32 k) {
-        return k != NoIndex && FKeys[k].indexed && keyNameEquals(k, FLookupName);
-    };
-    const quint32 recent = owner.recentKey;
-    const quint32 following = recent == NoIndex ? owner.firstKey : FKeys[recent].next;
+    const bool fromFirst = owner.recentKey == NoIndex;
+    quint32 k = fromFirst ? firstKeyOf(section) : owner.recentKey;
     std::optional<quint32> found;
-    if (isFound(recent))
-        found = recent;
-    else if (isFound(following))
-        found = following;
-    else
-        found
-            = FKeyIndex.find(keyHash(hashFolded(FLookupName), section), [this, section](quint32 k) {
-                  return FKeys[k].section == section && keyNameEquals(k, FLookupName);
-              });
+    for (int step = 0; step <= LookAhead && k != NoIndex; ++step, k = keyAfter(section, k)) {
+        if (isFirstOfName(k) && nameEquals(keyLine(k), FLookupName)) {
+            found = k;
+            break;
+        }
+    }
+    // Every first key of a name has been seen.
+    if (!found && fromFirst && k == NoIndex)
+        return std::nullopt;
+    if (!found && keyCountOf(section) <= SmallSection) {
+        for (k = firstKeyOf(section); k != NoIndex && !found; k = keyAfter(section, k)) {
+            if (nameEquals(keyLine(k), FLookupName))
+                found = k;
+        }
+    } else if (!found) {
+        found = keyIndexOf(section).find(hashFolded(FLookupName), [this](quint32 candidate) {
+            return nameEquals(keyLine(candidate), FLookupName);
+        });
+    }
     if (found)
         owner.recentKey = *found;
     return found;
@@ -478,7 +606,7 @@ std::optional<QString> TProfileDocument::value(QStringView section, QStringView 
     const std::optional<quint32> foundKey = findKey(*foundSection, key);
     if (!foundKey)
         return std::nullopt;
-    const Line &line = FLines[FKeys[*foundKey].line];
+    const quint32 line = keyLine(*foundKey);
     const Parts parts = partsOf(line);
     qsizetype begin = parts.valueBegin;
     qsizetype end = parts.valueEnd;
@@ -499,12 +627,9 @@ QStringList TProfileDocument::keyNames(QStringView section) const
     const std::optional<quint32> found = findSection(section);
     if (!found)
         return names;
-    qsizetype count = 0;
-    for (quint32 k = FSections[*found].firstKey; k != NoIndex; k = FKeys[k].next)
-        ++count;
-    names.reserve(count);
-    for (quint32 k = FSections[*found].firstKey; k != NoIndex; k = FKeys[k].next) {
-        const Line &line = FLines[FKeys[k].line];
+    names.reserve(keyCountOf(*found));
+    for (quint32 k = firstKeyOf(*found); k != NoIndex; k = keyAfter(*found, k)) {
+        const quint32 line = keyLine(k);
         const Parts parts = partsOf(line);
         names.append(textOf(line, parts.nameBegin, parts.nameEnd));
     }
@@ -537,78 +662,94 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
     const std::optional<quint32> found = findSection(sectionName);
     if (!found) {
         const auto added = quint32(FSections.size());
-        const quint32 header = insertLine(FLastLine, u'[' + sectionName + u']');
-        FSections.push_back(Section{header, NoIndex, NoIndex, true});
+        Section created;
+        created.header = insertLine(FLastLine, u'[' + sectionName + u']');
+        created.firstKey = quint32(FKeys.size());
+        created.indexed = 1;
+        FSections.push_back(created);
         FSectionIndex.add(hashFolded(foldName(sectionName)), added);
-        addKey(added, insertLine(header, keyName + u'=' + newValue), keyName);
+        addKey(added, insertLine(created.header, keyName + u'=' + newValue), keyName);
         return true;
     }
 
     if (const std::optional<quint32> existing = findKey(*found, keyName)) {
-        Line &line = FLines[FKeys[*existing].line];
+        const quint32 line = keyLine(*existing);
         const Parts parts = partsOf(line);
         if (textOf(line, parts.valueBegin, parts.valueEnd) == newValue)
             return false;
         // Only the value changes: the blanks, the name and the '=' stay as the file has them.
         // Rewriting the whole line would drop leading blanks, and a first line that then began
         // with a byte-order mark's bytes would change how the whole file is read.
-        const QString current = line.rewritten
-            ? FTexts[line.offset]
-            : FEncoding.decode(QByteArrayView(FSource).sliced(line.offset, line.length));
+        QString current;
+        if (const QString *text = textOfLine(line)) {
+            current = *text;
+        } else {
+            const Extent extent = extentOf(line);
+            current = FEncoding.decode(
+                QByteArrayView(FSource).sliced(extent.begin, extent.end - extent.begin));
+        }
         qsizetype valueStart = current.indexOf(u'=') + 1;
         while (valueStart < current.size() && isBlank(current[valueStart].unicode()))
             ++valueStart;
         QString text = current.first(valueStart) + newValue;
-        if (!line.rewritten) {
-            line.rewritten = true;
-            line.offset = quint32(FTexts.size());
-            line.length = 0;
-            FTexts.emplace_back();
+        if (isAdded(line)) {
+            FAddedLines[line - FLines.size()].text = std::move(text);
+        } else {
+            FChangedLines[line] = std::move(text);
+            FLines[line] |= HighBit;
         }
-        FTexts[line.offset] = std::move(text);
         return true;
     }
 
     // Behind the last key line; a section without keys has its header as first line.
+    const auto extra = FSectionExtras.find(*found);
     const Section &target = FSections[*found];
-    const quint32 after = target.lastKey != NoIndex ? FKeys[target.lastKey].line : target.header;
+    quint32 after = target.header;
+    if (extra != FSectionExtras.end() && extra->second.lastAdded != NoIndex)
+        after = keyLine(extra->second.lastAdded);
+    else if (target.keyCount > 0)
+        after = keyLine(target.firstKey + target.keyCount - 1);
     addKey(*found, insertLine(after, keyName + u'=' + newValue), keyName);
     return true;
 }
 
 quint32 TProfileDocument::insertLine(quint32 after, const QString &text)
 {
-    const auto index = quint32(FLines.size());
-    Line line{quint32(FTexts.size()), 0, NoIndex, FNewLineBreak, true};
-    FTexts.push_back(text);
-    if (after == NoIndex) {
-        FFirstLine = index;
+    const auto id = quint32(FLines.size() + FAddedLines.size());
+    quint32 next = NoIndex;
+    if (after != NoIndex && isAdded(after)) {
+        AddedLine &previous = FAddedLines[after - FLines.size()];
+        next = previous.next;
+        previous.next = id;
     } else {
-        Line &previous = FLines[after];
-        if (previous.lineBreak == TLineBreak::None)
-            previous.lineBreak = FNewLineBreak;
-        line.next = previous.next;
-        previous.next = index;
+        if (after != NoIndex && after + 1 == FLines.size())
+            FBreakAfterLastLine = true;
+        quint32 &first = FAddedAfter.try_emplace(after, NoIndex).first->second;
+        next = first;
+        first = id;
     }
+    FAddedLines.push_back(AddedLine{text, next});
     if (after == FLastLine)
-        FLastLine = index;
-    FLines.push_back(line);
-    return index;
+        FLastLine = id;
+    return id;
 }
 
 void TProfileDocument::addKey(quint32 section, quint32 line, const QString &name)
 {
-    const auto key = quint32(FKeys.size());
-    FKeys.push_back(Key{line, section, 1, NoIndex});
-    Section &owner = FSections[section];
-    if (owner.lastKey == NoIndex)
-        owner.firstKey = key;
+    const auto key = quint32(FKeys.size() + FAddedKeys.size());
+    FAddedKeys.push_back(AddedKey{line, NoIndex});
+    SectionExtra &extra = FSectionExtras[section];
+    if (extra.lastAdded == NoIndex)
+        extra.firstAdded = key;
     else
-        FKeys[owner.lastKey].next = key;
-    owner.lastKey = key;
-    FKeyIndex.add(keyHash(hashFolded(foldName(name)), section), key);
+        FAddedKeys[extra.lastAdded - FKeys.size()].next = key;
+    extra.lastAdded = key;
+    ++extra.addedCount;
+    if (extra.hasIndex)
+        extra.index.add(hashFolded(foldName(name)), key);
 }
 
+// Runs of unchanged lines are copied from the source in one piece, line breaks and all.
 QByteArray TProfileDocument::toBytes() const
 {
     const QByteArray breaks[] = {
@@ -617,17 +758,41 @@ QByteArray TProfileDocument::toBytes() const
         FEncoding.lineBreakBytes(TLineBreak::Lf),
         FEncoding.lineBreakBytes(TLineBreak::Cr),
     };
+    const auto appendAddedAfter = [&](QByteArray &out, quint32 anchor) {
+        const auto first = FAddedAfter.find(anchor);
+        if (first == FAddedAfter.end())
+            return false;
+        for (quint32 id = first->second; id != NoIndex;) {
+            const AddedLine &line = FAddedLines[id - FLines.size()];
+            out.append(FEncoding.encode(line.text));
+            out.append(breaks[size_t(FNewLineBreak)]);
+            id = line.next;
+        }
+        return true;
+    };
     QByteArray out;
     out.reserve(FSource.size() + FSource.size() / 8 + 64);
     out.append(FEncoding.bom());
-    for (quint32 i = FFirstLine; i != NoIndex; i = FLines[i].next) {
-        const Line &line = FLines[i];
-        if (line.rewritten)
-            out.append(FEncoding.encode(FTexts[line.offset]));
+    appendAddedAfter(out, NoIndex);
+    const QByteArrayView source(FSource);
+    qsizetype runBegin = FEncoding.bom().size();
+    const auto last = quint32(FLines.size() - 1);
+    for (quint32 i = 0; i < FLines.size(); ++i) {
+        const bool changed = (FLines[i] & HighBit) != 0;
+        const bool followed = !FAddedAfter.empty() && FAddedAfter.contains(i);
+        if (!changed && !followed && !(i == last && FBreakAfterLastLine))
+            continue;
+        const Extent extent = extentOf(i);
+        out.append(source.sliced(runBegin, extent.begin - runBegin));
+        if (changed)
+            out.append(FEncoding.encode(FChangedLines.find(i)->second));
         else
-            out.append(QByteArrayView(FSource).sliced(line.offset, line.length));
-        out.append(breaks[size_t(line.lineBreak)]);
+            out.append(source.sliced(extent.begin, extent.end - extent.begin));
+        out.append(breaks[size_t(extent.lineBreak)]);
+        if (followed)
+            appendAddedAfter(out, i);
+        runBegin = i == last ? FTailOffset : FLines[i + 1] & ~HighBit;
     }
-    out.append(QByteArrayView(FSource).sliced(FTailOffset));
+    out.append(source.sliced(runBegin));
     return out;
 }

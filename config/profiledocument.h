@@ -10,14 +10,15 @@
 
 #include <array>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 // The parsed content of a control file. It keeps the file's bytes and, per line, only where the
-// line lies in them, so that writing it back reproduces each line that was not changed byte for
+// line begins in them, so that writing it back reproduces each line that was not changed byte for
 // byte; only changed and new lines are held as text. Names and values are decoded when they are
 // asked for. Names of sections and keys are matched ignoring case and surrounding blanks; only
 // the first section of a name, and inside it the first key of a name, is read and written.
-// Files of 4 GiB or more are read up to there; the rest is kept as it is.
+// Files of 2 GiB or more are read up to there; the rest is kept as it is.
 class TProfileDocument
 {
 public:
@@ -38,38 +39,52 @@ public:
     bool setValue(QStringView section, QStringView key, QStringView value);
 
     QByteArray toBytes() const;
+    // The bytes the document was read from, whatever was set since.
+    const QByteArray &sourceBytes() const { return FSource; }
 
 private:
     static constexpr quint32 NoIndex = 0xFFFFFFFFu;
+    static constexpr quint32 HighBit = 0x80000000u;
 
-    // A line in file order. Until it is rewritten, its content lies in FSource at offset (in
-    // bytes, without its break); afterwards, and for new lines, it is FTexts[offset].
-    struct Line
+    // Where a line read from the file lies, in bytes; its content ends before its line break.
+    struct Extent
     {
-        quint32 offset = 0;
-        quint32 length = 0;
-        quint32 next = NoIndex; // the line that follows in the file
+        quint32 begin = 0;
+        quint32 end = 0;
         TLineBreak lineBreak = TLineBreak::None;
-        bool rewritten = false;
     };
-    struct Key
+    // A line that a write added; it ends with the document's line break.
+    struct AddedLine
     {
-        quint32 line = 0;
-        quint32 section : 31 = 0;
-        quint32 indexed : 1 = 0; // the first of its name in the section, the one that is read
-        quint32 next = NoIndex; // the section's next key line
+        QString text;
+        quint32 next = NoIndex; // the added line that follows it directly
     };
     // A header line and the lines up to the next; FSections[0] holds the lines before the first
-    // header and has no header line.
+    // header and has no header line. Its keys read from the file are one range of FKeys.
     struct Section
     {
         quint32 header = NoIndex;
-        quint32 firstKey = NoIndex;
-        quint32 lastKey = NoIndex;
-        bool indexed = false; // the first section of its name, the one that is read
+        quint32 firstKey = 0;
+        quint32 keyCount : 31 = 0;
+        quint32 indexed : 1 = 0; // the first section of its name, the one that is read
         // The key found last: callers mostly read a section's keys in file order, so the next
-        // lookup is tried on this key and the one behind it before the index is asked.
+        // lookup is tried on this key and the few behind it before anything else.
         mutable quint32 recentKey = NoIndex;
+    };
+    // What only some sections have: keys added by writes, and the index of a large section's
+    // keys, made at the first lookup that the keys in file order do not answer.
+    struct SectionExtra
+    {
+        quint32 firstAdded = NoIndex; // key numbers, chained through FAddedKeys
+        quint32 lastAdded = NoIndex;
+        quint32 addedCount = 0;
+        bool hasIndex = false;
+        TProfileNameTable index; // first key of each folded name
+    };
+    struct AddedKey
+    {
+        quint32 line = 0;
+        quint32 next = NoIndex;
     };
     // Where the parts of a line lie, in units (bytes, UTF-16 units or characters) of the line.
     struct Parts
@@ -85,23 +100,39 @@ private:
     static Parts parseParts(const Units &units);
     template<class Units>
     void parseUnits(const Units &units, qsizetype bomSize);
-    void buildIndexes(const std::vector<quint32> &sectionHashes,
-                      const std::vector<quint32> &keyHashes);
+    void markFirstKeys(quint32 section, const std::vector<quint32> &keyHashes);
+    void buildSectionIndex(const std::vector<quint32> &sectionHashes);
 
+    bool isAdded(quint32 line) const { return line >= FLines.size(); }
+    char16_t unitAt(quint32 offset) const;
+    Extent extentOf(quint32 line) const;
+    const QString *textOfLine(quint32 line) const; // the text of a changed or added line
     template<class Function>
-    auto withUnits(const Line &line, Function &&function) const;
-    Parts partsOf(const Line &line) const;
-    QString textOf(const Line &line, qsizetype begin, qsizetype end) const;
+    auto withUnits(quint32 line, Function &&function) const;
+    Parts partsOf(quint32 line) const;
+    // Decodes units [begin, end) of a line read from the file that begins at lineBegin.
+    QString decodePart(quint32 lineBegin, qsizetype lineUnits, qsizetype begin,
+                       qsizetype end) const;
+    QString textOf(quint32 line, qsizetype begin, qsizetype end) const;
+    QString foldedNameOf(quint32 line) const;
+    quint32 nameHashOf(quint32 line) const;
     // Whether the line's name equals a folded name.
-    bool nameEquals(const Line &line, const Parts &parts, QStringView folded) const;
+    bool nameEquals(quint32 line, QStringView folded) const;
     bool sectionNameEquals(quint32 section, QStringView folded) const;
-    bool keyNameEquals(quint32 key, QStringView folded) const;
-    static quint32 keyHash(quint32 nameHash, quint32 section);
+
+    quint32 keyLine(quint32 key) const;
+    // Whether the key is the first of its name in its section.
+    bool isFirstOfName(quint32 key) const;
+    // The section's first key, and the key after another, in file order.
+    quint32 firstKeyOf(quint32 section) const;
+    quint32 keyAfter(quint32 section, quint32 key) const;
+    quint32 keyCountOf(quint32 section) const;
+    const TProfileNameTable &keyIndexOf(quint32 section) const;
 
     std::optional<quint32> findSection(QStringView section) const;
     std::optional<quint32> findKey(quint32 section, QStringView key) const;
-    // A new line behind `after` (NoIndex: at the end); a line before it that ended the file gets
-    // a line break first.
+    // A new line behind `after` (NoIndex: at the start); a line before it that ended the file
+    // gets a line break first.
     quint32 insertLine(quint32 after, const QString &text);
     void addKey(quint32 section, quint32 line, const QString &name);
     // The text as it will read back from the file ('?' for what the encoding cannot hold).
@@ -111,14 +142,23 @@ private:
     TProfileEncoding FEncoding;
     qsizetype FTailOffset = 0; // bytes from here on belong to no line (odd end of UTF-16 data)
     TLineBreak FNewLineBreak = TLineBreak::CrLf;
-    std::vector<Line> FLines; // in the order they were read or added; `next` gives file order
-    quint32 FFirstLine = NoIndex;
+    // Lines read from the file, in file order: where each begins in FSource; the high bit marks
+    // a line that a write changed, whose text is then in FChangedLines.
+    std::vector<quint32> FLines;
+    std::unordered_map<quint32, QString> FChangedLines;
+    // Added lines are numbered on from the lines read; each read line (NoIndex: the start of the
+    // file) leads to the added lines directly behind it.
+    std::vector<AddedLine> FAddedLines;
+    std::unordered_map<quint32, quint32> FAddedAfter;
+    bool FBreakAfterLastLine = false; // the last line read had none and something was added behind
     quint32 FLastLine = NoIndex;
-    std::vector<QString> FTexts; // rewritten and new lines
-    std::vector<Key> FKeys;
+    // Key lines read from the file, section by section in file order; the high bit marks the
+    // first key of its name in its section. Added keys are numbered on from them.
+    std::vector<quint32> FKeys;
+    std::vector<AddedKey> FAddedKeys;
     std::vector<Section> FSections;
+    mutable std::unordered_map<quint32, SectionExtra> FSectionExtras;
     TProfileNameTable FSectionIndex; // first section of each folded name
-    TProfileNameTable FKeyIndex; // first key of each folded name in each section
     // The sections found last, tried (and the ones behind them) before the index is asked.
     mutable std::array<quint32, 2> FRecentSections{NoIndex, NoIndex};
     mutable QString FLookupName; // folded name of the current lookup; spares an allocation each
