@@ -565,26 +565,33 @@ std::optional<quint32> TProfileDocument::findSection(QStringView section) const
     return found;
 }
 
-// Tries the key found last and the few behind it; then searches a small section key by key and
-// asks a large one's index.
+// Tries the key found last and the few behind it, then the section's first few keys: a reader
+// goes on behind the key it read last, or starts over at the top. Then it searches a small
+// section key by key and asks a large one's index.
 std::optional<quint32> TProfileDocument::findKey(quint32 section, QStringView key) const
 {
     foldNameInto(key, FLookupName);
     const Section &owner = FSections[section];
-    const bool fromFirst = owner.recentKey == NoIndex;
-    quint32 k = fromFirst ? firstKeyOf(section) : owner.recentKey;
     std::optional<quint32> found;
-    for (int step = 0; step <= LookAhead && k != NoIndex; ++step, k = keyAfter(section, k)) {
-        if (isFirstOfName(k) && nameEquals(keyLine(k), FLookupName)) {
-            found = k;
-            break;
+    // Whether the keys from `from` on have all been looked at without finding the name.
+    const auto lookFrom = [&](quint32 from) {
+        quint32 k = from;
+        for (int step = 0; step <= LookAhead && k != NoIndex; ++step, k = keyAfter(section, k)) {
+            if (isFirstOfName(k) && nameEquals(keyLine(k), FLookupName)) {
+                found = k;
+                return false;
+            }
         }
-    }
-    // Every first key of a name has been seen.
-    if (!found && fromFirst && k == NoIndex)
+        return k == NoIndex;
+    };
+    const quint32 first = firstKeyOf(section);
+    if (owner.recentKey != NoIndex && owner.recentKey != first)
+        lookFrom(owner.recentKey);
+    // Every first key of a name has been looked at: the name is not there.
+    if (!found && lookFrom(first))
         return std::nullopt;
     if (!found && keyCountOf(section) <= SmallSection) {
-        for (k = firstKeyOf(section); k != NoIndex && !found; k = keyAfter(section, k)) {
+        for (quint32 k = first; k != NoIndex && !found; k = keyAfter(section, k)) {
             if (nameEquals(keyLine(k), FLookupName))
                 found = k;
         }

@@ -67,6 +67,36 @@ QStringList entriesOf(const QString &folder)
         QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// A section of `count` keys "k00=v00" and so on, with CR LF.
+QByteArray numberedSection(const QByteArray &name, int count)
+{
+    QByteArray text = '[' + name + "]\r\n";
+    for (int i = 0; i < count; ++i) {
+        const QByteArray n = QByteArray::number(i).rightJustified(2, '0');
+        text += 'k' + n + "=v" + n + "\r\n";
+    }
+    return text;
+}
+
+// "S/k" for each of the numbered keys, from `first` to `last` (downwards when last < first).
+QStringList numberedReads(const QString &section, int first, int last)
+{
+    QStringList reads;
+    for (int i = first;; i += last < first ? -1 : 1) {
+        reads.append(section + u"/k"_s + QString::number(i).rightJustified(2, u'0'));
+        if (i == last)
+            return reads;
+    }
+}
+
+QStringList numberedValues(int first, int last)
+{
+    QStringList values;
+    for (const QString &read : numberedReads(QString(), first, last))
+        values.append(u'v' + read.sliced(2));
+    return values;
+}
+
 } // namespace
 
 class TestIniFile : public QObject
@@ -88,6 +118,8 @@ private Q_SLOTS:
     void readBool();
     void write_data();
     void write();
+    void writesInSeveralSections_data();
+    void writesInSeveralSections();
     void writeCreatesWindows1252File();
     void writeOfUnchangedValueLeavesFileUntouched();
     void writeKeepsPermissions();
@@ -306,6 +338,23 @@ void TestIniFile::readsInSequence_data()
     QTest::newRow("lines before the first header and an empty header")
         << QByteArray("k=top\r\n[]\r\nk=empty\r\nj=1\r\n") << QStringList{u"/k"_s, u"/j"_s, u"/k"_s}
         << QStringList{u"top"_s, def, u"top"_s};
+    // States are looked up in another order than they are listed.
+    QTest::newRow("large section read backwards")
+        << numberedSection("S", 40) << numberedReads(u"S"_s, 39, 0) << numberedValues(39, 0);
+    QTest::newRow("large section, jumps and a restart at the top")
+        << numberedSection("S", 40) + "[T]\r\nk05=t\r\n"
+        << numberedReads(u"S"_s, 2, 3) + numberedReads(u"S"_s, 30, 31) + QStringList{u"T/k05"_s}
+            + numberedReads(u"S"_s, 5, 6) + QStringList{u"S/x"_s}
+        << numberedValues(2, 3) + numberedValues(30, 31) + QStringList{u"t"_s}
+            + numberedValues(5, 6) + QStringList{def};
+    QTest::newRow("large section, a later key of a name read behind its neighbours")
+        << numberedSection("S", 40) + "K05=later\r\nk39=later\r\n"
+        << numberedReads(u"S"_s, 38, 39) + QStringList{u"S/K05"_s, u"S/k39"_s, u"S/k05"_s}
+        << numberedValues(38, 39) + QStringList{u"v05"_s, u"v39"_s, u"v05"_s};
+    QTest::newRow("small section, a later key of a name behind the one read")
+        << QByteArray("[S]\r\na=1\r\nb=2\r\nc=3\r\nB=4\r\n")
+        << QStringList{u"S/c"_s, u"S/B"_s, u"S/a"_s, u"S/b"_s}
+        << QStringList{u"3"_s, u"2"_s, u"1"_s, u"2"_s};
 }
 
 void TestIniFile::readsInSequence()
@@ -517,6 +566,71 @@ void TestIniFile::write()
     // The accessor's copy reads what a new accessor reads from the file.
     const TIniFile reopened(path);
     QCOMPARE(reopened.ReadString(section, key, QStringLiteral("<default>")), readBack);
+}
+
+// Writes that add and change lines in several sections, in turn: each line lands where a single
+// write would put it, the accessor reads back what it wrote, and so does a new one.
+void TestIniFile::writesInSeveralSections_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("writes"); // "section/key=value"
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("new and changed lines, the last line without a break")
+        << QByteArray("[A]\r\na=1\r\n\r\n[B]\r\nb=1")
+        << QStringList{u"A/n=2"_s, u"A/m=3"_s, u"A/n=4"_s, u"B/b=5"_s, u"C/c=6"_s,
+                       u"B/x=7"_s, u"A/a=8"_s, u"C/d=9"_s, u"B/B=10"_s}
+        << QByteArray("[A]\r\na=8\r\nn=4\r\nm=3\r\n\r\n[B]\r\nb=10\r\nx=7\r\n[C]\r\nc=6\r\n"
+                      "d=9\r\n");
+    QTest::newRow("new section in an empty file, then a second one")
+        << QByteArray() << QStringList{u"A/a=1"_s, u"B/b=2"_s, u"A/c=3"_s, u"A/a=4"_s}
+        << QByteArray("[A]\r\na=4\r\nc=3\r\n[B]\r\nb=2\r\n");
+    QStringList manyWrites{u"S/k15=x"_s};
+    QByteArray added;
+    for (int i = 0; i < 20; ++i) {
+        manyWrites.append(u"S/n%1=%1"_s.arg(i));
+        added += "n" + QByteArray::number(i) + '=' + QByteArray::number(i) + "\r\n";
+    }
+    manyWrites += QStringList{u"S/k03=y"_s, u"S/n5=z"_s, u"S/N19=w"_s};
+    added.replace("n5=5", "n5=z").replace("n19=19", "n19=w");
+    QTest::newRow("many new keys in a large section")
+        << numberedSection("S", 20) + "; end\n[T]\r\n"
+        << manyWrites
+        << QByteArray(
+               numberedSection("S", 20).replace("k15=v15", "k15=x").replace("k03=v03", "k03=y")
+               + added + "; end\n[T]\r\n");
+}
+
+void TestIniFile::writesInSeveralSections()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, writes);
+    QFETCH(QByteArray, after);
+
+    QTemporaryDir dir;
+    const QString path = makeFile(dir, before);
+    QMap<QString, QString> expected; // "section/key" to the value written last
+    const auto read = [](const TIniFile &ini, const QString &entry) {
+        const qsizetype slash = entry.indexOf(u'/');
+        return ini.ReadString(entry.first(slash), entry.sliced(slash + 1), u"<default>"_s);
+    };
+    {
+        TIniFile ini(path);
+        for (const QString &write : writes) {
+            const qsizetype slash = write.indexOf(u'/');
+            const qsizetype equals = write.indexOf(u'=');
+            const QString key = write.sliced(slash + 1, equals - slash - 1);
+            ini.WriteString(write.first(slash), key, write.sliced(equals + 1));
+            expected[write.first(equals).toLower()] = write.sliced(equals + 1);
+        }
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(read(ini, it.key()), it.value());
+        ini.UpdateFile();
+    }
+    QCOMPARE(readBytes(path), after);
+    const TIniFile reopened(path);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(read(reopened, it.key()), it.value());
 }
 
 void TestIniFile::writeCreatesWindows1252File()
