@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -215,7 +216,8 @@ void TIniFile::UpdateFile()
 {
     if (!FDirty)
         return;
-    const TReplaceResult saved = ReplaceFileContent(FFileName, FDocument->toBytes(), FIdentity);
+    const QByteArray bytes = FDocument->toBytes();
+    const TReplaceResult saved = ReplaceFileContent(FFileName, bytes, FIdentity);
     if (!saved.Done) {
         // The caller is told once; the changes are dropped rather than saved later behind its
         // back (Apply stops at this error, and must not find its states stored afterwards).
@@ -223,5 +225,29 @@ void TIniFile::UpdateFile()
         throw EIniFileException(writeError(FFileName));
     }
     FIdentity = saved.Identity;
+    FSavedStamp = StampOf(bytes);
     FDirty = false;
+}
+
+QByteArray TIniFile::ContentStamp() const
+{
+    if (!FSavedStamp.isEmpty())
+        return FSavedStamp;
+    if (FUnreadable || !FIdentity.Exists)
+        return {};
+    // The document keeps the bytes it was read from, so the file need not be read again.
+    return StampOf(FDocument->sourceBytes());
+}
+
+QByteArray TIniFile::StampOf(QByteArrayView bytes)
+{
+    // Stamps are compared only within this process, to notice another program's write: the size
+    // and two differently seeded hashes tell any such change, at a fraction of the cost of a
+    // cryptographic digest over a file of several megabytes.
+    const quint64 parts[] = {
+        quint64(bytes.size()),
+        quint64(qHashBits(bytes.data(), size_t(bytes.size()), 0x2545F491u)),
+        quint64(qHashBits(bytes.data(), size_t(bytes.size()), 0x9E3779B9u)),
+    };
+    return QByteArray(reinterpret_cast<const char *>(parts), qsizetype(sizeof parts));
 }

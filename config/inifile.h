@@ -67,12 +67,19 @@ public:
     // that the release does not save them later behind the caller's back.
     void UpdateFile();
 
+    // A stamp of the file's content as this accessor last read or saved it, so that a later look
+    // at the file tells whether another program has written it since; empty when it read no file.
+    QByteArray ContentStamp() const;
+    // The stamp of a file that holds these bytes.
+    static QByteArray StampOf(QByteArrayView bytes);
+
 private:
     bool Replaceable() const;
 
     QString FFileName;
     std::unique_ptr<TProfileDocument> FDocument;
     TFileIdentity FIdentity; // the file that was read, or that there was none
+    QByteArray FSavedStamp; // of the bytes last saved; empty until a save
     bool FDirty = false;
     bool FWritableChecked = false;
     bool FUnreadable = false; // the file exists but could not be read: never overwrite it

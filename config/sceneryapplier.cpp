@@ -7,6 +7,8 @@
 #include "config/scenobj.h"
 #include "config/staterecords.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 QString stateValue(int value)
@@ -27,6 +29,8 @@ QList<TRenameFailure> TSceneryApplier::Apply()
     TApplyPlan plan;
     {
         TIniFile ini(FState.Scenery);
+        // Also when a write or the save fails: the file is then the one read, or saved in part.
+        const auto stamp = qScopeGuard([&] { FReport.ControlFileStamp = ini.ContentStamp(); });
         plan = Plan(ini);
         // The copies for undo and the shipped state go into the same save as the states.
         const TStateRecords records(ini, plan.States);

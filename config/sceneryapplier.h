@@ -21,6 +21,7 @@ struct TApplyReport
     QList<TFileOutcome> Files; // every scenery file asked for, in order
     QList<TRenameFailure> Failures; // the refused renames
     QString Error; // dry run: the error Apply would stop with at a state it cannot write
+    QByteArray ControlFileStamp; // Apply: the control file as it left it (TIniFile::ContentStamp)
 };
 
 // Makes the control file and the scenery files match the check states of the object tree.

@@ -343,12 +343,9 @@ bool TScenForm1::LockScenery(TFolderLock &lock)
 
 void TScenForm1::ReadIni()
 {
-    {
-        TIniFile ini(FState.Scenery);
-        ReadIni(ini);
-    }
-    // Stamped once the accessor is gone, so that its copy and the stamp's are not held at once.
-    FControlFileStamp = ControlFileStamp();
+    TIniFile ini(FState.Scenery);
+    ReadIni(ini);
+    FControlFileStamp = ControlFileStamp(ini.ContentStamp());
 }
 
 // Loading and the language step share one accessor, so the file is read and parsed once.
@@ -363,21 +360,16 @@ void TScenForm1::ReadIni(TIniFile &ini)
 
 QByteArray TScenForm1::ControlFileStamp() const
 {
-    // A link or anything but a regular file has no stamp: the save refuses it with its own error.
     if (QFileInfo(FState.Scenery).isSymLink())
         return {};
     const std::optional<QByteArray> bytes = ReadRegularFile(FState.Scenery, MaxControlFileSize);
-    if (!bytes)
-        return {};
-    // Stamps are compared only within this process, to notice another program's write: the size
-    // and two differently seeded hashes tell any such change, at a fraction of the cost of a
-    // cryptographic digest over a file of several megabytes.
-    const quint64 parts[] = {
-        quint64(bytes->size()),
-        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x2545F491u)),
-        quint64(qHashBits(bytes->constData(), size_t(bytes->size()), 0x9E3779B9u)),
-    };
-    return QByteArray(reinterpret_cast<const char *>(parts), qsizetype(sizeof parts));
+    return bytes ? TIniFile::StampOf(*bytes) : QByteArray();
+}
+
+QByteArray TScenForm1::ControlFileStamp(const QByteArray &accessorStamp) const
+{
+    // A link or anything but a regular file has no stamp: the save refuses it with its own error.
+    return QFileInfo(FState.Scenery).isSymLink() ? QByteArray() : accessorStamp;
 }
 
 QString TScenForm1::GetString(int nr) const
@@ -479,14 +471,12 @@ void TScenForm1::SwitchLanguage(int language)
     if (!LockScenery(lock))
         return;
     RunHandler([&] {
-        {
-            TIniFile ini(FState.Scenery);
-            ini.WriteString(ControlFile::Settings, ControlFile::Language,
-                            FState.Languages[std::size_t(language)]);
-            ini.UpdateFile();
-            ReadIni(ini);
-        }
-        FControlFileStamp = ControlFileStamp();
+        TIniFile ini(FState.Scenery);
+        ini.WriteString(ControlFile::Settings, ControlFile::Language,
+                        FState.Languages[std::size_t(language)]);
+        ini.UpdateFile();
+        ReadIni(ini);
+        FControlFileStamp = ControlFileStamp(ini.ContentStamp());
     });
 }
 
@@ -507,10 +497,12 @@ bool TScenForm1::ApplyChanges()
         RunHandler([this] { ReadIni(); });
         return false;
     }
-    const auto restamp = qScopeGuard([this] { FControlFileStamp = ControlFileStamp(); });
     bool applied = false;
     RunHandler([&] {
         TSceneryApplier applier(FState, RzCheckTree1->Items());
+        // Whether Apply saves, fails or stops part way, it stamps the file as it left it.
+        const auto restamp = qScopeGuard(
+            [&] { FControlFileStamp = ControlFileStamp(applier.Report().ControlFileStamp); });
         const QList<TRenameFailure> failures = applier.Apply();
         RememberAppliedStates();
         if (!failures.isEmpty()) {

@@ -112,6 +112,8 @@ private:
     void RememberAppliedStates();
     // A digest of the control file as it is on disk now; empty when it is no regular file.
     QByteArray ControlFileStamp() const;
+    // The same, from the stamp of what an accessor read or saved last.
+    QByteArray ControlFileStamp(const QByteArray &accessorStamp) const;
     void WriteProbeFailed(const QString &error);
     // Loads the chosen control file at start, unless another program is changing the scenery.
     void OpenScenery();

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void sceneryBusyChangesNothing_data();
     void sceneryBusyChangesNothing();
     void secondWindowDoesNotUndoTheFirst();
+    void windowAppliesAgainAfterItsOwnSave();
     void applyRenamesBesideControlFile_data();
     void creditsPicturesBesideControlFile();
     void applyRenamesBesideControlFile();
@@ -495,6 +496,33 @@ void TestScenForm1::secondWindowDoesNotUndoTheFirst()
     b.ToggleCheckState(b.Item(1));
     QTest::mouseClick(second.btnApplyObj, Qt::LeftButton);
     QCOMPARE(folder.SceneryFiles(), (QStringList{u"fence.bgl"_s, u"tower.bg_"_s}));
+}
+
+// The window's own saves, of Apply and of the language, are not taken for another program's.
+void TestScenForm1::windowAppliesAgainAfterItsOwnSave()
+{
+    TProgramFolder folder;
+    folder.WriteControlFile(u"[Settings]\r\nLanguage=german\r\n[Szenerie]\r\ntower=Turm\r\n"
+                            u"[Scenery]\r\ntower=Tower\r\n[Checked]\r\ntower=1\r\n"_s);
+    folder.AddSceneryFiles({u"tower.bgl"_s});
+    TRecordingPlatform platform(folder.ExeName());
+    TScenForm1 form(platform);
+    TCheckTreeModel &items = form.RzCheckTree1->Items();
+
+    items.ToggleCheckState(items.Item(0));
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+    items.ToggleCheckState(items.Item(0));
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bgl"_s});
+
+    platform.Answers.append(mrYes); // the question before switching the language
+    QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
+    items.ToggleCheckState(items.Item(0));
+    QTest::mouseClick(form.btnApplyObj, Qt::LeftButton);
+    QCOMPARE(folder.SceneryFiles(), QStringList{u"tower.bg_"_s});
+    QVERIFY2(!platform.Calls.join(u'\n').contains(u"MessageDlg(error)"_s),
+             qPrintable(platform.Calls.join(u'\n')));
 }
 
 // The window's title is "ScenForm1" on screen too: the toolkit appends the application's name to
