@@ -210,9 +210,9 @@ TProfileDocument::TProfileDocument(const QByteArray &data)
     , FEncoding(TProfileEncoding::detect(data))
 {
     const qsizetype bomSize = FEncoding.bom().size();
-    // Line offsets are 31 bits wide; whatever lies beyond stays as it is, like an odd tail.
+    // Line offsets are 29 bits wide; whatever lies beyond stays as it is, like an odd tail.
     const qsizetype parsed
-        = std::min<qsizetype>(FSource.size() - bomSize, qsizetype(HighBit - 1) - bomSize);
+        = std::min<qsizetype>(FSource.size() - bomSize, qsizetype(OffsetMask) - bomSize);
     const auto *body = reinterpret_cast<const uchar *>(FSource.constData()) + bomSize;
     switch (FEncoding.kind()) {
     case TProfileEncoding::Kind::Utf16LE:
@@ -245,10 +245,9 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
             ++lineCount;
     }
     FLines.reserve(size_t(lineCount + 1));
-    // Every line may be a key: room that stays unused is never touched, so costs no memory.
-    FKeys.reserve(size_t(lineCount + 1));
     std::vector<quint32> sectionHashes{0};
-    std::vector<quint32> keyHashes; // of the current section's keys
+    std::vector<quint32> keyLines; // of the current section
+    std::vector<quint32> keyHashes;
     FSections.emplace_back();
 
     qsizetype start = 0;
@@ -276,22 +275,27 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
                 hash = hashFolded(
                     foldName(decodePart(lineBegin, end - start, parts.nameBegin, parts.nameEnd)));
             if (parts.kind == Parts::Header) {
-                markFirstKeys(quint32(FSections.size() - 1), keyHashes);
+                markFirstKeys(keyLines, keyHashes);
+                keyLines.clear();
                 keyHashes.clear();
                 Section section;
                 section.header = index;
-                section.firstKey = quint32(FKeys.size());
                 FSections.push_back(section);
                 sectionHashes.push_back(*hash);
             } else {
-                FKeys.push_back(index);
-                ++FSections.back().keyCount;
+                FLines.back() |= KeyBit;
+                Section &owner = FSections.back();
+                if (owner.keyCount == 0)
+                    owner.firstKey = index;
+                owner.lastKey = index;
+                ++owner.keyCount;
+                keyLines.push_back(index);
                 keyHashes.push_back(*hash);
             }
         }
         start = next;
     }
-    markFirstKeys(quint32(FSections.size() - 1), keyHashes);
+    markFirstKeys(keyLines, keyHashes);
     if (!FLines.empty())
         FLastLine = quint32(FLines.size() - 1);
     buildSectionIndex(sectionHashes);
@@ -299,15 +303,15 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
 
 // Marks the first key of each name among the section's keys, which lookups may take as soon as
 // they meet it; later keys of that name are never read.
-void TProfileDocument::markFirstKeys(quint32 section, const std::vector<quint32> &keyHashes)
+void TProfileDocument::markFirstKeys(const std::vector<quint32> &keyLines,
+                                     const std::vector<quint32> &keyHashes)
 {
-    const quint32 first = FSections[section].firstKey;
     const auto count = quint32(keyHashes.size());
     std::optional<QString> folded; // of the key being marked, made only when a hash repeats
     const auto sameName = [&](quint32 earlier, quint32 later) {
         if (!folded)
-            folded = foldedNameOf(FKeys[first + later]);
-        return nameEquals(FKeys[first + earlier] & ~HighBit, *folded);
+            folded = foldedNameOf(keyLines[later]);
+        return nameEquals(keyLines[earlier], *folded);
     };
     if (count <= SmallSection) {
         for (quint32 k = 0; k < count; ++k) {
@@ -316,7 +320,7 @@ void TProfileDocument::markFirstKeys(quint32 section, const std::vector<quint32>
             for (quint32 e = 0; e < k && isFirst; ++e)
                 isFirst = keyHashes[e] != keyHashes[k] || !sameName(e, k);
             if (isFirst)
-                FKeys[first + k] |= HighBit;
+                FLines[keyLines[k]] |= FirstOfNameBit;
         }
         return;
     }
@@ -326,7 +330,7 @@ void TProfileDocument::markFirstKeys(quint32 section, const std::vector<quint32>
         folded.reset();
         if (!seen.find(keyHashes[k], [&](quint32 e) { return sameName(e, k); })) {
             seen.add(keyHashes[k], k);
-            FKeys[first + k] |= HighBit;
+            FLines[keyLines[k]] |= FirstOfNameBit;
         }
     }
 }
@@ -370,9 +374,9 @@ char16_t TProfileDocument::unitAt(quint32 offset) const
 TProfileDocument::Extent TProfileDocument::extentOf(quint32 line) const
 {
     const auto unit = quint32(FEncoding.unitSize());
-    const quint32 begin = FLines[line] & ~HighBit;
+    const quint32 begin = FLines[line] & OffsetMask;
     const quint32 next
-        = line + 1 < FLines.size() ? FLines[line + 1] & ~HighBit : quint32(FTailOffset);
+        = line + 1 < FLines.size() ? FLines[line + 1] & OffsetMask : quint32(FTailOffset);
     Extent extent{begin, next, TLineBreak::None};
     if (next > begin) {
         const char16_t last = unitAt(next - unit);
@@ -394,7 +398,7 @@ const QString *TProfileDocument::textOfLine(quint32 line) const
 {
     if (isAdded(line))
         return &FAddedLines[line - FLines.size()].text;
-    if (FLines[line] & HighBit)
+    if (FLines[line] & ChangedBit)
         return &FChangedLines.find(line)->second;
     return nullptr;
 }
@@ -483,17 +487,10 @@ bool TProfileDocument::sectionNameEquals(quint32 section, QStringView folded) co
     return nameEquals(FSections[section].header, folded);
 }
 
-quint32 TProfileDocument::keyLine(quint32 key) const
-{
-    if (key < FKeys.size())
-        return FKeys[key] & ~HighBit;
-    return FAddedKeys[key - FKeys.size()].line;
-}
-
 bool TProfileDocument::isFirstOfName(quint32 key) const
 {
     // A key is added only when its section has none of its name.
-    return key >= FKeys.size() || (FKeys[key] & HighBit) != 0;
+    return isAdded(key) || (FLines[key] & FirstOfNameBit) != 0;
 }
 
 quint32 TProfileDocument::firstKeyOf(quint32 section) const
@@ -507,11 +504,13 @@ quint32 TProfileDocument::firstKeyOf(quint32 section) const
 
 quint32 TProfileDocument::keyAfter(quint32 section, quint32 key) const
 {
-    if (key >= FKeys.size())
-        return FAddedKeys[key - FKeys.size()].next;
+    if (isAdded(key))
+        return FAddedLines[key - FLines.size()].nextKey;
     const Section &owner = FSections[section];
-    if (key + 1 < owner.firstKey + owner.keyCount)
-        return key + 1;
+    for (quint32 line = key + 1; line <= owner.lastKey; ++line) {
+        if (FLines[line] & KeyBit)
+            return line;
+    }
     const auto extra = FSectionExtras.find(section);
     return extra == FSectionExtras.end() ? NoIndex : extra->second.firstAdded;
 }
@@ -530,7 +529,7 @@ const TProfileNameTable &TProfileDocument::keyIndexOf(quint32 section) const
         extra.index.reserve(keyCountOf(section));
         for (quint32 k = firstKeyOf(section); k != NoIndex; k = keyAfter(section, k)) {
             if (isFirstOfName(k))
-                extra.index.add(nameHashOf(keyLine(k)), k);
+                extra.index.add(nameHashOf(k), k);
         }
         extra.hasIndex = true;
     }
@@ -577,7 +576,7 @@ std::optional<quint32> TProfileDocument::findKey(quint32 section, QStringView ke
     const auto lookFrom = [&](quint32 from) {
         quint32 k = from;
         for (int step = 0; step <= LookAhead && k != NoIndex; ++step, k = keyAfter(section, k)) {
-            if (isFirstOfName(k) && nameEquals(keyLine(k), FLookupName)) {
+            if (isFirstOfName(k) && nameEquals(k, FLookupName)) {
                 found = k;
                 return false;
             }
@@ -592,12 +591,12 @@ std::optional<quint32> TProfileDocument::findKey(quint32 section, QStringView ke
         return std::nullopt;
     if (!found && keyCountOf(section) <= SmallSection) {
         for (quint32 k = first; k != NoIndex && !found; k = keyAfter(section, k)) {
-            if (nameEquals(keyLine(k), FLookupName))
+            if (nameEquals(k, FLookupName))
                 found = k;
         }
     } else if (!found) {
         found = keyIndexOf(section).find(hashFolded(FLookupName), [this](quint32 candidate) {
-            return nameEquals(keyLine(candidate), FLookupName);
+            return nameEquals(candidate, FLookupName);
         });
     }
     if (found)
@@ -613,7 +612,7 @@ std::optional<QString> TProfileDocument::value(QStringView section, QStringView 
     const std::optional<quint32> foundKey = findKey(*foundSection, key);
     if (!foundKey)
         return std::nullopt;
-    const quint32 line = keyLine(*foundKey);
+    const quint32 line = *foundKey;
     const Parts parts = partsOf(line);
     qsizetype begin = parts.valueBegin;
     qsizetype end = parts.valueEnd;
@@ -636,7 +635,7 @@ QStringList TProfileDocument::keyNames(QStringView section) const
         return names;
     names.reserve(keyCountOf(*found));
     for (quint32 k = firstKeyOf(*found); k != NoIndex; k = keyAfter(*found, k)) {
-        const quint32 line = keyLine(k);
+        const quint32 line = k;
         const Parts parts = partsOf(line);
         names.append(textOf(line, parts.nameBegin, parts.nameEnd));
     }
@@ -671,7 +670,6 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
         const auto added = quint32(FSections.size());
         Section created;
         created.header = insertLine(FLastLine, u'[' + sectionName + u']');
-        created.firstKey = quint32(FKeys.size());
         created.indexed = 1;
         FSections.push_back(created);
         FSectionIndex.add(hashFolded(foldName(sectionName)), added);
@@ -680,7 +678,7 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
     }
 
     if (const std::optional<quint32> existing = findKey(*found, keyName)) {
-        const quint32 line = keyLine(*existing);
+        const quint32 line = *existing;
         const Parts parts = partsOf(line);
         if (textOf(line, parts.valueBegin, parts.valueEnd) == newValue)
             return false;
@@ -703,7 +701,7 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
             FAddedLines[line - FLines.size()].text = std::move(text);
         } else {
             FChangedLines[line] = std::move(text);
-            FLines[line] |= HighBit;
+            FLines[line] |= ChangedBit;
         }
         return true;
     }
@@ -713,9 +711,9 @@ bool TProfileDocument::setValue(QStringView section, QStringView key, QStringVie
     const Section &target = FSections[*found];
     quint32 after = target.header;
     if (extra != FSectionExtras.end() && extra->second.lastAdded != NoIndex)
-        after = keyLine(extra->second.lastAdded);
+        after = extra->second.lastAdded;
     else if (target.keyCount > 0)
-        after = keyLine(target.firstKey + target.keyCount - 1);
+        after = target.lastKey;
     addKey(*found, insertLine(after, keyName + u'=' + newValue), keyName);
     return true;
 }
@@ -743,17 +741,15 @@ quint32 TProfileDocument::insertLine(quint32 after, const QString &text)
 
 void TProfileDocument::addKey(quint32 section, quint32 line, const QString &name)
 {
-    const auto key = quint32(FKeys.size() + FAddedKeys.size());
-    FAddedKeys.push_back(AddedKey{line, NoIndex});
     SectionExtra &extra = FSectionExtras[section];
     if (extra.lastAdded == NoIndex)
-        extra.firstAdded = key;
+        extra.firstAdded = line;
     else
-        FAddedKeys[extra.lastAdded - FKeys.size()].next = key;
-    extra.lastAdded = key;
+        FAddedLines[extra.lastAdded - FLines.size()].nextKey = line;
+    extra.lastAdded = line;
     ++extra.addedCount;
     if (extra.hasIndex)
-        extra.index.add(hashFolded(foldName(name)), key);
+        extra.index.add(hashFolded(foldName(name)), line);
 }
 
 // Runs of unchanged lines are copied from the source in one piece, line breaks and all.
@@ -785,7 +781,7 @@ QByteArray TProfileDocument::toBytes() const
     qsizetype runBegin = FEncoding.bom().size();
     const auto last = quint32(FLines.size() - 1);
     for (quint32 i = 0; i < FLines.size(); ++i) {
-        const bool changed = (FLines[i] & HighBit) != 0;
+        const bool changed = (FLines[i] & ChangedBit) != 0;
         const bool followed = !FAddedAfter.empty() && FAddedAfter.contains(i);
         if (!changed && !followed && !(i == last && FBreakAfterLastLine))
             continue;
@@ -798,7 +794,7 @@ QByteArray TProfileDocument::toBytes() const
         out.append(breaks[size_t(extent.lineBreak)]);
         if (followed)
             appendAddedAfter(out, i);
-        runBegin = i == last ? FTailOffset : FLines[i + 1] & ~HighBit;
+        runBegin = i == last ? FTailOffset : FLines[i + 1] & OffsetMask;
     }
     out.append(source.sliced(runBegin));
     return out;

@@ -18,7 +18,7 @@
 // byte; only changed and new lines are held as text. Names and values are decoded when they are
 // asked for. Names of sections and keys are matched ignoring case and surrounding blanks; only
 // the first section of a name, and inside it the first key of a name, is read and written.
-// Files of 2 GiB or more are read up to there; the rest is kept as it is.
+// Files of 512 MiB or more are read up to there; the rest is kept as it is.
 class TProfileDocument
 {
 public:
@@ -44,7 +44,12 @@ public:
 
 private:
     static constexpr quint32 NoIndex = 0xFFFFFFFFu;
-    static constexpr quint32 HighBit = 0x80000000u;
+    // The flags of a line read from the file, beside where it begins.
+    static constexpr quint32 ChangedBit = 0x80000000u; // a write changed it: see FChangedLines
+    static constexpr quint32 KeyBit = 0x40000000u;
+    static constexpr quint32 FirstOfNameBit
+        = 0x20000000u; // the first key of its name in its section
+    static constexpr quint32 OffsetMask = 0x1FFFFFFFu;
 
     // Where a line read from the file lies, in bytes; its content ends before its line break.
     struct Extent
@@ -58,14 +63,17 @@ private:
     {
         QString text;
         quint32 next = NoIndex; // the added line that follows it directly
+        quint32 nextKey = NoIndex; // the next key added to its section
     };
     // A header line and the lines up to the next; FSections[0] holds the lines before the first
-    // header and has no header line. Its keys read from the file are one range of FKeys.
+    // header and has no header line. A key is known by its line; the keys read from the file are
+    // the key lines from firstKey to lastKey.
     struct Section
     {
         quint32 header = NoIndex;
-        quint32 firstKey = 0;
-        quint32 keyCount : 31 = 0;
+        quint32 firstKey = NoIndex;
+        quint32 lastKey = NoIndex;
+        quint32 keyCount : 31 = 0; // read from the file
         quint32 indexed : 1 = 0; // the first section of its name, the one that is read
         // The key found last: callers mostly read a section's keys in file order, so the next
         // lookup is tried on this key and the few behind it before anything else.
@@ -75,16 +83,11 @@ private:
     // keys, made at the first lookup that the keys in file order do not answer.
     struct SectionExtra
     {
-        quint32 firstAdded = NoIndex; // key numbers, chained through FAddedKeys
+        quint32 firstAdded = NoIndex; // chained through AddedLine::nextKey
         quint32 lastAdded = NoIndex;
         quint32 addedCount = 0;
         bool hasIndex = false;
         TProfileNameTable index; // first key of each folded name
-    };
-    struct AddedKey
-    {
-        quint32 line = 0;
-        quint32 next = NoIndex;
     };
     // Where the parts of a line lie, in units (bytes, UTF-16 units or characters) of the line.
     struct Parts
@@ -100,7 +103,7 @@ private:
     static Parts parseParts(const Units &units);
     template<class Units>
     void parseUnits(const Units &units, qsizetype bomSize);
-    void markFirstKeys(quint32 section, const std::vector<quint32> &keyHashes);
+    void markFirstKeys(const std::vector<quint32> &keyLines, const std::vector<quint32> &keyHashes);
     void buildSectionIndex(const std::vector<quint32> &sectionHashes);
 
     bool isAdded(quint32 line) const { return line >= FLines.size(); }
@@ -120,7 +123,6 @@ private:
     bool nameEquals(quint32 line, QStringView folded) const;
     bool sectionNameEquals(quint32 section, QStringView folded) const;
 
-    quint32 keyLine(quint32 key) const;
     // Whether the key is the first of its name in its section.
     bool isFirstOfName(quint32 key) const;
     // The section's first key, and the key after another, in file order.
@@ -142,8 +144,7 @@ private:
     TProfileEncoding FEncoding;
     qsizetype FTailOffset = 0; // bytes from here on belong to no line (odd end of UTF-16 data)
     TLineBreak FNewLineBreak = TLineBreak::CrLf;
-    // Lines read from the file, in file order: where each begins in FSource; the high bit marks
-    // a line that a write changed, whose text is then in FChangedLines.
+    // Lines read from the file, in file order: where each begins in FSource, and its flags.
     std::vector<quint32> FLines;
     std::unordered_map<quint32, QString> FChangedLines;
     // Added lines are numbered on from the lines read; each read line (NoIndex: the start of the
@@ -152,10 +153,6 @@ private:
     std::unordered_map<quint32, quint32> FAddedAfter;
     bool FBreakAfterLastLine = false; // the last line read had none and something was added behind
     quint32 FLastLine = NoIndex;
-    // Key lines read from the file, section by section in file order; the high bit marks the
-    // first key of its name in its section. Added keys are numbered on from them.
-    std::vector<quint32> FKeys;
-    std::vector<AddedKey> FAddedKeys;
     std::vector<Section> FSections;
     mutable std::unordered_map<quint32, SectionExtra> FSectionExtras;
     TProfileNameTable FSectionIndex; // first section of each folded name
