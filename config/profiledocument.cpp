@@ -356,21 +356,6 @@ void TProfileDocument::buildSectionIndex(const std::vector<quint32> &sectionHash
     }
 }
 
-char16_t TProfileDocument::unitAt(quint32 offset) const
-{
-    const auto *data = reinterpret_cast<const uchar *>(FSource.constData()) + offset;
-    switch (FEncoding.kind()) {
-    case TProfileEncoding::Kind::Utf16LE:
-        return qFromLittleEndian<quint16>(data);
-    case TProfileEncoding::Kind::Utf16BE:
-        return qFromBigEndian<quint16>(data);
-    case TProfileEncoding::Kind::Windows1252:
-    case TProfileEncoding::Kind::Utf8:
-        break;
-    }
-    return *data;
-}
-
 TProfileDocument::Extent TProfileDocument::extentOf(quint32 line) const
 {
     const auto unit = quint32(FEncoding.unitSize());
@@ -378,6 +363,14 @@ TProfileDocument::Extent TProfileDocument::extentOf(quint32 line) const
     const quint32 next
         = line + 1 < FLines.size() ? FLines[line + 1] & OffsetMask : quint32(FTailOffset);
     Extent extent{begin, next, TLineBreak::None};
+    const auto *data = reinterpret_cast<const uchar *>(FSource.constData());
+    const TProfileEncoding::Kind kind = FEncoding.kind();
+    const auto unitAt = [data, unit, kind](quint32 offset) -> char16_t {
+        if (unit == 1)
+            return data[offset];
+        return kind == TProfileEncoding::Kind::Utf16LE ? qFromLittleEndian<quint16>(data + offset)
+                                                       : qFromBigEndian<quint16>(data + offset);
+    };
     if (next > begin) {
         const char16_t last = unitAt(next - unit);
         if (last == u'\r') {

@@ -107,7 +107,6 @@ private:
     void buildSectionIndex(const std::vector<quint32> &sectionHashes);
 
     bool isAdded(quint32 line) const { return line >= FLines.size(); }
-    char16_t unitAt(quint32 offset) const;
     Extent extentOf(quint32 line) const;
     const QString *textOfLine(quint32 line) const; // the text of a changed or added line
     template<class Function>
