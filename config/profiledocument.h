@@ -47,8 +47,8 @@ private:
     // The flags of a line read from the file, beside where it begins.
     static constexpr quint32 ChangedBit = 0x80000000u; // a write changed it: see FChangedLines
     static constexpr quint32 KeyBit = 0x40000000u;
-    static constexpr quint32 FirstOfNameBit
-        = 0x20000000u; // the first key of its name in its section
+    // The first key of its name in its section, the one that is read and written.
+    static constexpr quint32 FirstOfNameBit = 0x20000000u;
     static constexpr quint32 OffsetMask = 0x1FFFFFFFu;
 
     // Where a line read from the file lies, in bytes; its content ends before its line break.
