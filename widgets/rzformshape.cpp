@@ -67,10 +67,21 @@ void TRzFormShape::UpdateDisplayed()
 {
     FShownRatio = devicePixelRatioF();
     FShown = FPicture.ForRatio(FShownRatio);
-    FDisplayed = FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()
-        ? QPixmap::fromImage(withoutKeyColour(FShown))
-        : QPixmap::fromImage(FShown);
+    // Made when a paint first needs it.
+    FDisplayed = QPixmap();
+    FShownOutline = QRegion();
     update();
+}
+
+// The shown picture as it is painted: its key colour transparent.
+const QPixmap &TRzFormShape::Displayed()
+{
+    if (FDisplayed.isNull() && !FShown.isNull()) {
+        FDisplayed = FTransparent && !FShown.hasAlphaChannel()
+            ? QPixmap::fromImage(withoutKeyColour(FShown))
+            : QPixmap::fromImage(FShown);
+    }
+    return FDisplayed;
 }
 
 void TRzFormShape::InitRegion()
@@ -80,6 +91,8 @@ void TRzFormShape::InitRegion()
     FInitializedRegion = true;
     const QPoint offset = mapTo(Form(), QPoint(0, 0));
     const QRegion region = GetRegionFromBitmap(WorkingBitmap(FPicture.Normal()));
+    if (FShownRatio == 1.0 && FShown.devicePixelRatio() == 1.0 && !FShown.hasAlphaChannel())
+        FShownOutline = region;
     if (region.isEmpty())
         Form()->clearMask();
     else
@@ -203,7 +216,14 @@ void TRzFormShape::paintEvent(QPaintEvent *)
 {
     FollowPixelRatio();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, FDisplayed);
+    // An opaque picture at its own size is copied within its outline, which holds exactly the
+    // pixels not of its key colour: no transparent copy of it is made, and nothing is blended.
+    if (!FShownOutline.isEmpty()) {
+        painter.setClipRegion(FShownOutline);
+        painter.drawImage(0, 0, FShown);
+        return;
+    }
+    painter.drawPixmap(0, 0, Displayed());
 }
 
 void TRzFormShape::mousePressEvent(QMouseEvent *event)
