@@ -35,6 +35,23 @@ QImage withoutKeyColour(const QImage &picture)
     return cut;
 }
 
+// Appends a rectangle for each run of one row's pixels that are not of the key colour.
+template<class IsKey>
+void appendRuns(QList<QRect> &rects, int y, int width, IsKey isKey)
+{
+    int x = 0;
+    while (x < width) {
+        while (x < width && isKey(x))
+            ++x;
+        if (x == width)
+            break;
+        const int runStart = x;
+        while (x < width && !isKey(x))
+            ++x;
+        rects.append(QRect(runStart, y, x - runStart, 1));
+    }
+}
+
 } // namespace
 
 TRzFormShape::TRzFormShape(QWidget *parent)
@@ -148,11 +165,16 @@ QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
 {
     if (!FTransparent || bitmap.isNull())
         return {};
-    const QImage image
-        = isScannable(bitmap.format()) ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
+    // A picture of packed 24-bit pixels (a raw picture read in place) is scanned as it is, not
+    // converted whole into fresh memory first.
+    const bool packed = bitmap.format() == QImage::Format_RGB888;
+    const QImage image = packed || isScannable(bitmap.format())
+        ? bitmap
+        : bitmap.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     const QRgb key = image.pixel(0, height - 1) & colourBits;
+    const uchar keyBytes[] = {uchar(qRed(key)), uchar(qGreen(key)), uchar(qBlue(key))};
 
     // Rows with the same runs as the row above extend its rectangles downward, which gives the
     // banded form QRegion::setRects expects.
@@ -160,18 +182,18 @@ QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
     qsizetype bandStart = 0;
     qsizetype bandSize = 0;
     for (int y = 0; y < height; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         const qsizetype rowStart = rects.size();
-        int x = 0;
-        while (x < width) {
-            while (x < width && (line[x] & colourBits) == key)
-                ++x;
-            if (x == width)
-                break;
-            const int runStart = x;
-            while (x < width && (line[x] & colourBits) != key)
-                ++x;
-            rects.append(QRect(runStart, y, x - runStart, 1));
+        if (packed) {
+            const uchar *line = image.constScanLine(y);
+            appendRuns(rects, y, width, [line, &keyBytes](int x) {
+                const uchar *pixel = line + 3 * x;
+                return pixel[0] == keyBytes[0] && pixel[1] == keyBytes[1]
+                    && pixel[2] == keyBytes[2];
+            });
+        } else {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            appendRuns(rects, y, width,
+                       [line, key](int x) { return (line[x] & colourBits) == key; });
         }
         const qsizetype rowSize = rects.size() - rowStart;
         if (rowSize == 0)

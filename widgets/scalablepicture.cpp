@@ -99,8 +99,14 @@ QImage readPicture(const QString &path)
     if (width <= 0 || height <= 0 || largest != 255 || at >= size || !std::isspace(bytes[at])
         || size - pixels < width * height * 3)
         return QImage(path);
-    return QImage(bytes + pixels, int(width), int(height), int(width * 3), QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    const QImage raw(bytes + pixels, int(width), int(height), int(width * 3),
+                     QImage::Format_RGB888);
+    // A picture compiled into the program is read where it lies: those bytes last as long as the
+    // program, and a converted copy would be as large again in fresh memory. Bytes of a file are
+    // gone with the file, so its picture is copied.
+    if (read.isNull() && path.startsWith(u':'))
+        return raw;
+    return raw.convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
