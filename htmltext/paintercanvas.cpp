@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPaintDevice>
@@ -29,6 +30,19 @@ QString withoutPrefixes(QStringView text)
         out += text[i];
     }
     return out;
+}
+
+// How far the accents of capitals reach above the baseline in a font on a device of a given
+// resolution. Measuring them loads their outlines; every canvas of a paint asks again for the
+// same few fonts, so each is measured once.
+int accentTop(const QFont &font, const QFontMetrics &metrics, const QPaintDevice *device)
+{
+    static QHash<QString, int> measured;
+    const QString key = font.key() + u'@' + QString::number(device ? device->logicalDpiY() : 0);
+    auto found = measured.constFind(key);
+    if (found == measured.cend())
+        found = measured.insert(key, -metrics.tightBoundingRect(QStringLiteral("ÄÖÜÉ")).top());
+    return *found;
 }
 
 } // namespace
@@ -75,8 +89,8 @@ void TPainterCanvas::applyFont()
     FMetrics = QFontMetrics(FQFont, FPainter.device());
     // Some fonts (the free look-alike of "Tahoma" among them) state an ascent that leaves out
     // the accents of capitals: a line that tall would cut the dots off "Ä" and "Ü".
-    const int accentTop = -FMetrics.tightBoundingRect(QStringLiteral("ÄÖÜÉ")).top();
-    FTextHeight = std::max(FMetrics.ascent(), accentTop) + FMetrics.descent();
+    FTextHeight = std::max(FMetrics.ascent(), accentTop(FQFont, FMetrics, FPainter.device()))
+        + FMetrics.descent();
     FRunHeight = FTextHeight + std::max(FMetrics.leading(), 0);
 }
 

@@ -16,6 +16,7 @@
 #include "ui/selectionmenu.h"
 #include "ui/windowfonts.h"
 #include "widgets/image.h"
+#include "widgets/pictureiconengine.h"
 #include "widgets/rzchecktree.h"
 #include "widgets/rzformshape.h"
 #include "widgets/rzlabel.h"
@@ -143,9 +144,7 @@ void TScenForm1::CreateChildren()
     RzLabel1 = label(this, {86, 10, 249, 21}, WindowFont(QStringLiteral("MS Sans Serif"), 13, true),
                      Qt::white);
 
-    const TScalablePicture hammer = picture("hammer.ppm");
-    ImageList1 = QIcon(QPixmap::fromImage(hammer.Normal()));
-    ImageList1.addPixmap(QPixmap::fromImage(hammer.ForRatio(2.0)));
+    ImageList1 = QIcon(new TPictureIconEngine(picture("hammer.ppm")));
     PopupMenu2 = new QMenu(this);
     Optionen1 = PopupMenu2->addAction(QString());
     N1 = PopupMenu2->addSeparator();

@@ -7,5 +7,6 @@
 // "Tahoma" unless the system has a scalable face of that name, so that it can be bold and scale.
 void RegisterWindowFonts();
 
-// A font of the windows' design: face and character height in pixels.
+// A font of the windows' design: face and character height in pixels. It names the family that
+// draws the face on this system, so that every size of a face is matched without a search.
 QFont WindowFont(const QString &face, int pixelHeight, bool bold = false);

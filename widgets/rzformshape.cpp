@@ -35,6 +35,23 @@ QImage withoutKeyColour(const QImage &picture)
     return cut;
 }
 
+// Appends a rectangle for each run of one row's pixels that are not of the key colour.
+template<class IsKey>
+void appendRuns(QList<QRect> &rects, int y, int width, IsKey isKey)
+{
+    int x = 0;
+    while (x < width) {
+        while (x < width && isKey(x))
+            ++x;
+        if (x == width)
+            break;
+        const int runStart = x;
+        while (x < width && !isKey(x))
+            ++x;
+        rects.append(QRect(runStart, y, x - runStart, 1));
+    }
+}
+
 } // namespace
 
 TRzFormShape::TRzFormShape(QWidget *parent)
@@ -67,10 +84,21 @@ void TRzFormShape::UpdateDisplayed()
 {
     FShownRatio = devicePixelRatioF();
     FShown = FPicture.ForRatio(FShownRatio);
-    FDisplayed = FTransparent && !FShown.isNull() && !FShown.hasAlphaChannel()
-        ? QPixmap::fromImage(withoutKeyColour(FShown))
-        : QPixmap::fromImage(FShown);
+    // Made when a paint first needs it.
+    FDisplayed = QPixmap();
+    FShownOutline = QRegion();
     update();
+}
+
+// The shown picture as it is painted: its key colour transparent.
+const QPixmap &TRzFormShape::Displayed()
+{
+    if (FDisplayed.isNull() && !FShown.isNull()) {
+        FDisplayed = FTransparent && !FShown.hasAlphaChannel()
+            ? QPixmap::fromImage(withoutKeyColour(FShown))
+            : QPixmap::fromImage(FShown);
+    }
+    return FDisplayed;
 }
 
 void TRzFormShape::InitRegion()
@@ -80,6 +108,8 @@ void TRzFormShape::InitRegion()
     FInitializedRegion = true;
     const QPoint offset = mapTo(Form(), QPoint(0, 0));
     const QRegion region = GetRegionFromBitmap(WorkingBitmap(FPicture.Normal()));
+    if (FShownRatio == 1.0 && FShown.devicePixelRatio() == 1.0 && !FShown.hasAlphaChannel())
+        FShownOutline = region;
     if (region.isEmpty())
         Form()->clearMask();
     else
@@ -135,11 +165,16 @@ QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
 {
     if (!FTransparent || bitmap.isNull())
         return {};
-    const QImage image
-        = isScannable(bitmap.format()) ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
+    // A picture of packed 24-bit pixels (a raw picture read in place) is scanned as it is, not
+    // converted whole into fresh memory first.
+    const bool packed = bitmap.format() == QImage::Format_RGB888;
+    const QImage image = packed || isScannable(bitmap.format())
+        ? bitmap
+        : bitmap.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     const QRgb key = image.pixel(0, height - 1) & colourBits;
+    const uchar keyBytes[] = {uchar(qRed(key)), uchar(qGreen(key)), uchar(qBlue(key))};
 
     // Rows with the same runs as the row above extend its rectangles downward, which gives the
     // banded form QRegion::setRects expects.
@@ -147,18 +182,18 @@ QRegion TRzFormShape::GetRegionFromBitmap(const QImage &bitmap) const
     qsizetype bandStart = 0;
     qsizetype bandSize = 0;
     for (int y = 0; y < height; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         const qsizetype rowStart = rects.size();
-        int x = 0;
-        while (x < width) {
-            while (x < width && (line[x] & colourBits) == key)
-                ++x;
-            if (x == width)
-                break;
-            const int runStart = x;
-            while (x < width && (line[x] & colourBits) != key)
-                ++x;
-            rects.append(QRect(runStart, y, x - runStart, 1));
+        if (packed) {
+            const uchar *line = image.constScanLine(y);
+            appendRuns(rects, y, width, [line, &keyBytes](int x) {
+                const uchar *pixel = line + 3 * x;
+                return pixel[0] == keyBytes[0] && pixel[1] == keyBytes[1]
+                    && pixel[2] == keyBytes[2];
+            });
+        } else {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            appendRuns(rects, y, width,
+                       [line, key](int x) { return (line[x] & colourBits) == key; });
         }
         const qsizetype rowSize = rects.size() - rowStart;
         if (rowSize == 0)
@@ -203,7 +238,14 @@ void TRzFormShape::paintEvent(QPaintEvent *)
 {
     FollowPixelRatio();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, FDisplayed);
+    // An opaque picture at its own size is copied within its outline, which holds exactly the
+    // pixels not of its key colour: no transparent copy of it is made, and nothing is blended.
+    if (!FShownOutline.isEmpty()) {
+        painter.setClipRegion(FShownOutline);
+        painter.drawImage(0, 0, FShown);
+        return;
+    }
+    painter.drawPixmap(0, 0, Displayed());
 }
 
 void TRzFormShape::mousePressEvent(QMouseEvent *event)

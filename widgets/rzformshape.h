@@ -63,6 +63,7 @@ private:
     QWidget *Form() const { return window(); }
     static QImage WorkingBitmap(const QImage &picture);
     void UpdateDisplayed();
+    const QPixmap &Displayed();
     void ApplyDeviceRegion();
     void FollowPixelRatio();
     void StartDrag(const QMouseEvent *event);
@@ -74,6 +75,9 @@ private:
     QImage FShown; // the picture for the device pixel ratio below
     qreal FShownRatio = 1.0;
     QPixmap FDisplayed; // the shown picture with its key colour made transparent
+    // The outline of the shown picture when that is the opaque picture at its own size, else
+    // empty.
+    QRegion FShownOutline;
     QRegion FDeviceRegion;
     // Pointer tracking when the window system does not move the window itself.
     Qt::MouseButton FDragButton = Qt::NoButton;

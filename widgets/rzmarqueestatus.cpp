@@ -148,10 +148,15 @@ void TRzMarqueeStatus::DrawMovingCaption(QPainter &painter, const QRect &dirty)
     const int y = (area.height() - painter.fontMetrics().height()) / 2;
     const int x
         = FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth;
+    // Nothing of the text within the repainted part (a pass starts with the text beyond the
+    // right edge): its picture is not drawn until it shows.
+    const QRect ink = FCaptionInk.translated(x, y);
+    if (!ink.intersects(dirty))
+        return;
     const QPixmap &picture = CaptionPicture(Caption());
     if (picture.isNull())
         painter.drawStaticText(x, y, FStaticCaption);
-    else if (const QRect ink = FCaptionInk.translated(x, y); ink.intersects(dirty))
+    else
         painter.drawPixmap(ink.topLeft(), picture);
 }
 

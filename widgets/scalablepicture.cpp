@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 #include <cctype>
 
@@ -48,13 +49,27 @@ QImage resampleKeyed(const QImage &source, const QSize &size)
     return result;
 }
 
+// A picture file through the image reader. A PNG file is decoded by the reader's own handler for
+// that format, told so: left to find the format itself, the reader first loads every image
+// format plugin the system has, which costs a start more than decoding the picture.
+QImage readImage(const QString &path)
+{
+    if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        QImageReader reader(path, "png");
+        reader.setAutoDetectImageFormat(false);
+        if (QImage image = reader.read(); !image.isNull())
+            return image;
+    }
+    return QImage(path);
+}
+
 // The picture of a binary PPM file ("P6", 8 bits a channel) read straight from its bytes, mapped
 // where the file system or the program's resources allow: a large picture loads many times faster
 // than through the image reader. Any other file goes through the reader.
 QImage readPicture(const QString &path)
 {
     if (!path.endsWith(QStringLiteral(".ppm"), Qt::CaseInsensitive))
-        return QImage(path);
+        return readImage(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -84,8 +99,14 @@ QImage readPicture(const QString &path)
     if (width <= 0 || height <= 0 || largest != 255 || at >= size || !std::isspace(bytes[at])
         || size - pixels < width * height * 3)
         return QImage(path);
-    return QImage(bytes + pixels, int(width), int(height), int(width * 3), QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    const QImage raw(bytes + pixels, int(width), int(height), int(width * 3),
+                     QImage::Format_RGB888);
+    // A picture compiled into the program is read where it lies: those bytes last as long as the
+    // program, and a converted copy would be as large again in fresh memory. Bytes of a file are
+    // gone with the file, so its picture is copied.
+    if (read.isNull() && path.startsWith(u':'))
+        return raw;
+    return raw.convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -122,7 +143,7 @@ const QImage &TScalablePicture::Doubled() const
     if (!FDoubled)
         return none;
     if (!FDoubled->Path.isEmpty()) {
-        FDoubled->Image = QImage(FDoubled->Path);
+        FDoubled->Image = readImage(FDoubled->Path);
         FDoubled->Path.clear();
     }
     return FDoubled->Image;

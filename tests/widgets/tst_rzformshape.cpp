@@ -130,6 +130,9 @@ void TstRzFormShape::regionFromBitmap_data()
     QTest::newRow("equal neighbouring rows form one band")
         << bands << QImage::Format_RGB32
         << QList<QRect>{{1, 0, 2, 2}, {4, 0, 1, 2}, {1, 3, 2, 1}, {4, 3, 1, 1}, {0, 4, 5, 2}};
+    QTest::newRow("24-bit picture, read as it is stored")
+        << bands << QImage::Format_RGB888
+        << QList<QRect>{{1, 0, 2, 2}, {4, 0, 1, 2}, {1, 3, 2, 1}, {4, 3, 1, 1}, {0, 4, 5, 2}};
     QTest::newRow("24-bit picture, only the bottom-left pixel is key")
         << QStringList{u"###"_s, u"#o#"_s, u".##"_s} << QImage::Format_RGB888
         << QList<QRect>{{0, 0, 3, 2}, {1, 2, 2, 1}};

@@ -1,3 +1,4 @@
+#include "widgets/pictureiconengine.h"
 #include "widgets/scalablepicture.h"
 
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@ class TestScalablePicture : public QObject
 private Q_SLOTS:
     void doubledDrawingReadWhenFirstNeeded_data();
     void doubledDrawingReadWhenFirstNeeded();
+    void iconShowsTheDrawingForItsRatio_data();
+    void iconShowsTheDrawingForItsRatio();
 };
 
 namespace {
@@ -68,5 +71,41 @@ void TestScalablePicture::doubledDrawingReadWhenFirstNeeded()
     QCOMPARE(picture.ForRatio(ratio).pixel(size.width() / 2, size.height() / 2), centre);
 }
 
-QTEST_GUILESS_MAIN(TestScalablePicture)
+void TestScalablePicture::iconShowsTheDrawingForItsRatio_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QSize>("logical"); // the size asked for
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<QRgb>("centre");
+
+    QTest::newRow("normal density") << 1.0 << QSize(8, 8) << QSize(8, 8) << qRgb(0, 0, 255);
+    QTest::newRow("double density") << 2.0 << QSize(8, 8) << QSize(16, 16) << qRgb(0, 128, 0);
+    QTest::newRow("asked for less than its size")
+        << 2.0 << QSize(4, 4) << QSize(8, 8) << qRgb(0, 128, 0);
+}
+
+// An icon made from a picture reads the doubled drawing only when a dense screen first shows it,
+// and then shows that drawing.
+void TestScalablePicture::iconShowsTheDrawingForItsRatio()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QSize, logical);
+    QFETCH(QSize, pixels);
+    QFETCH(QRgb, centre);
+
+    QTemporaryDir dir;
+    const QString doubled = dir.filePath(u"glyph@2x.png"_s);
+    QVERIFY(filled(8, Qt::blue).save(dir.filePath(u"glyph.ppm"_s)));
+    QVERIFY(filled(16, Qt::red).save(doubled));
+    const QIcon icon(
+        new TPictureIconEngine(TScalablePicture::FromFile(dir.filePath(u"glyph.ppm"_s))));
+    QVERIFY(filled(16, QColor(0, 128, 0)).save(doubled));
+
+    const QImage shown = icon.pixmap(logical, ratio).toImage();
+    QCOMPARE(shown.size(), pixels);
+    QCOMPARE(shown.devicePixelRatio(), ratio);
+    QCOMPARE(shown.pixel(pixels.width() / 2, pixels.height() / 2), centre);
+}
+
+QTEST_MAIN(TestScalablePicture)
 #include "tst_scalablepicture.moc"
