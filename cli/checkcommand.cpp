@@ -79,6 +79,9 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 int TCheckCommand::Run(bool json)
 {
     TSceneryCheck check(FScenery.Ini(), FScenery.Tree());
+    // The check has read what it needs of the control file: the parsed copy goes before the
+    // folder listings come.
+    FScenery.ReleaseIni();
     qsizetype files = 0;
     qsizetype agreeing = 0;
     const auto count = [&](const TFileCheck &file) {

@@ -5,16 +5,6 @@
 #include <QHashFunctions>
 
 #include <algorithm>
-#include <cstring>
-
-namespace {
-
-bool fitsInBytes(const QString &name)
-{
-    return std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x100; });
-}
-
-} // namespace
 
 // The kinds come with the folder's entries on the usual file systems, so that no file is asked
 // for on its own; a link is followed only when a lookup needs it.
@@ -33,19 +23,8 @@ TFolderListing TFolderListing::Read(const QString &folder)
 
 void TFolderListing::Add(const QString &name, TKind kind)
 {
-    TEntry entry{};
-    entry.Start = quint32(FChars.size());
-    entry.Hash = HashOf(name.toCaseFolded());
-    entry.Length = quint32(name.size());
-    entry.Kind = kind;
-    entry.Wide = !fitsInBytes(name);
-    if (entry.Wide) {
-        FChars.append(reinterpret_cast<const char *>(name.constData()), name.size() * 2);
-    } else {
-        for (const QChar c : name)
-            FChars.append(char(c.unicode()));
-    }
-    FEntries.push_back(entry);
+    FNames.Append(name);
+    FEntries.push_back({HashOf(name.toCaseFolded()), kind, false});
     // At most three slots in four are taken, so that every probe ends at a free one.
     if (FEntries.size() * 4 > FSlots.size() * 3)
         Grow();
@@ -57,7 +36,7 @@ void TFolderListing::Remove(const QString &name)
 {
     ForEachWithHash(HashOf(name.toCaseFolded()), [&](quint32 index) {
         TEntry &entry = FEntries[index];
-        if (!entry.Removed && Name(entry) == name) {
+        if (!entry.Removed && FNames.At(index) == name) {
             entry.Removed = true;
             return false;
         }
@@ -73,7 +52,7 @@ QStringList TFolderListing::Find(const QString &name) const
         const TEntry &entry = FEntries[index];
         if (entry.Removed)
             return true;
-        QString candidate = Name(entry);
+        QString candidate = FNames.At(index);
         if (candidate.toCaseFolded() == folded)
             entries.append(std::move(candidate));
         return true;
@@ -87,7 +66,7 @@ TFolderListing::TKind TFolderListing::Kind(const QString &name) const
     TKind kind = ekUnknown;
     ForEachWithHash(HashOf(name.toCaseFolded()), [&](quint32 index) {
         const TEntry &entry = FEntries[index];
-        if (entry.Removed || Name(entry) != name)
+        if (entry.Removed || FNames.At(index) != name)
             return true;
         kind = TKind(entry.Kind);
         return false;
@@ -99,16 +78,6 @@ TFolderListing::TKind TFolderListing::Kind(const QString &name) const
 quint32 TFolderListing::HashOf(const QString &folded)
 {
     return quint32(qHash(folded, QHashSeed::globalSeed()));
-}
-
-QString TFolderListing::Name(const TEntry &entry) const
-{
-    const char *chars = FChars.constData() + entry.Start;
-    if (!entry.Wide)
-        return QString::fromLatin1(chars, entry.Length);
-    QString name(entry.Length, Qt::Uninitialized);
-    std::memcpy(name.data(), chars, std::size_t(entry.Length) * 2);
-    return name;
 }
 
 // Linear probing from the hash's slot up to the first free one; `visit` returns false to stop.

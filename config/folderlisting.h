@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QByteArray>
+#include "config/compactstrings.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
 // The entries of one folder by name, letter case ignored. A Scenery folder may hold hundreds of
-// thousands of files: their names are kept in one buffer (a byte a character where every
-// character of the name fits in one, two otherwise) and found through a table of the hashes of
-// their case-folded forms, not as one string or one map node each.
+// thousands of files: their names are kept in one buffer and found through a table of the hashes
+// of their case-folded forms, not as one string or one map node each.
 class TFolderListing
 {
 public:
@@ -34,23 +34,19 @@ public:
 private:
     struct TEntry
     {
-        quint32 Start; // in FChars
         quint32 Hash; // of the case-folded name
-        quint32 Length : 27; // characters
-        quint32 Kind : 2;
-        quint32 Wide : 1; // two bytes a character
-        quint32 Removed : 1;
+        TKind Kind;
+        bool Removed;
     };
 
     static quint32 HashOf(const QString &folded);
-    QString Name(const TEntry &entry) const;
     // Calls `visit` with the index of each entry whose folded name has this hash.
     template<typename Visit>
     void ForEachWithHash(quint32 hash, Visit visit) const;
     void Insert(quint32 index);
     void Grow();
 
-    QByteArray FChars;
+    TCompactStrings FNames; // by entry index
     std::vector<TEntry> FEntries;
     std::vector<quint32> FSlots; // entry index + 1, 0 for a free slot; a power of two of them
 };
