@@ -6,6 +6,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// The slot of a hash comes from its low bits, its tag from its high ones.
+quint8 tagOf(quint32 hash)
+{
+    return quint8(hash >> 24);
+}
+
+} // namespace
+
 // The kinds come with the folder's entries on the usual file systems, so that no file is asked
 // for on its own; a link is followed only when a lookup needs it.
 TFolderListing TFolderListing::Read(const QString &folder)
@@ -87,7 +97,10 @@ void TFolderListing::ForEachWithHash(quint32 hash, Visit visit) const
     if (FSlots.empty())
         return;
     const std::size_t mask = FSlots.size() - 1;
+    const quint8 tag = tagOf(hash);
     for (std::size_t slot = hash & mask; FSlots[slot] != 0; slot = (slot + 1) & mask) {
+        if (FTags[slot] != tag)
+            continue;
         const quint32 index = FSlots[slot] - 1;
         if (FEntries[index].Hash == hash && !visit(index))
             return;
@@ -101,11 +114,13 @@ void TFolderListing::Insert(quint32 index)
     while (FSlots[slot] != 0)
         slot = (slot + 1) & mask;
     FSlots[slot] = index + 1;
+    FTags[slot] = tagOf(FEntries[index].Hash);
 }
 
 void TFolderListing::Grow()
 {
     FSlots.assign(std::max<std::size_t>(16, FSlots.size() * 2), 0);
+    FTags.assign(FSlots.size(), 0);
     for (quint32 index = 0; index < FEntries.size(); ++index)
         Insert(index);
 }

@@ -49,4 +49,7 @@ private:
     TCompactStrings FNames; // by entry index
     std::vector<TEntry> FEntries;
     std::vector<quint32> FSlots; // entry index + 1, 0 for a free slot; a power of two of them
+    // Per slot, eight bits of its entry's hash: a probe passes other names without reading their
+    // entries, which lie anywhere in memory.
+    std::vector<quint8> FTags;
 };
