@@ -5,12 +5,12 @@
 #include "cli/ctlscenery.h"
 #include "cli/ctlwords.h"
 #include "cli/jsonstream.h"
+#include "cli/jsontext.h"
 #include "config/languagetexts.h"
 #include "config/scenerycheck.h"
 #include "config/sceneryfiles.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -52,21 +52,39 @@ QString checkLine(const TFileCheck &check)
     return line + QStringLiteral("  (%1 %2)").arg(KindWord(check.FileType), check.Entry);
 }
 
-QJsonObject checkObject(const TFileCheck &check)
+TJsonText checkObject(const TFileCheck &check)
 {
-    return {{QStringLiteral("key"), check.Key},
-            {QStringLiteral("entry"), check.Entry},
-            {QStringLiteral("kind"), KindWord(check.FileType)},
-            {QStringLiteral("stateKey"), check.StateKey},
-            {QStringLiteral("stateValue"), check.StateValue},
-            {QStringLiteral("form"), FormWord(check.Form)},
-            {QStringLiteral("expected"),
-             check.Expected ? QJsonValue(FormWord(*check.Expected)) : QJsonValue()},
-            {QStringLiteral("agrees"), check.Agrees()},
-            {QStringLiteral("letterCaseVariant"), check.LetterCaseVariant},
-            {QStringLiteral("activeName"), check.ActiveName},
-            {QStringLiteral("inactiveName"), check.InactiveName},
-            {QStringLiteral("ambiguousNames"), QJsonArray::fromStringList(check.Ambiguous)}};
+    TJsonText json(2);
+    json.BeginObject();
+    json.Key("activeName"_L1);
+    json.Value(check.ActiveName);
+    json.Key("agrees"_L1);
+    json.Value(check.Agrees());
+    json.Key("ambiguousNames"_L1);
+    json.Value(check.Ambiguous);
+    json.Key("entry"_L1);
+    json.Value(check.Entry);
+    json.Key("expected"_L1);
+    if (check.Expected)
+        json.Value(FormWord(*check.Expected));
+    else
+        json.Null();
+    json.Key("form"_L1);
+    json.Value(FormWord(check.Form));
+    json.Key("inactiveName"_L1);
+    json.Value(check.InactiveName);
+    json.Key("key"_L1);
+    json.Value(check.Key);
+    json.Key("kind"_L1);
+    json.Value(KindWord(check.FileType));
+    json.Key("letterCaseVariant"_L1);
+    json.Value(check.LetterCaseVariant);
+    json.Key("stateKey"_L1);
+    json.Value(check.StateKey);
+    json.Key("stateValue"_L1);
+    json.Value(qint64(check.StateValue));
+    json.EndObject();
+    return json;
 }
 
 } // namespace
@@ -79,6 +97,9 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 int TCheckCommand::Run(bool json)
 {
     TSceneryCheck check(FScenery.Ini(), FScenery.Tree());
+    // The check has read what it needs of the control file: the parsed copy goes before the
+    // folder listings come.
+    FScenery.ReleaseIni();
     qsizetype files = 0;
     qsizetype agreeing = 0;
     const auto count = [&](const TFileCheck &file) {

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -13,10 +14,13 @@ namespace {
 // escaped, as the JSON output writes them, and so are DEL and the C1 controls.
 QString escapedControls(const QString &text)
 {
+    const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return text;
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
-        if (c.category() != QChar::Other_Control) {
+        if (!isControl(c)) {
             shown += c;
             continue;
         }

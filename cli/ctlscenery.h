@@ -23,10 +23,12 @@ public:
     const QString &Folder() const { return FFolder; }
     TSceneryState &State() { return FState; }
     TCheckTreeModel &Tree() { return FTree; }
-    // The accessor the tree was loaded from, kept only for "check", which reads on in it: the
-    // other commands leave it to others (Apply reads the file again under the lock) or need no
-    // more of it, and so do not hold a second parsed copy of a large file.
+    // The accessor the tree was loaded from, kept only for "check", which reads on in it until
+    // it calls ReleaseIni: the other commands leave it to others (Apply reads the file again
+    // under the lock) or need no more of it, and so do not hold a second parsed copy of a large
+    // file.
     const TIniFile &Ini() const { return *FIni; }
+    void ReleaseIni() { FIni.reset(); }
 
     static const TScenObj &Entry(const TCheckTreeNode *node);
 

@@ -1,6 +1,7 @@
 #include "cli/jsonstream.h"
 
 #include "cli/ctloutput.h"
+#include "cli/jsontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -59,6 +60,14 @@ void TJsonStream::Element(const QJsonObject &element)
         Write(",\n");
     FFirstElement = false;
     Write(indented(QJsonDocument(element).toJson(), 2 * IndentWidth));
+}
+
+void TJsonStream::Element(const TJsonText &element)
+{
+    if (!FFirstElement)
+        Write(",\n");
+    FFirstElement = false;
+    Write(element.Text());
 }
 
 void TJsonStream::EndArray()

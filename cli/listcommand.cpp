@@ -5,11 +5,11 @@
 #include "cli/ctlscenery.h"
 #include "cli/ctlwords.h"
 #include "cli/jsonstream.h"
+#include "cli/jsontext.h"
 #include "config/languagetexts.h"
 #include "config/scenobj.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,21 +51,31 @@ void printNode(TCtlOutput &output, const TCheckTreeNode *node, int level)
         printNode(output, node->Item(i), level + 1);
 }
 
-QJsonObject nodeObject(const TCheckTreeNode *node)
+// Members in the order QJsonObject keeps them, sorted by key.
+void writeNode(TJsonText &json, const TCheckTreeNode *node)
 {
-    QJsonObject object{{QStringLiteral("text"), node->Text()},
-                       {QStringLiteral("state"), stateName(node->CheckState())}};
-    if (node->Level() == 0) {
-        const TScenObj &entry = TCtlScenery::Entry(node);
-        object.insert(QStringLiteral("key"), entry.FileName);
-        object.insert(QStringLiteral("kind"), KindWord(entry.FileType));
-        object.insert(QStringLiteral("caption"), entry.Name);
+    const TScenObj *entry = node->Level() == 0 ? &TCtlScenery::Entry(node) : nullptr;
+    json.BeginObject();
+    if (entry) {
+        json.Key("caption"_L1);
+        json.Value(entry->Name);
     }
-    QJsonArray children;
+    json.Key("children"_L1);
+    json.BeginArray();
     for (int i = 0; i < node->Count(); ++i)
-        children.append(nodeObject(node->Item(i)));
-    object.insert(QStringLiteral("children"), children);
-    return object;
+        writeNode(json, node->Item(i));
+    json.EndArray();
+    if (entry) {
+        json.Key("key"_L1);
+        json.Value(entry->FileName);
+        json.Key("kind"_L1);
+        json.Value(KindWord(entry->FileType));
+    }
+    json.Key("state"_L1);
+    json.Value(stateName(node->CheckState()));
+    json.Key("text"_L1);
+    json.Value(node->Text());
+    json.EndObject();
 }
 
 } // namespace
@@ -86,8 +96,11 @@ int TListCommand::Run(bool json)
     TJsonStream stream(FOutput);
     stream.Member(QStringLiteral("controlFile"), FScenery.State().Scenery);
     stream.BeginArray(QStringLiteral("entries"));
-    for (int i = 0; i < tree.TopLevelCount(); ++i)
-        stream.Element(nodeObject(tree.TopLevelItem(i)));
+    for (int i = 0; i < tree.TopLevelCount(); ++i) {
+        TJsonText element(2);
+        writeNode(element, tree.TopLevelItem(i));
+        stream.Element(element);
+    }
     stream.EndArray();
     stream.Member(QStringLiteral("language"), LanguageWord(FScenery.State()));
     stream.End();

@@ -27,29 +27,43 @@ QString cleanRelative(const QString &path)
 } // namespace
 
 TSceneryCheck::TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree)
-    : FIni(ini)
-    , FTree(tree)
+    : FTree(tree)
     , FFiles(TSceneryFiles::BaseFolder(ini.FileName()))
-{ }
+{
+    FEntries.reserve(std::size_t(tree.TopLevelCount()));
+    for (int i = 0; i < tree.TopLevelCount(); ++i) {
+        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
+        if (!entry)
+            continue;
+        const QString stateKey = EntryStateKey(ini, *entry);
+        FEntries.push_back({i, ini.ReadInteger(ControlFile::States, stateKey, 1), FTexts.Size()});
+        if (entry->FileType == ftScenery)
+            continue;
+        FTexts.Append(stateKey);
+        for (const QString &key : EntryFiles(ini, *entry))
+            FTexts.Append(key);
+    }
+}
 
 void TSceneryCheck::Run(const std::function<void(const TFileCheck &)> &visit)
 {
-    for (int i = 0; i < FTree.TopLevelCount(); ++i) {
-        const TScenObj *entry = FTree.TopLevelItem(i)->DataAs<TScenObj>();
-        if (!entry)
-            continue;
+    for (std::size_t e = 0; e < FEntries.size(); ++e) {
+        const TEntryPlan &plan = FEntries[e];
+        const TScenObj &entry = *FTree.TopLevelItem(plan.Node)->DataAs<TScenObj>();
+        const bool plainObject = entry.FileType == ftScenery;
         TFileCheck check;
-        check.Entry = entry->FileName;
-        check.FileType = entry->FileType;
-        check.StateKey = EntryStateKey(FIni, *entry);
-        check.StateValue = FIni.ReadInteger(ControlFile::States, check.StateKey, 1);
+        check.Entry = entry.FileName;
+        check.FileType = entry.FileType;
+        check.StateKey = plainObject ? entry.FileName : FTexts.At(plan.FirstText);
+        check.StateValue = plan.StateValue;
 
-        const QStringList keys = EntryFiles(FIni, *entry);
-        for (qsizetype k = 0; k < keys.size(); ++k) {
-            check.Key = keys.at(k);
+        const quint32 end = e + 1 < FEntries.size() ? FEntries[e + 1].FirstText : FTexts.Size();
+        const quint32 files = plainObject ? 1 : end - plan.FirstText - 1;
+        for (quint32 k = 0; k < files; ++k) {
+            check.Key = plainObject ? entry.FileName : FTexts.At(plan.FirstText + 1 + k);
             // A switch's value names the alternative that is active; otherwise 1 means active.
             check.Expected
-                = expectedForm(check.StateValue, entry->FileType == ftSwitch ? qint32(k) : 1);
+                = expectedForm(check.StateValue, entry.FileType == ftSwitch ? qint32(k) : 1);
             CheckFile(check);
             visit(check);
         }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "config/compactstrings.h"
 #include "config/sceneryfiles.h"
 
 #include <QList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class TCheckTreeModel;
 class TIniFile;
@@ -36,8 +38,10 @@ struct TFileCheck
 class TSceneryCheck
 {
 public:
-    // Reads the states and the entries' files through the accessor of the control file that the
-    // tree was loaded from; scenery file paths are relative to the control file's folder.
+    // Reads at once, through the accessor of the control file that the tree was loaded from, each
+    // entry's state and the keys of its files, so that the caller may release the accessor (and
+    // its parsed copy of a large file) before the files are looked at. Scenery file paths are
+    // relative to the control file's folder. The tree has to outlive the check.
     TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree);
 
     // Hands each file to `visit` as soon as it is checked, in the order of the tree and of each
@@ -46,9 +50,21 @@ public:
     void Run(const std::function<void(const TFileCheck &)> &visit);
 
 private:
+    // What the control file says of one top-level entry: its stored state, and from
+    // FTexts[FirstText] up to the next entry's first text, the state key of a group or switch and
+    // the keys of its files. A plain object's own key is its state key and its one file, and is
+    // read from the tree instead.
+    struct TEntryPlan
+    {
+        int Node; // top-level index in the tree
+        qint32 StateValue;
+        quint32 FirstText;
+    };
+
     void CheckFile(TFileCheck &check);
 
-    const TIniFile &FIni;
     const TCheckTreeModel &FTree;
     TSceneryFiles FFiles;
+    std::vector<TEntryPlan> FEntries;
+    TCompactStrings FTexts;
 };

@@ -4,7 +4,6 @@
 #include "platform/filerename.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -157,9 +156,9 @@ TFileForms TSceneryFiles::Forms(const QString &activePath)
     // Any entry of the other name counts as a form: a rename would replace it.
     if (!forms.Active.isEmpty() && !forms.Inactive.isEmpty())
         forms.Form = ffBothForms;
-    else if (!forms.Active.isEmpty() && IsFile(forms.Active))
+    else if (!active.isEmpty() && IsFile(folder.Path, active.first()))
         forms.Form = ffActive;
-    else if (!forms.Inactive.isEmpty() && IsFile(forms.Inactive))
+    else if (!inactive.isEmpty() && IsFile(folder.Path, inactive.first()))
         forms.Form = ffInactive;
     return forms;
 }
@@ -170,10 +169,19 @@ QString TSceneryFiles::Relative(const QString &path) const
     return path.mid(FBaseFolder.size() + 1);
 }
 
-// Whether the path names a file, as the renames planned so far in a dry run leave it.
-bool TSceneryFiles::IsFile(const QString &path) const
+// Whether a listed entry is a file or a link to one, as the renames so far (or those planned so
+// far in a dry run) leave it.
+bool TSceneryFiles::IsFile(const QString &folder, const QString &name)
 {
-    return FAdded.contains(path) || QFileInfo(path).isFile();
+    switch (Listing(folder).Kind(name)) {
+    case TFolderListing::ekFile:
+        return true;
+    case TFolderListing::ekOther:
+        return false;
+    case TFolderListing::ekUnknown:
+        break;
+    }
+    return QFileInfo(folder + u'/' + name).isFile();
 }
 
 // The real path of a folder below the base folder, each component matched as Candidates does;
@@ -247,15 +255,8 @@ QStringList TSceneryFiles::Candidates(const QString &folder, const QString &name
 TFolderListing &TSceneryFiles::Listing(const QString &folder)
 {
     auto listing = FListings.find(folder);
-    if (listing == FListings.end()) {
-        listing = FListings.insert(folder, TFolderListing());
-        QDirIterator it(folder,
-                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
-            it.next();
-            listing->Add(it.fileName());
-        }
-    }
+    if (listing == FListings.end())
+        listing = FListings.insert(folder, TFolderListing::Read(folder));
     return *listing;
 }
 
@@ -277,10 +278,7 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     outcome.Action = raRenamed;
     outcome.From = Relative(from);
     outcome.To = Relative(to);
-    if (FDryRun) {
-        FAdded.remove(from);
-        FAdded.insert(to);
-    } else {
+    if (!FDryRun) {
         // The rename itself checks again that the folder it acts on lies in Scenery: a link on
         // the way may have been swapped since the lookup.
         const TRenameResult result = RenameFile(from, to, SceneryRoot());
@@ -291,7 +289,8 @@ void TSceneryFiles::Rename(TFileOutcome &outcome, const QString &from, const QSt
     }
     // Later lookups see the folder as the rename left it, or in a dry run would leave it.
     const qsizetype cut = from.lastIndexOf(u'/');
+    // Only a file, or a link to one, is ever renamed.
     TFolderListing &listing = Listing(from.left(cut));
     listing.Remove(from.mid(cut + 1));
-    listing.Add(to.mid(cut + 1));
+    listing.Add(to.mid(cut + 1), TFolderListing::ekFile);
 }

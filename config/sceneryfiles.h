@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -122,16 +121,16 @@ private:
     bool Contained(const QString &folder);
     QStringList Candidates(const QString &folder, const QString &name);
     TFolderListing &Listing(const QString &folder);
-    bool IsFile(const QString &path) const;
+    bool IsFile(const QString &folder, const QString &name);
     void Fail(TFileOutcome &outcome, TRenameCause cause, const QString &reason);
     void Rename(TFileOutcome &outcome, const QString &from, const QString &extension);
 
     QString FBaseFolder;
     bool FDryRun;
-    QSet<QString> FAdded; // dry run: the names files were renamed to
     QHash<QString, TFolder> FFolders; // by relative folder, found once per run
     std::optional<QString> FSceneryRoot; // the Scenery folder, every link followed
-    // Per folder, its entries: listed once, on the first lookup.
+    // Per folder, its entries: listed once, on the first lookup, and kept as the renames of the
+    // run (or, in a dry run, the renames it would do) leave them.
     QHash<QString, TFolderListing> FListings;
     QList<TRenameFailure> FFailures;
     QList<TFileOutcome> FOutcomes;

@@ -183,6 +183,7 @@ private Q_SLOTS:
     void processFile();
     void switchesOnlyWhatIsSafe_data();
     void switchesOnlyWhatIsSafe();
+    void dryRunSeesItsOwnRenames();
     void appliesTree_data();
     void appliesTree();
     void applyingTwiceRenamesNothing();
@@ -257,6 +258,20 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe_data()
         << u"x"_s << false << QStringList{u"x.bgl"_s, u"x.bg_/"_s} << int(raLeft)
         << int(ffBothForms) << QStringList() << u"Scenery/x.bgl: "_s + BothForms;
 
+    // Only a file, or a link to one, is an object's form; anything else under its name is left.
+    QTest::newRow("pipe alone under the name")
+        << u"x"_s << false << QStringList{u"x.bgl|"_s} << int(raLeft) << int(ffMissing)
+        << QStringList() << QString();
+    QTest::newRow("folder alone under the name")
+        << u"x"_s << false << QStringList{u"x.bgl/"_s} << int(raLeft) << int(ffMissing)
+        << QStringList() << QString();
+    QTest::newRow("dangling link alone under the name")
+        << u"x"_s << false << QStringList{u"x.bgl -> gone"_s} << int(raLeft) << int(ffMissing)
+        << QStringList() << QString();
+    QTest::newRow("link to a folder alone under the name")
+        << u"x"_s << true << QStringList{u"dir/"_s, u"x.bg_ -> dir"_s} << int(raLeft)
+        << int(ffMissing) << QStringList() << QString();
+
     // Containment is decided on the folder the system reaches, not on the key's text.
     QTest::newRow("folder link leading out of Scenery")
         << u"sub\\victim"_s << false
@@ -292,6 +307,22 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe_data()
         << int(ffAmbiguous) << QStringList()
         << u"Scenery/Airport/tower.bgl: several names differ only in letter case: Scenery/AIRPORT, Scenery/airport"_s;
 
+    QTest::newRow("letter case: accented letters")
+        << u"\u00c4RGER"_s << false << QStringList{u"\u00e4rger.bgl"_s} << int(raRenamed)
+        << int(ffActive) << QStringList{u"\u00e4rger.bg_ was \u00e4rger.bgl"_s} << QString();
+    QTest::newRow("letter case: Cyrillic letters")
+        << u"\u0411\u0430\u0448\u043d\u044f"_s << false
+        << QStringList{u"\u0431\u0430\u0448\u043d\u044f.bgl"_s} << int(raRenamed) << int(ffActive)
+        << QStringList{u"\u0431\u0430\u0448\u043d\u044f.bg_ was \u0431\u0430\u0448\u043d\u044f.bgl"_s}
+        << QString();
+    QTest::newRow("letter case: Cyrillic twins")
+        << u"\u0431\u0430\u0448\u043d\u044f"_s << false
+        << QStringList{u"\u0431\u0430\u0448\u043d\u044f.bgl"_s,
+                       u"\u0411\u0410\u0428\u041d\u042f.bgl"_s}
+        << int(raRenameFailed) << int(ffAmbiguous) << QStringList()
+        << u"Scenery/\u0431\u0430\u0448\u043d\u044f.bgl: several names differ only in letter case: "
+           u"Scenery/\u0411\u0410\u0428\u041d\u042f.bgl, Scenery/\u0431\u0430\u0448\u043d\u044f.bgl"_s;
+
     // Half of a surrogate pair has no file name here; it must not stand for another name.
     QTest::newRow("name the system cannot take")
         << u"bad\xd800"_s << false << QStringList{u"bad?.bgl"_s, u"bad\xfffd.bgl"_s}
@@ -325,6 +356,24 @@ void TestSceneryApplier::switchesOnlyWhatIsSafe()
     for (const TRenameFailure &refused : scenery.Failures())
         failures << refused.FileName + u": "_s + RenameFailureReason(1, refused);
     QCOMPARE(failures, failure.isEmpty() ? QStringList() : QStringList{failure});
+}
+
+// A dry run renames nothing, yet every later lookup sees the folder as the renames before it
+// would leave it.
+void TestSceneryApplier::dryRunSeesItsOwnRenames()
+{
+    prepare({}, {u"x.bgl"_s});
+    TSceneryFiles scenery(FDir->path(), true);
+    scenery.ProcessFile(TSceneryFiles::ActivePath(u"x"_s), false);
+    scenery.ProcessFile(TSceneryFiles::ActivePath(u"X"_s), true);
+    QCOMPARE(scenery.Outcomes().size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const TFileOutcome &outcome = scenery.Outcomes().at(i);
+        QCOMPARE(int(outcome.Action), int(raRenamed));
+        QCOMPARE(int(outcome.Form), int(i == 0 ? ffActive : ffInactive));
+        QCOMPARE(outcome.To, i == 0 ? u"Scenery/x.bg_"_s : u"Scenery/x.bgl"_s);
+    }
+    QCOMPARE(sceneryFiles(), QStringList{u"x.bgl:x.bgl"_s});
 }
 
 void TestSceneryApplier::appliesTree_data()
