@@ -1,30 +1,57 @@
-#include "checkstate/checktreenode.h"
+#include "checkstate/checktreeroot.h"
+
+#include <bit>
+#include <cstdlib>
+#include <new>
+
+TCheckTreeNode::~TCheckTreeNode()
+{
+    std::free(FChildren);
+}
 
 int TCheckTreeNode::Level() const
 {
     int level = 0;
-    for (const TCheckTreeNode *p = FParent; p; p = p->FParent)
+    for (const TCheckTreeNode *p = Parent(); p; p = p->Parent())
         ++level;
     return level;
 }
 
-TCheckTreeNode *TCheckTreeNode::getFirstChild() const
+const TCheckTreeEntries &TCheckTreeNode::Entries() const
 {
-    return FChildren.empty() ? nullptr : FChildren.front().get();
+    const TCheckTreeNode *root = this;
+    while (root->FParent)
+        root = root->FParent;
+    return static_cast<const TCheckTreeRoot *>(root)->Entries;
 }
 
-TCheckTreeNode *TCheckTreeNode::getLastChild() const
+void TCheckTreeNode::AppendChild(TCheckTreeNode *child)
 {
-    return FChildren.empty() ? nullptr : FChildren.back().get();
+    // The room doubles whenever the count reaches a power of two, so it need not be stored.
+    if (!FChildren || (FCount >= 2 && std::has_single_bit(unsigned(FCount)))) {
+        const std::size_t room = FChildren ? std::size_t(FCount) * 2 : 2;
+        void *grown = std::realloc(FChildren, room * sizeof(TCheckTreeNode *));
+        if (!grown)
+            throw std::bad_alloc();
+        FChildren = static_cast<TCheckTreeNode **>(grown);
+    }
+    child->FParent = this;
+    child->FIndex = FCount;
+    FChildren[FCount++] = child;
 }
 
-TCheckTreeNode *TCheckTreeNode::getNextSibling() const
+void TCheckTreeNode::RemoveChild(int index)
 {
-    const std::size_t next = std::size_t(FIndex) + 1;
-    return FSiblings && next < FSiblings->size() ? (*FSiblings)[next].get() : nullptr;
+    for (int i = index + 1; i < FCount; ++i) {
+        FChildren[i - 1] = FChildren[i];
+        FChildren[i - 1]->FIndex = i - 1;
+    }
+    --FCount;
 }
 
-TCheckTreeNode *TCheckTreeNode::getPrevSibling() const
+void TCheckTreeNode::ForgetChildren()
 {
-    return FSiblings && FIndex > 0 ? (*FSiblings)[std::size_t(FIndex) - 1].get() : nullptr;
+    std::free(FChildren);
+    FChildren = nullptr;
+    FCount = 0;
 }
