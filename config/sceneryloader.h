@@ -35,9 +35,17 @@ private:
     void AddObjects(const TIniFile &ini);
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);
-    void SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+    // A node and the key of its state. The states of groups and switches are read after the
+    // sections of all entries of the kind, so that reading them does not look the state section
+    // and each entry's section up anew in turn.
+    struct TLoadedEntry
+    {
+        TCheckTreeNode *Node;
+        QString StateKey;
+    };
+    void SetLoadedState(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
                         const QString &section);
-    void SetLoadedSwitch(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+    void SetLoadedSwitch(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
                          const QString &section);
 
     TSceneryState &FState;
