@@ -97,18 +97,21 @@ TCheckTreeNode *TCheckTreeModel::Link(TCheckTreeNode *parent, const QString &tex
         appendedAtEnd = !p->getNextSibling();
 
     TCheckTreeNode *siblings = parent ? parent : &FRoot;
-    if (FObserver)
-        FObserver->NodeAdding(parent, siblings->Count());
-    TCheckTreeNode *added = FPool.New();
-    added->FText = text;
-    added->FEntry = entry;
+    TCheckTreeNode *added = nullptr;
     try {
-        siblings->AppendChild(added);
+        added = FPool.New();
+        added->FText = text;
+        added->SetEntryNumber(entry);
+        siblings->MakeRoomForChild();
     } catch (...) {
         FRoot.Entries.Release(entry);
-        FPool.Delete(added);
+        if (added)
+            FPool.Delete(added);
         throw;
     }
+    if (FObserver)
+        FObserver->NodeAdding(parent, siblings->Count());
+    siblings->AppendChild(added);
     ++FCount;
     ++FStatelessCount;
     if (!appendedAtEnd)
@@ -141,11 +144,11 @@ void TCheckTreeModel::Delete(TCheckTreeNode *node)
     int leavingStateless = 0;
     forEachInSubtree(node, [&](const TCheckTreeNode *n) {
         ++leavingCount;
-        if (n->FStateIndex == -1)
+        if (n->StateIndex() == -1)
             ++leavingStateless;
     });
 
-    node->FParent->RemoveChild(node->FIndex);
+    node->FParent->RemoveChild(node->Index());
     FCount -= leavingCount;
     FStatelessCount -= leavingStateless;
     ForgetLastFound();
@@ -231,7 +234,7 @@ void TCheckTreeModel::ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState s
     FChangingState = false;
     SetNodeCheckState(node, state);
     if (FCascadeChecks) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
 }
@@ -240,7 +243,7 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
 {
     const TStateBatch batch(*this);
     FChangingState = false;
-    if (!node || node->FStateIndex == csUnknown)
+    if (!node || node->StateIndex() == csUnknown)
         return;
     if (OnToggle) {
         bool handled = false;
@@ -248,10 +251,10 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
         if (handled)
             return;
     }
-    SetNodeCheckState(node, node->FStateIndex == csChecked ? csUnchecked : csChecked);
+    SetNodeCheckState(node, node->StateIndex() == csChecked ? csUnchecked : csChecked);
     // The cascade follows the state the node has now, also when its change was refused.
     if (FCascadeChecks) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
     CascadeComplete(node);
@@ -259,7 +262,7 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
 
 void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
 {
-    if (!node || node->FStateIndex == state)
+    if (!node || node->StateIndex() == state)
         return;
     const TStateBatch batch(*this);
     StoreState(node, state);
@@ -279,8 +282,8 @@ void TCheckTreeModel::UpdateCascadingStates(TCheckTreeNode *node)
     if (!node || !FCascadeChecks)
         return;
     const TStateBatch batch(*this);
-    if (node->FStateIndex == csChecked || node->FStateIndex == csUnchecked) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+    if (node->StateIndex() == csChecked || node->StateIndex() == csUnchecked) {
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
 }
@@ -310,8 +313,8 @@ void TCheckTreeModel::UpdateStateFromChildren(TCheckTreeNode *parentNode,
         return;
     const TStateBatch batch(*this);
     SetNodeCheckState(parentNode, StateFromChildren(parentNode, deletedNode));
-    if (parentNode->FStateIndex == csChecked || parentNode->FStateIndex == csUnchecked) {
-        UpdateChildren(parentNode, parentNode->FStateIndex == csChecked);
+    if (parentNode->StateIndex() == csChecked || parentNode->StateIndex() == csUnchecked) {
+        UpdateChildren(parentNode, parentNode->StateIndex() == csChecked);
         UpdateParents(parentNode);
     }
 }
@@ -352,7 +355,7 @@ TRzCheckState TCheckTreeModel::StateFromChildren(TCheckTreeNode *parentNode,
         const TCheckTreeNode *child = parentNode->Item(i);
         if (child == skipped)
             continue;
-        switch (child->FStateIndex) {
+        switch (child->StateIndex()) {
         case csPartiallyChecked:
             return csPartiallyChecked;
         case csChecked:
@@ -372,7 +375,7 @@ TRzCheckState TCheckTreeModel::StateFromChildren(TCheckTreeNode *parentNode,
 
 void TCheckTreeModel::SetNodeCheckState(TCheckTreeNode *node, TRzCheckState state)
 {
-    if (!node || node->FStateIndex == state || !CanChangeState(node, state))
+    if (!node || node->StateIndex() == state || !CanChangeState(node, state))
         return;
     const TStateBatch batch(*this);
     StoreState(node, state);
@@ -386,8 +389,8 @@ void TCheckTreeModel::NormaliseStates()
         return;
     for (int i = 0; i < FRoot.Count(); ++i) {
         forEachInSubtree(FRoot.Item(i), [](TCheckTreeNode *n) {
-            if (n->FStateIndex == -1)
-                n->FStateIndex = csUnchecked;
+            if (n->StateIndex() == -1)
+                n->SetStateIndex(csUnchecked);
         });
     }
     FStatelessCount = 0;
@@ -415,10 +418,10 @@ void TCheckTreeModel::CascadeComplete(TCheckTreeNode *node)
 
 void TCheckTreeModel::StoreState(TCheckTreeNode *node, int stateIndex)
 {
-    if (node->FStateIndex == stateIndex)
+    if (node->StateIndex() == stateIndex)
         return;
-    FStatelessCount += (stateIndex == -1) - (node->FStateIndex == -1);
-    node->FStateIndex = stateIndex;
+    FStatelessCount += (stateIndex == -1) - (node->StateIndex() == -1);
+    node->SetStateIndex(stateIndex);
     if (FObserver) {
         FStatesChanged = true;
         FObserver->NodeStateChanged(node);
@@ -429,7 +432,7 @@ void TCheckTreeModel::DestroySubtree(TCheckTreeNode *node)
 {
     for (int i = 0; i < node->Count(); ++i)
         DestroySubtree(node->Item(i));
-    FRoot.Entries.Release(node->FEntry);
+    FRoot.Entries.Release(node->EntryNumber());
     FPool.Delete(node);
 }
 
@@ -438,7 +441,7 @@ void TCheckTreeModel::DestroyAll()
     // Every node goes at once: the pool keeps its blocks and the entries theirs for the next load.
     for (int i = 0; i < FRoot.Count(); ++i)
         destroyNodes(FRoot.Item(i));
-    FRoot.ForgetChildren();
+    FRoot.ClearChildren();
     FPool.Reset();
     FRoot.Entries.Clear();
 }

@@ -1,8 +1,8 @@
 #include "checkstate/checktreeroot.h"
 
-#include <bit>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 TCheckTreeNode::~TCheckTreeNode()
 {
@@ -25,33 +25,49 @@ const TCheckTreeEntries &TCheckTreeNode::Entries() const
     return static_cast<const TCheckTreeRoot *>(root)->Entries;
 }
 
-void TCheckTreeNode::AppendChild(TCheckTreeNode *child)
+void TCheckTreeNode::SetEntryNumber(int number)
 {
-    // The room doubles whenever the count reaches a power of two, so it need not be stored.
-    if (!FChildren || (FCount >= 2 && std::has_single_bit(unsigned(FCount)))) {
-        const std::size_t room = FChildren ? std::size_t(FCount) * 2 : 2;
-        void *grown = std::realloc(FChildren, room * sizeof(TCheckTreeNode *));
+    if (number >= MaxEntries)
+        throw std::length_error("too many entries for one tree");
+    FEntry = quint32(number + 1);
+}
+
+void TCheckTreeNode::MakeRoomForChild()
+{
+    const int count = Count();
+    if (!FChildren || count == FChildren->Room) {
+        const int room = FChildren ? count * 2 : 2;
+        void *grown = std::realloc(
+            FChildren, sizeof(TChildren) + std::size_t(room) * sizeof(TCheckTreeNode *));
         if (!grown)
             throw std::bad_alloc();
-        FChildren = static_cast<TCheckTreeNode **>(grown);
+        FChildren = static_cast<TChildren *>(grown);
+        FChildren->Count = count;
+        FChildren->Room = room;
     }
+}
+
+void TCheckTreeNode::AppendChild(TCheckTreeNode *child)
+{
+    const int count = Count();
     child->FParent = this;
-    child->FIndex = FCount;
-    FChildren[FCount++] = child;
+    child->FIndex = quint32(count);
+    FChildren->Items()[count] = child;
+    ++FChildren->Count;
 }
 
 void TCheckTreeNode::RemoveChild(int index)
 {
-    for (int i = index + 1; i < FCount; ++i) {
-        FChildren[i - 1] = FChildren[i];
-        FChildren[i - 1]->FIndex = i - 1;
+    TCheckTreeNode **items = FChildren->Items();
+    for (int i = index + 1; i < FChildren->Count; ++i) {
+        items[i - 1] = items[i];
+        items[i - 1]->FIndex = quint32(i - 1);
     }
-    --FCount;
+    --FChildren->Count;
 }
 
-void TCheckTreeNode::ForgetChildren()
+void TCheckTreeNode::ClearChildren()
 {
-    std::free(FChildren);
-    FChildren = nullptr;
-    FCount = 0;
+    if (FChildren)
+        FChildren->Count = 0;
 }
