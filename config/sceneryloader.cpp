@@ -23,6 +23,10 @@ QString asciiUpper(QString text)
 const QString GroupPrefix = QStringLiteral("[Grp] ");
 const QString SwitchPrefix = QStringLiteral("[Sw] ");
 
+// How many groups or switches are read before their states: enough that the state section is
+// looked up seldom, few enough that their state keys take little room.
+constexpr std::size_t StateBatch = 256;
+
 // The state a node takes from the control file, as the tree's SetItemState gives it: a change
 // cascades, the same state again changes nothing.
 void setState(TCheckTreeModel &tree, TCheckTreeNode *node, TRzCheckState state)
@@ -118,7 +122,12 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
     const QString listSection = ControlFile::GroupListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
-    loaded.reserve(std::size_t(FState.GrpList.size()));
+    loaded.reserve(StateBatch);
+    const auto setStates = [&] {
+        for (const TLoadedEntry &entry : loaded)
+            SetLoadedState(ini, entry.Node, entry.StateKey, ControlFile::States);
+        loaded.clear();
+    };
     for (const QString &group : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, group, QString());
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
@@ -132,9 +141,10 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
         loaded.push_back({node, stateKey});
+        if (loaded.size() == StateBatch)
+            setStates();
     }
-    for (const TLoadedEntry &entry : loaded)
-        SetLoadedState(ini, entry.Node, entry.StateKey, ControlFile::States);
+    setStates();
 }
 
 void TSceneryLoader::AddSwitches(const TIniFile &ini)
@@ -142,7 +152,12 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
     const QString listSection = ControlFile::SwitchListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
-    loaded.reserve(std::size_t(FState.GrpList.size()));
+    loaded.reserve(StateBatch);
+    const auto setStates = [&] {
+        for (const TLoadedEntry &entry : loaded)
+            SetLoadedSwitch(ini, entry.Node, entry.StateKey, ControlFile::States);
+        loaded.clear();
+    };
     for (const QString &sw : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, sw, QString());
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
@@ -152,9 +167,10 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
         for (const QString &alternative : std::as_const(FState.BglList))
             FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
         loaded.push_back({node, stateKey});
+        if (loaded.size() == StateBatch)
+            setStates();
     }
-    for (const TLoadedEntry &entry : loaded)
-        SetLoadedSwitch(ini, entry.Node, entry.StateKey, ControlFile::States);
+    setStates();
 }
 
 // The stored value 0 picks the first alternative, 1 the second; any other value picks none,

@@ -35,9 +35,9 @@ private:
     void AddObjects(const TIniFile &ini);
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);
-    // A node and the key of its state. The states of groups and switches are read after the
-    // sections of all entries of the kind, so that reading them does not look the state section
-    // and each entry's section up anew in turn.
+    // A node and the key of its state. The states of groups and switches are read in batches
+    // after their sections, so that the control file is not asked for the state section and an
+    // entry's section in turn: it finds the section it found last without its index.
     struct TLoadedEntry
     {
         TCheckTreeNode *Node;
