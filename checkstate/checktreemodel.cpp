@@ -1,5 +1,7 @@
 #include "checkstate/checktreemodel.h"
 
+#include <memory>
+
 namespace {
 
 // Calls f for node and every node below it, in pre-order.
@@ -9,6 +11,14 @@ void forEachInSubtree(TCheckTreeNode *node, F &&f)
     f(node);
     for (int i = 0; i < node->Count(); ++i)
         forEachInSubtree(node->Item(i), f);
+}
+
+// Destroys node and every node below it, children first, leaving their places to the pool.
+void destroyNodes(TCheckTreeNode *node)
+{
+    for (int i = 0; i < node->Count(); ++i)
+        destroyNodes(node->Item(i));
+    std::destroy_at(node);
 }
 
 TCheckTreeNode *previousInPreOrder(const TCheckTreeNode *node)
@@ -49,7 +59,10 @@ private:
 };
 
 TCheckTreeModel::TCheckTreeModel() = default;
-TCheckTreeModel::~TCheckTreeModel() = default;
+TCheckTreeModel::~TCheckTreeModel()
+{
+    DestroyAll();
+}
 
 void TCheckTreeModel::BeginUpdate()
 {
@@ -67,7 +80,7 @@ void TCheckTreeModel::Clear()
 {
     if (FObserver)
         FObserver->NodesClearing();
-    FRoots.clear();
+    DestroyAll();
     FCount = 0;
     FStatelessCount = 0;
     ForgetLastFound();
@@ -75,36 +88,30 @@ void TCheckTreeModel::Clear()
         FObserver->NodesCleared();
 }
 
-TCheckTreeNode *TCheckTreeModel::Add(const QString &text, std::any data)
-{
-    return AddChild(nullptr, text, std::move(data));
-}
-
-TCheckTreeNode *TCheckTreeModel::AddChild(TCheckTreeNode *parent, const QString &text,
-                                          std::any data)
-{
-    auto node = std::make_unique<TCheckTreeNode>();
-    node->FText = text;
-    node->FData = std::move(data);
-    return Link(std::move(node), parent);
-}
-
-TCheckTreeNode *TCheckTreeModel::Link(std::unique_ptr<TCheckTreeNode> node, TCheckTreeNode *parent)
+TCheckTreeNode *TCheckTreeModel::Link(TCheckTreeNode *parent, const QString &text, int entry)
 {
     // A node appended after the last node of the pre-order moves no other node, so the last
     // lookup stays valid; any other insertion shifts the absolute indices behind it.
     bool appendedAtEnd = true;
-    for (const TCheckTreeNode *p = parent; p && appendedAtEnd; p = p->FParent)
+    for (const TCheckTreeNode *p = parent; p && appendedAtEnd; p = p->Parent())
         appendedAtEnd = !p->getNextSibling();
 
-    auto &siblings = parent ? parent->FChildren : FRoots;
+    TCheckTreeNode *siblings = parent ? parent : &FRoot;
+    TCheckTreeNode *added = nullptr;
+    try {
+        added = FPool.New();
+        added->FText = text;
+        added->SetEntryNumber(entry);
+        siblings->MakeRoomForChild();
+    } catch (...) {
+        FRoot.Entries.Release(entry);
+        if (added)
+            FPool.Delete(added);
+        throw;
+    }
     if (FObserver)
-        FObserver->NodeAdding(parent, int(siblings.size()));
-    node->FParent = parent;
-    node->FIndex = int(siblings.size());
-    node->FSiblings = &siblings;
-    TCheckTreeNode *added = node.get();
-    siblings.push_back(std::move(node));
+        FObserver->NodeAdding(parent, siblings->Count());
+    siblings->AppendChild(added);
     ++FCount;
     ++FStatelessCount;
     if (!appendedAtEnd)
@@ -128,8 +135,8 @@ void TCheckTreeModel::Delete(TCheckTreeNode *node)
     if (!node)
         return;
     const TStateBatch batch(*this);
-    if (FCascadeChecks && node->FParent)
-        UpdateStateFromChildren(node->FParent, node);
+    if (FCascadeChecks && node->Parent())
+        UpdateStateFromChildren(node->Parent(), node);
     if (FObserver)
         FObserver->NodeRemoving(node);
 
@@ -137,21 +144,17 @@ void TCheckTreeModel::Delete(TCheckTreeNode *node)
     int leavingStateless = 0;
     forEachInSubtree(node, [&](const TCheckTreeNode *n) {
         ++leavingCount;
-        if (n->FStateIndex == -1)
+        if (n->StateIndex() == -1)
             ++leavingStateless;
     });
 
-    auto &siblings = node->FParent ? node->FParent->FChildren : FRoots;
-    const auto position = siblings.begin() + node->FIndex;
-    const std::unique_ptr<TCheckTreeNode> leaving = std::move(*position);
-    siblings.erase(position);
-    for (std::size_t i = std::size_t(leaving->FIndex); i < siblings.size(); ++i)
-        siblings[i]->FIndex = int(i);
+    node->FParent->RemoveChild(node->Index());
     FCount -= leavingCount;
     FStatelessCount -= leavingStateless;
     ForgetLastFound();
     if (FObserver)
         FObserver->NodeRemoved();
+    DestroySubtree(node);
 }
 
 TCheckTreeNode *TCheckTreeModel::Item(int absoluteIndex) const
@@ -161,7 +164,7 @@ TCheckTreeNode *TCheckTreeModel::Item(int absoluteIndex) const
 
     // Step from the last node found when the target is next to it or after it, so that reads
     // in ascending order cost constant time each.
-    TCheckTreeNode *node = FRoots.front().get();
+    TCheckTreeNode *node = FRoot.Item(0);
     int index = 0;
     if (FLastNode && absoluteIndex >= FLastIndex - 1) {
         node = FLastNode;
@@ -184,8 +187,7 @@ int TCheckTreeModel::AbsoluteIndex(const TCheckTreeNode *node) const
     if (node == FLastNode)
         return FLastIndex;
     int index = 0;
-    for (TCheckTreeNode *n = FRoots.empty() ? nullptr : FRoots.front().get(); n;
-         n = NextInPreOrder(n), ++index) {
+    for (TCheckTreeNode *n = FRoot.getFirstChild(); n; n = NextInPreOrder(n), ++index) {
         if (n == node) {
             FLastNode = n;
             FLastIndex = index;
@@ -199,7 +201,7 @@ TCheckTreeNode *TCheckTreeModel::NextInPreOrder(const TCheckTreeNode *node) cons
 {
     if (node->HasChildren())
         return node->getFirstChild();
-    for (const TCheckTreeNode *n = node; n; n = n->FParent) {
+    for (const TCheckTreeNode *n = node; n; n = n->Parent()) {
         if (TCheckTreeNode *next = n->getNextSibling())
             return next;
     }
@@ -232,7 +234,7 @@ void TCheckTreeModel::ChangeNodeCheckState(TCheckTreeNode *node, TRzCheckState s
     FChangingState = false;
     SetNodeCheckState(node, state);
     if (FCascadeChecks) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
 }
@@ -241,7 +243,7 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
 {
     const TStateBatch batch(*this);
     FChangingState = false;
-    if (!node || node->FStateIndex == csUnknown)
+    if (!node || node->StateIndex() == csUnknown)
         return;
     if (OnToggle) {
         bool handled = false;
@@ -249,10 +251,10 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
         if (handled)
             return;
     }
-    SetNodeCheckState(node, node->FStateIndex == csChecked ? csUnchecked : csChecked);
+    SetNodeCheckState(node, node->StateIndex() == csChecked ? csUnchecked : csChecked);
     // The cascade follows the state the node has now, also when its change was refused.
     if (FCascadeChecks) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
     CascadeComplete(node);
@@ -260,7 +262,7 @@ void TCheckTreeModel::ToggleCheckState(TCheckTreeNode *node)
 
 void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
 {
-    if (!node || node->FStateIndex == state)
+    if (!node || node->StateIndex() == state)
         return;
     const TStateBatch batch(*this);
     StoreState(node, state);
@@ -271,8 +273,8 @@ void TCheckTreeModel::ForceCheckState(TCheckTreeNode *node, TRzCheckState state)
 void TCheckTreeModel::SetAllNodes(TRzCheckState state)
 {
     const TStateBatch batch(*this);
-    for (const auto &root : FRoots)
-        forEachInSubtree(root.get(), [&](TCheckTreeNode *n) { StoreState(n, state); });
+    for (int i = 0; i < FRoot.Count(); ++i)
+        forEachInSubtree(FRoot.Item(i), [&](TCheckTreeNode *n) { StoreState(n, state); });
 }
 
 void TCheckTreeModel::UpdateCascadingStates(TCheckTreeNode *node)
@@ -280,8 +282,8 @@ void TCheckTreeModel::UpdateCascadingStates(TCheckTreeNode *node)
     if (!node || !FCascadeChecks)
         return;
     const TStateBatch batch(*this);
-    if (node->FStateIndex == csChecked || node->FStateIndex == csUnchecked) {
-        UpdateChildren(node, node->FStateIndex == csChecked);
+    if (node->StateIndex() == csChecked || node->StateIndex() == csUnchecked) {
+        UpdateChildren(node, node->StateIndex() == csChecked);
         UpdateParents(node);
     }
 }
@@ -311,8 +313,8 @@ void TCheckTreeModel::UpdateStateFromChildren(TCheckTreeNode *parentNode,
         return;
     const TStateBatch batch(*this);
     SetNodeCheckState(parentNode, StateFromChildren(parentNode, deletedNode));
-    if (parentNode->FStateIndex == csChecked || parentNode->FStateIndex == csUnchecked) {
-        UpdateChildren(parentNode, parentNode->FStateIndex == csChecked);
+    if (parentNode->StateIndex() == csChecked || parentNode->StateIndex() == csUnchecked) {
+        UpdateChildren(parentNode, parentNode->StateIndex() == csChecked);
         UpdateParents(parentNode);
     }
 }
@@ -321,8 +323,8 @@ void TCheckTreeModel::UpdateParents(TCheckTreeNode *node)
 {
     const TStateBatch batch(*this);
     // Every level is recomputed up to the top, also above a level that kept its state.
-    for (TCheckTreeNode *n = node; n && n->FParent; n = n->FParent)
-        SetNodeCheckState(n->FParent, StateFromChildren(n->FParent, nullptr));
+    for (TCheckTreeNode *n = node; n && n->Parent(); n = n->Parent())
+        SetNodeCheckState(n->Parent(), StateFromChildren(n->Parent(), nullptr));
 }
 
 void TCheckTreeModel::UpdateChildren(TCheckTreeNode *node, bool checked)
@@ -353,7 +355,7 @@ TRzCheckState TCheckTreeModel::StateFromChildren(TCheckTreeNode *parentNode,
         const TCheckTreeNode *child = parentNode->Item(i);
         if (child == skipped)
             continue;
-        switch (child->FStateIndex) {
+        switch (child->StateIndex()) {
         case csPartiallyChecked:
             return csPartiallyChecked;
         case csChecked:
@@ -373,7 +375,7 @@ TRzCheckState TCheckTreeModel::StateFromChildren(TCheckTreeNode *parentNode,
 
 void TCheckTreeModel::SetNodeCheckState(TCheckTreeNode *node, TRzCheckState state)
 {
-    if (!node || node->FStateIndex == state || !CanChangeState(node, state))
+    if (!node || node->StateIndex() == state || !CanChangeState(node, state))
         return;
     const TStateBatch batch(*this);
     StoreState(node, state);
@@ -385,10 +387,10 @@ void TCheckTreeModel::NormaliseStates()
 {
     if (FStatelessCount == 0)
         return;
-    for (const auto &root : FRoots) {
-        forEachInSubtree(root.get(), [](TCheckTreeNode *n) {
-            if (n->FStateIndex == -1)
-                n->FStateIndex = csUnchecked;
+    for (int i = 0; i < FRoot.Count(); ++i) {
+        forEachInSubtree(FRoot.Item(i), [](TCheckTreeNode *n) {
+            if (n->StateIndex() == -1)
+                n->SetStateIndex(csUnchecked);
         });
     }
     FStatelessCount = 0;
@@ -416,12 +418,30 @@ void TCheckTreeModel::CascadeComplete(TCheckTreeNode *node)
 
 void TCheckTreeModel::StoreState(TCheckTreeNode *node, int stateIndex)
 {
-    if (node->FStateIndex == stateIndex)
+    if (node->StateIndex() == stateIndex)
         return;
-    FStatelessCount += (stateIndex == -1) - (node->FStateIndex == -1);
-    node->FStateIndex = stateIndex;
+    FStatelessCount += (stateIndex == -1) - (node->StateIndex() == -1);
+    node->SetStateIndex(stateIndex);
     if (FObserver) {
         FStatesChanged = true;
         FObserver->NodeStateChanged(node);
     }
+}
+
+void TCheckTreeModel::DestroySubtree(TCheckTreeNode *node)
+{
+    for (int i = 0; i < node->Count(); ++i)
+        DestroySubtree(node->Item(i));
+    FRoot.Entries.Release(node->EntryNumber());
+    FPool.Delete(node);
+}
+
+void TCheckTreeModel::DestroyAll()
+{
+    // Every node goes at once: the pool keeps its blocks and the entries theirs for the next load.
+    for (int i = 0; i < FRoot.Count(); ++i)
+        destroyNodes(FRoot.Item(i));
+    FRoot.ClearChildren();
+    FPool.Reset();
+    FRoot.Entries.Clear();
 }

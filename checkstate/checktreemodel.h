@@ -1,10 +1,12 @@
 #pragma once
 
-#include "checkstate/checktreenode.h"
+#include "checkstate/checktreenodepool.h"
+#include "checkstate/checktreeroot.h"
 #include "checkstate/rzcheckstate.h"
 
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 // Raised by the absolute-index lookup for an index outside 0 .. Count() - 1.
 class ECheckTreeError : public std::runtime_error
@@ -68,13 +70,29 @@ public:
 
     // Structure.
     void Clear();
-    TCheckTreeNode *Add(const QString &text, std::any data = {}); // new last top-level node
-    TCheckTreeNode *AddChild(TCheckTreeNode *parent, const QString &text, std::any data = {});
+    // A new last top-level node, or last child of parent (nullptr: top-level), with or without an
+    // entry that the node keeps (see TCheckTreeNode::DataAs). All entries of a tree are of one
+    // type.
+    TCheckTreeNode *Add(const QString &text) { return Link(nullptr, text, -1); }
+    template<class T>
+    TCheckTreeNode *Add(const QString &text, T &&entry)
+    {
+        return AddChild(nullptr, text, std::forward<T>(entry));
+    }
+    TCheckTreeNode *AddChild(TCheckTreeNode *parent, const QString &text)
+    {
+        return Link(parent, text, -1);
+    }
+    template<class T>
+    TCheckTreeNode *AddChild(TCheckTreeNode *parent, const QString &text, T &&entry)
+    {
+        return Link(parent, text, FRoot.Entries.Add(std::forward<T>(entry)));
+    }
     void SetText(TCheckTreeNode *node, const QString &text);
     void Delete(TCheckTreeNode *node); // the node and its subtree
     int Count() const { return FCount; } // all nodes
-    int TopLevelCount() const { return int(FRoots.size()); }
-    TCheckTreeNode *TopLevelItem(int i) const { return FRoots[std::size_t(i)].get(); }
+    int TopLevelCount() const { return FRoot.Count(); }
+    TCheckTreeNode *TopLevelItem(int i) const { return FRoot.Item(i); }
     TCheckTreeNode *Item(int absoluteIndex) const; // throws ECheckTreeError "Ungültiger Index"
     int AbsoluteIndex(const TCheckTreeNode *node) const;
     TCheckTreeNode *NextInPreOrder(const TCheckTreeNode *node) const;
@@ -126,10 +144,13 @@ private:
     void StoreState(TCheckTreeNode *node, int stateIndex);
     TRzCheckState StateFromChildren(TCheckTreeNode *parentNode, TCheckTreeNode *skipped) const;
     void SetSubtreeStates(TCheckTreeNode *node, TRzCheckState state);
-    TCheckTreeNode *Link(std::unique_ptr<TCheckTreeNode> node, TCheckTreeNode *parent);
+    TCheckTreeNode *Link(TCheckTreeNode *parent, const QString &text, int entry);
+    void DestroySubtree(TCheckTreeNode *node);
+    void DestroyAll();
     void ForgetLastFound() const;
 
-    std::vector<std::unique_ptr<TCheckTreeNode>> FRoots;
+    TCheckTreeNodePool FPool;
+    TCheckTreeRoot FRoot;
     int FCount = 0;
     int FStatelessCount = 0; // nodes still at -1, so that normalising is free when there are none
     bool FCascadeChecks = true;

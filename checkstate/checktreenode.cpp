@@ -1,30 +1,73 @@
-#include "checkstate/checktreenode.h"
+#include "checkstate/checktreeroot.h"
+
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
+
+TCheckTreeNode::~TCheckTreeNode()
+{
+    std::free(FChildren);
+}
 
 int TCheckTreeNode::Level() const
 {
     int level = 0;
-    for (const TCheckTreeNode *p = FParent; p; p = p->FParent)
+    for (const TCheckTreeNode *p = Parent(); p; p = p->Parent())
         ++level;
     return level;
 }
 
-TCheckTreeNode *TCheckTreeNode::getFirstChild() const
+const TCheckTreeEntries &TCheckTreeNode::Entries() const
 {
-    return FChildren.empty() ? nullptr : FChildren.front().get();
+    const TCheckTreeNode *root = this;
+    while (root->FParent)
+        root = root->FParent;
+    return static_cast<const TCheckTreeRoot *>(root)->Entries;
 }
 
-TCheckTreeNode *TCheckTreeNode::getLastChild() const
+void TCheckTreeNode::SetEntryNumber(int number)
 {
-    return FChildren.empty() ? nullptr : FChildren.back().get();
+    if (number >= MaxEntries)
+        throw std::length_error("too many entries for one tree");
+    FEntry = quint32(number + 1);
 }
 
-TCheckTreeNode *TCheckTreeNode::getNextSibling() const
+void TCheckTreeNode::MakeRoomForChild()
 {
-    const std::size_t next = std::size_t(FIndex) + 1;
-    return FSiblings && next < FSiblings->size() ? (*FSiblings)[next].get() : nullptr;
+    const int count = Count();
+    if (!FChildren || count == FChildren->Room) {
+        const int room = FChildren ? count * 2 : 2;
+        void *grown = std::realloc(
+            FChildren, sizeof(TChildren) + std::size_t(room) * sizeof(TCheckTreeNode *));
+        if (!grown)
+            throw std::bad_alloc();
+        FChildren = static_cast<TChildren *>(grown);
+        FChildren->Count = count;
+        FChildren->Room = room;
+    }
 }
 
-TCheckTreeNode *TCheckTreeNode::getPrevSibling() const
+void TCheckTreeNode::AppendChild(TCheckTreeNode *child)
 {
-    return FSiblings && FIndex > 0 ? (*FSiblings)[std::size_t(FIndex) - 1].get() : nullptr;
+    const int count = Count();
+    child->FParent = this;
+    child->FIndex = quint32(count);
+    FChildren->Items()[count] = child;
+    ++FChildren->Count;
+}
+
+void TCheckTreeNode::RemoveChild(int index)
+{
+    TCheckTreeNode **items = FChildren->Items();
+    for (int i = index + 1; i < FChildren->Count; ++i) {
+        items[i - 1] = items[i];
+        items[i - 1]->FIndex = quint32(i - 1);
+    }
+    --FChildren->Count;
+}
+
+void TCheckTreeNode::ClearChildren()
+{
+    if (FChildren)
+        FChildren->Count = 0;
 }

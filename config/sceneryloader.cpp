@@ -6,6 +6,8 @@
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
 
+#include <vector>
+
 namespace {
 
 // The stored language word is compared after upper-casing its ASCII letters only.
@@ -20,6 +22,27 @@ QString asciiUpper(QString text)
 
 const QString GroupPrefix = QStringLiteral("[Grp] ");
 const QString SwitchPrefix = QStringLiteral("[Sw] ");
+
+// How many groups or switches are read before their states: enough that the state section is
+// looked up seldom, few enough that their state keys take little room.
+constexpr std::size_t StateBatch = 256;
+
+// The state a node takes from the control file, as the tree's SetItemState gives it: a change
+// cascades, the same state again changes nothing.
+void setState(TCheckTreeModel &tree, TCheckTreeNode *node, TRzCheckState state)
+{
+    if (node->CheckState() != state)
+        tree.ChangeNodeCheckState(node, state);
+}
+
+// Whether a group shows its members: as its "Show" key (looked up ignoring case) says, and so
+// without one. The section's keys are listed already, so a section without "Show" (the usual
+// case) costs no lookup.
+bool showsMembers(const TIniFile &ini, const QString &group, const QStringList &keys)
+{
+    return !keys.contains(ControlFile::ShowKey, Qt::CaseInsensitive)
+        || ini.ReadBool(group, ControlFile::ShowKey, true);
+}
 
 } // namespace
 
@@ -52,18 +75,18 @@ void TSceneryLoader::LoadStates(const QString &section)
 {
     const TIniFile ini(FState.Scenery);
     const TCheckTreeUpdate update(FTree);
-    for (int i = 0; i < FTree.Count(); ++i) {
-        const TCheckTreeNode *node = FTree.Item(i);
-        const TScenObj *entry = node->Level() == 0 ? node->DataAs<TScenObj>() : nullptr;
+    for (int i = 0; i < FTree.TopLevelCount(); ++i) {
+        TCheckTreeNode *node = FTree.TopLevelItem(i);
+        const TScenObj *entry = node->DataAs<TScenObj>();
         if (!entry)
             continue;
         // Unchecked first, as a node without a state shows once painted.
-        FTree.SetItemState(i, csUnchecked);
+        setState(FTree, node, csUnchecked);
         const QString stateKey = EntryStateKey(ini, *entry);
         if (entry->FileType == ftSwitch)
-            SetLoadedSwitch(ini, i, stateKey, section);
+            SetLoadedSwitch(ini, node, stateKey, section);
         else
-            SetLoadedState(ini, i, stateKey, section);
+            SetLoadedState(ini, node, stateKey, section);
     }
 }
 
@@ -89,9 +112,8 @@ void TSceneryLoader::AddObjects(const TIniFile &ini)
     ini.ReadSection(section, FState.BglList);
     for (const QString &key : std::as_const(FState.BglList)) {
         const QString caption = ini.ReadString(section, key, QString());
-        const int index = FTree.Count();
-        FTree.Add(caption, TScenObj{caption, key, ftScenery});
-        SetLoadedState(ini, index, key, ControlFile::States);
+        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, key, ftScenery});
+        SetLoadedState(ini, node, key, ControlFile::States);
     }
 }
 
@@ -99,58 +121,74 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
 {
     const QString listSection = ControlFile::GroupListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
+    std::vector<TLoadedEntry> loaded;
+    loaded.reserve(StateBatch);
+    const auto setStates = [&] {
+        for (const TLoadedEntry &entry : loaded)
+            SetLoadedState(ini, entry.Node, entry.StateKey, ControlFile::States);
+        loaded.clear();
+    };
     for (const QString &group : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, group, QString());
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
-        const int index = FTree.Count();
         TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, group, ftGroup});
         // A section with any key, "Checked" and "Show" included, shows its members unless "Show"
         // (looked up ignoring case) says otherwise; a section without keys shows the plain caption.
         ini.ReadSection(group, FState.BglList);
-        if (!FState.BglList.isEmpty() && ini.ReadBool(group, ControlFile::ShowKey, true)) {
+        if (!FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList)) {
             FTree.SetText(node, GroupPrefix + caption);
             for (const QString &member : GroupMembers(FState.BglList))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
-        SetLoadedState(ini, index, stateKey, ControlFile::States);
+        loaded.push_back({node, stateKey});
+        if (loaded.size() == StateBatch)
+            setStates();
     }
+    setStates();
 }
 
 void TSceneryLoader::AddSwitches(const TIniFile &ini)
 {
     const QString listSection = ControlFile::SwitchListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
+    std::vector<TLoadedEntry> loaded;
+    loaded.reserve(StateBatch);
+    const auto setStates = [&] {
+        for (const TLoadedEntry &entry : loaded)
+            SetLoadedSwitch(ini, entry.Node, entry.StateKey, ControlFile::States);
+        loaded.clear();
+    };
     for (const QString &sw : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, sw, QString());
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
-        const int index = FTree.Count();
         TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption, TScenObj{caption, sw, ftSwitch});
         // The same alternatives that Apply switches, so that the rows and the files agree.
         FState.BglList = SwitchAlternatives(ini, sw);
         for (const QString &alternative : std::as_const(FState.BglList))
             FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
-        SetLoadedSwitch(ini, index, stateKey, ControlFile::States);
+        loaded.push_back({node, stateKey});
+        if (loaded.size() == StateBatch)
+            setStates();
     }
+    setStates();
 }
 
 // The stored value 0 picks the first alternative, 1 the second; any other value picks none,
 // so that Apply leaves the files as they are.
-void TSceneryLoader::SetLoadedSwitch(const TIniFile &ini, int absoluteIndex,
+void TSceneryLoader::SetLoadedSwitch(const TIniFile &ini, TCheckTreeNode *node,
                                      const QString &stateKey, const QString &section)
 {
     const qint32 value = ini.ReadInteger(section, stateKey, 1);
     if (value == 0 || value == 1)
-        SceneryChoices::PickAlternative(FTree, FTree.Item(absoluteIndex), value);
+        SceneryChoices::PickAlternative(FTree, node, value);
 }
 
 // 0 and 1 give the node a state, which cascades to its children; any other number leaves the
 // node without one (it shows unchecked once painted); missing or unreadable values count as 1.
-void TSceneryLoader::SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
-                                    const QString &section)
+void TSceneryLoader::SetLoadedState(const TIniFile &ini, TCheckTreeNode *node,
+                                    const QString &stateKey, const QString &section)
 {
     const qint32 value = ini.ReadInteger(section, stateKey, 1);
-    if (value == 0)
-        FTree.SetItemState(absoluteIndex, csUnchecked);
-    else if (value == 1)
-        FTree.SetItemState(absoluteIndex, csChecked);
+    if (value == 0 || value == 1)
+        setState(FTree, node, value == 0 ? csUnchecked : csChecked);
 }

@@ -35,9 +35,17 @@ private:
     void AddObjects(const TIniFile &ini);
     void AddGroups(const TIniFile &ini);
     void AddSwitches(const TIniFile &ini);
-    void SetLoadedState(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+    // A node and the key of its state. The states of groups and switches are read in batches
+    // after their sections, so that the control file is not asked for the state section and an
+    // entry's section in turn: it finds the section it found last without its index.
+    struct TLoadedEntry
+    {
+        TCheckTreeNode *Node;
+        QString StateKey;
+    };
+    void SetLoadedState(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
                         const QString &section);
-    void SetLoadedSwitch(const TIniFile &ini, int absoluteIndex, const QString &stateKey,
+    void SetLoadedSwitch(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
                          const QString &section);
 
     TSceneryState &FState;

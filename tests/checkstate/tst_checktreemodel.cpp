@@ -7,6 +7,17 @@
 #include <algorithm>
 #include <numeric>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define SC_ASAN
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SC_ASAN
+#endif
+#endif
+#ifdef SC_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace {
 
 // A tree written as "A=2; .B=1; ..C; .D=0": one node a entry, one dot a level, an optional
@@ -141,6 +152,9 @@ private Q_SLOTS:
     void lookupByAbsoluteIndex();
     void invalidIndexChangesNothing_data();
     void invalidIndexChangesNothing();
+    void entriesStayWithTheirNodes_data();
+    void entriesStayWithTheirNodes();
+    void deletedNodesArePoisoned();
 };
 
 void TstCheckTreeModel::cascades_data()
@@ -437,6 +451,83 @@ void TstCheckTreeModel::invalidIndexChangesNothing()
     QCOMPARE(expectError([&] { fixture.model.Item(index); }), u"Ungültiger Index");
     QCOMPARE(fixture.states(), tree);
     QVERIFY(fixture.events.isEmpty());
+}
+
+void TstCheckTreeModel::entriesStayWithTheirNodes_data()
+{
+    QTest::addColumn<QString>("change");
+
+    QTest::newRow("none") << "none";
+    QTest::newRow("roots deleted") << "roots deleted";
+    QTest::newRow("children deleted") << "children deleted";
+    QTest::newRow("cleared and rebuilt") << "cleared and rebuilt";
+}
+
+void TstCheckTreeModel::entriesStayWithTheirNodes()
+{
+    QFETCH(QString, change);
+
+    // More roots than one block of entries holds; every third root has two children, the first
+    // of them with an entry too. Each entry is its node's text.
+    TCheckTreeModel model;
+    const auto build = [&model](const QString &prefix) {
+        for (int r = 0; r < 1500; ++r) {
+            const QString text = prefix + QString::number(r);
+            TCheckTreeNode *root = model.Add(text, QString(text));
+            if (r % 3 == 0) {
+                model.AddChild(root, text + u'a', text + u'a');
+                model.AddChild(root, text + u'b');
+            }
+        }
+    };
+    build(QStringLiteral("r"));
+    if (change == u"roots deleted") {
+        for (int r = model.TopLevelCount() - 2; r >= 0; r -= 7)
+            model.Delete(model.TopLevelItem(r));
+    } else if (change == u"children deleted") {
+        for (int r = 0; r < model.TopLevelCount(); r += 3)
+            model.Delete(model.TopLevelItem(r)->Item(0));
+    } else if (change == u"cleared and rebuilt") {
+        model.Clear();
+        build(QStringLiteral("s"));
+    }
+
+    int withEntry = 0;
+    for (int i = 0; i < model.Count(); ++i) {
+        const TCheckTreeNode *node = model.Item(i);
+        QVERIFY(!node->DataAs<int>()); // the entries are of another type
+        const QString *entry = node->DataAs<QString>();
+        if (node->Text().endsWith(u'b')) {
+            QVERIFY(!entry);
+            continue;
+        }
+        QVERIFY2(entry, qPrintable(node->Text()));
+        QCOMPARE(*entry, node->Text());
+        ++withEntry;
+    }
+    QVERIFY(withEntry > 1024);
+}
+
+// Nodes live in blocks of a pool; a deleted node's place must still count as freed memory for
+// AddressSanitizer, so that a use of it is reported.
+void TstCheckTreeModel::deletedNodesArePoisoned()
+{
+#ifdef SC_ASAN
+    TCheckTreeModel model;
+    TCheckTreeNode *root = model.Add(QStringLiteral("r"));
+    TCheckTreeNode *child = model.AddChild(root, QStringLiteral("c"));
+    TCheckTreeNode *kept = model.Add(QStringLiteral("k"));
+    model.Delete(child);
+    QVERIFY(__asan_address_is_poisoned(child));
+    QVERIFY(!__asan_address_is_poisoned(root));
+    TCheckTreeNode *reused = model.AddChild(root, QStringLiteral("n"));
+    QVERIFY(!__asan_address_is_poisoned(reused));
+    model.Clear();
+    for (const TCheckTreeNode *node : {root, kept, reused})
+        QVERIFY(__asan_address_is_poisoned(node));
+#else
+    QSKIP("only a build with AddressSanitizer poisons freed places");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TstCheckTreeModel)

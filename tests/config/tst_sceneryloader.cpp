@@ -97,6 +97,9 @@ void TestSceneryLoader::loadsTree_data()
     QTest::newRow("group hidden with Show=0")
         << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nShow=0\na=A\nb=B\n[Checked]\nk=0\n")
         << QStringList{u"Autos =1"_s};
+    QTest::newRow("group hidden with Show in another spelling")
+        << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nsHOW=0\na=A\n[Checked]\nk=0\n")
+        << QStringList{u"Autos =1"_s};
     QTest::newRow("group shown with Show=2")
         << QByteArray("[Gruppen]\ng=Autos\n[g]\nChecked=k\nShow=2\na=A\n")
         << QStringList{u"[Grp] Autos =2"_s, u"  A =2"_s};
