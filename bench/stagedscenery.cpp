@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace {
 
 // A new empty folder below the temporary folder of this benchmark program.
@@ -66,6 +68,9 @@ TStagedScenery TStagedScenery::Generated(const QString &generator, int entries,
         staged.FError = QStringLiteral("make_scenery: ") + run.Failure();
         return staged;
     }
+    // The generated files are written back to disk before anything is measured: the writing
+    // would otherwise go on during the first runs and slow them down.
+    ::sync();
     staged.CopyPrograms(programs);
     return staged;
 }
