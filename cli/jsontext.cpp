@@ -32,38 +32,41 @@ TJsonText::TJsonText(int level)
 
 void TJsonText::BeginObject()
 {
-    NextValue();
-    FText += "{\n";
-    FEmpty.push_back(true);
-    ++FLevel;
+    Open('{');
 }
 
 void TJsonText::EndObject()
 {
-    --FLevel;
-    if (!FEmpty.back())
-        FText += '\n';
-    FEmpty.pop_back();
-    Indent();
-    FText += '}';
+    Close('}');
 }
 
 void TJsonText::BeginArray()
 {
+    Open('[');
+}
+
+void TJsonText::EndArray()
+{
+    Close(']');
+}
+
+void TJsonText::Open(char bracket)
+{
     NextValue();
-    FText += "[\n";
+    FText += bracket;
+    FText += '\n';
     FEmpty.push_back(true);
     ++FLevel;
 }
 
-void TJsonText::EndArray()
+void TJsonText::Close(char bracket)
 {
     --FLevel;
     if (!FEmpty.back())
         FText += '\n';
     FEmpty.pop_back();
     Indent();
-    FText += ']';
+    FText += bracket;
 }
 
 void TJsonText::Key(QLatin1StringView key)

@@ -31,6 +31,9 @@ public:
     const QByteArray &Text() const { return FText; }
 
 private:
+    // An object or array begins or ends with this bracket.
+    void Open(char bracket);
+    void Close(char bracket);
     void NextValue();
     void Indent();
     void Quoted(QStringView text);

@@ -122,12 +122,6 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
     const QString listSection = ControlFile::GroupListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
-    loaded.reserve(StateBatch);
-    const auto setStates = [&] {
-        for (const TLoadedEntry &entry : loaded)
-            SetLoadedState(ini, entry.Node, entry.StateKey, ControlFile::States);
-        loaded.clear();
-    };
     for (const QString &group : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, group, QString());
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
@@ -140,11 +134,9 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
             for (const QString &member : GroupMembers(FState.BglList))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
-        loaded.push_back({node, stateKey});
-        if (loaded.size() == StateBatch)
-            setStates();
+        QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedState);
     }
-    setStates();
+    SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedState);
 }
 
 void TSceneryLoader::AddSwitches(const TIniFile &ini)
@@ -152,12 +144,6 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
     const QString listSection = ControlFile::SwitchListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
-    loaded.reserve(StateBatch);
-    const auto setStates = [&] {
-        for (const TLoadedEntry &entry : loaded)
-            SetLoadedSwitch(ini, entry.Node, entry.StateKey, ControlFile::States);
-        loaded.clear();
-    };
     for (const QString &sw : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, sw, QString());
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
@@ -166,11 +152,27 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
         FState.BglList = SwitchAlternatives(ini, sw);
         for (const QString &alternative : std::as_const(FState.BglList))
             FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
-        loaded.push_back({node, stateKey});
-        if (loaded.size() == StateBatch)
-            setStates();
+        QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedSwitch);
     }
-    setStates();
+    SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedSwitch);
+}
+
+void TSceneryLoader::QueueState(const TIniFile &ini, std::vector<TLoadedEntry> &batch,
+                                TLoadedEntry entry, TStateSetter setState)
+{
+    if (batch.empty())
+        batch.reserve(StateBatch);
+    batch.push_back(std::move(entry));
+    if (batch.size() == StateBatch)
+        SetQueuedStates(ini, batch, setState);
+}
+
+void TSceneryLoader::SetQueuedStates(const TIniFile &ini, std::vector<TLoadedEntry> &batch,
+                                     TStateSetter setState)
+{
+    for (const TLoadedEntry &entry : batch)
+        (this->*setState)(ini, entry.Node, entry.StateKey, ControlFile::States);
+    batch.clear();
 }
 
 // The stored value 0 picks the first alternative, 1 the second; any other value picks none,

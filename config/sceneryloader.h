@@ -3,6 +3,7 @@
 #include "config/scenerystate.h"
 
 #include <optional>
+#include <vector>
 
 class TCheckTreeModel;
 class TCheckTreeNode;
@@ -43,6 +44,14 @@ private:
         TCheckTreeNode *Node;
         QString StateKey;
     };
+    using TStateSetter = void (TSceneryLoader::*)(const TIniFile &, TCheckTreeNode *,
+                                                  const QString &, const QString &);
+    // Adds the entry to the batch and sets the states of a full one.
+    void QueueState(const TIniFile &ini, std::vector<TLoadedEntry> &batch, TLoadedEntry entry,
+                    TStateSetter setState);
+    // Sets the stored states of the batch's entries and empties it.
+    void SetQueuedStates(const TIniFile &ini, std::vector<TLoadedEntry> &batch,
+                         TStateSetter setState);
     void SetLoadedState(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
                         const QString &section);
     void SetLoadedSwitch(const TIniFile &ini, TCheckTreeNode *node, const QString &stateKey,
