@@ -2,6 +2,7 @@
 
 #include "config/compactstrings.h"
 #include "config/sceneryfiles.h"
+#include "config/scenobj.h"
 
 #include <QList>
 
@@ -17,7 +18,7 @@ class TIniFile;
 struct TFileCheck
 {
     QString Entry; // the entry's key: object key, group or switch section
-    QString FileType; // "Scenery", "Group" or "Switch"
+    TFileType FileType = ftScenery;
     QString Key; // the object key of the file
     QString StateKey;
     qint32 StateValue = 1; // as loading reads it: missing or unreadable values count as 1

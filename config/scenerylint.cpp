@@ -45,7 +45,7 @@ QSet<QString> foldedNames(const QStringList &names)
     return folded;
 }
 
-QString listSection(const QString &fileType, int language)
+QString listSection(TFileType fileType, int language)
 {
     if (fileType == ftGroup)
         return ControlFile::GroupListSection(language);
@@ -190,7 +190,7 @@ void TSceneryLint::CheckSettings()
 // Every entry should be listed in both languages, with a caption in each.
 void TSceneryLint::CheckLists()
 {
-    for (const QString &fileType : {ftScenery, ftGroup, ftSwitch}) {
+    for (TFileType fileType : {ftScenery, ftGroup, ftSwitch}) {
         QStringList keys[2];
         TListedNames listed[2];
         for (const TLanguage language : {lgGerman, lgEnglish}) {
@@ -233,22 +233,21 @@ void TSceneryLint::CheckLists()
 
 // A group or switch may have a section of its own in each language, for captions of its members
 // in each; the two are one entry when they share their state key.
-bool TSceneryLint::ListedInOther(const QString &fileType, const QString &key,
+bool TSceneryLint::ListedInOther(TFileType fileType, const QString &key,
                                  const QStringList &otherKeys, TListedNames &other) const
 {
     if (other.Keys.contains(foldedName(key)))
         return true;
     if (fileType == ftScenery)
         return false;
-    const QString stateKey = EntryStateKey(*FIni, TScenObj{QString(), key, fileType});
+    const QString stateKey = EntryStateKey(*FIni, TScenObj{key, fileType});
     if (stateKey.isEmpty())
         return false;
     // The state keys of the other list are read once, at the first entry that needs them.
     if (!other.StateKeys) {
         other.StateKeys.emplace();
         for (const QString &otherKey : otherKeys) {
-            other.StateKeys->insert(
-                foldedName(EntryStateKey(*FIni, TScenObj{QString(), otherKey, fileType})));
+            other.StateKeys->insert(foldedName(EntryStateKey(*FIni, TScenObj{otherKey, fileType})));
         }
     }
     return other.StateKeys->contains(foldedName(stateKey));
@@ -368,7 +367,8 @@ void TSceneryLint::CheckFiles()
                 ? ControlFile::ObjectListSection(language)
                 : check.Entry;
             const QString id
-                = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
+                = (FileTypeText(check.FileType) + u'\n' + check.Entry + u'\n' + check.Key)
+                      .toCaseFolded();
             const QString owner = EntryKindWord(FLanguage, check.FileType) + u' ' + check.Entry;
             // "a/../b" and "./b" name the same file as "b".
             const QString file
@@ -476,8 +476,7 @@ void TSceneryLint::CheckStates()
     const QSet<QString> storedNames = foldedNames(stored);
     QSet<QString> used;
     for (const TEntry &entry : std::as_const(FEntries)) {
-        const QString stateKey
-            = EntryStateKey(*FIni, TScenObj{QString(), entry.Key, entry.FileType});
+        const QString stateKey = EntryStateKey(*FIni, TScenObj{entry.Key, entry.FileType});
         if (used.contains(foldedName(stateKey)))
             continue;
         used.insert(foldedName(stateKey));

@@ -112,7 +112,7 @@ void TSceneryLoader::AddObjects(const TIniFile &ini)
     ini.ReadSection(section, FState.BglList);
     for (const QString &key : std::as_const(FState.BglList)) {
         const QString caption = ini.ReadString(section, key, QString());
-        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, key, ftScenery});
+        TCheckTreeNode *node = FTree.Add(caption, TScenObj{key, ftScenery});
         SetLoadedState(ini, node, key, ControlFile::States);
     }
 }
@@ -125,12 +125,15 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
     for (const QString &group : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, group, QString());
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
-        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, group, ftGroup});
         // A section with any key, "Checked" and "Show" included, shows its members unless "Show"
         // (looked up ignoring case) says otherwise; a section without keys shows the plain caption.
         ini.ReadSection(group, FState.BglList);
-        if (!FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList)) {
-            FTree.SetText(node, GroupPrefix + caption);
+        const bool showMembers
+            = !FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList);
+        TCheckTreeNode *node
+            = FTree.Add(showMembers ? GroupPrefix + caption : caption,
+                        TScenObj{group, ftGroup, quint8(showMembers ? GroupPrefix.size() : 0)});
+        if (showMembers) {
             for (const QString &member : GroupMembers(FState.BglList))
                 FTree.AddChild(node, ini.ReadString(group, member, QString()));
         }
@@ -147,7 +150,8 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
     for (const QString &sw : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, sw, QString());
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
-        TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption, TScenObj{caption, sw, ftSwitch});
+        TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption,
+                                         TScenObj{sw, ftSwitch, quint8(SwitchPrefix.size())});
         // The same alternatives that Apply switches, so that the rows and the files agree.
         FState.BglList = SwitchAlternatives(ini, sw);
         for (const QString &alternative : std::as_const(FState.BglList))

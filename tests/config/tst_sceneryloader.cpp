@@ -48,6 +48,8 @@ private Q_SLOTS:
     void loadsTree_data();
     void loadsTree();
     void attachesEntriesAndReadsSettings();
+    void entryCaptionIsTheListedOne_data();
+    void entryCaptionIsTheListedOne();
     void reloadReplacesTree();
     void nodeWithoutStateIsUncheckedOnceNormalised();
 };
@@ -161,9 +163,11 @@ void TestSceneryLoader::attachesEntriesAndReadsSettings()
     QCOMPARE(state.URL, u"https://scenery.example.net/"_s);
     QStringList entries;
     for (int i = 0; i < tree.TopLevelCount(); ++i) {
-        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
+        const TCheckTreeNode *node = tree.TopLevelItem(i);
+        const TScenObj *entry = node->DataAs<TScenObj>();
         QVERIFY(entry);
-        entries << entry->Name + u'|' + entry->FileName + u'|' + entry->FileType;
+        entries << entry->Name(node->Text()) + u'|' + entry->FileName + u'|'
+                + FileTypeText(entry->FileType);
     }
     QCOMPARE(entries,
              (QStringList{u"Hangar Nord|hangar_n|Scenery"_s, u"Tower|tower|Scenery"_s,
@@ -174,6 +178,38 @@ void TestSceneryLoader::attachesEntriesAndReadsSettings()
     TSceneryLoader(state, tree).ReadIni();
     QCOMPARE(state.Language, 1);
     QCOMPARE(state.URL, DefaultHomePage);
+}
+
+void TestSceneryLoader::entryCaptionIsTheListedOne_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("text"); // of the entry's node
+    QTest::addColumn<QString>("caption");
+
+    // Captions that look like a prefix: only the one the tree put in front is not the caption.
+    QTest::newRow("hidden group") << QByteArray("[Gruppen]\ng=[Grp] Autos\n[g]\nShow=0\na=A\n")
+                                  << u"[Grp] Autos"_s << u"[Grp] Autos"_s;
+    QTest::newRow("shown group") << QByteArray("[Gruppen]\ng=[Grp] Autos\n[g]\na=A\n")
+                                 << u"[Grp] [Grp] Autos"_s << u"[Grp] Autos"_s;
+    QTest::newRow("switch") << QByteArray("[Schalter]\ns=[Sw] Boden\n[s]\nx=X\n")
+                            << u"[Sw] [Sw] Boden"_s << u"[Sw] Boden"_s;
+    QTest::newRow("object") << QByteArray("[Szenerie]\no=[Grp] O\n") << u"[Grp] O"_s
+                            << u"[Grp] O"_s;
+}
+
+void TestSceneryLoader::entryCaptionIsTheListedOne()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+
+    TSceneryState state;
+    state.Scenery = writeControlFile(ini);
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+    const TCheckTreeNode *node = tree.TopLevelItem(0);
+    QCOMPARE(node->Text(), text);
+    QCOMPARE(node->DataAs<TScenObj>()->Name(node->Text()), caption);
 }
 
 void TestSceneryLoader::reloadReplacesTree()
