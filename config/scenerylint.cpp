@@ -351,101 +351,95 @@ void TSceneryLint::CheckFiles()
         TSceneryState state;
         state.Scenery = FControlFile;
         TCheckTreeModel tree; // stays empty: the check needs the entries only
+        TSceneryCheck fileCheck(*FIni, TSceneryLoader(state, tree).ReadEntries(*FIni, language));
         QHash<QString, QString> owners; // the first entry of the tree that switches each file
-        TSceneryCheck(*FIni, TSceneryLoader(state, tree).ReadEntries(*FIni, language))
-            .Run([&](const TFileCheck &check) {
-                const QString section = check.FileType == ftScenery
-                    ? ControlFile::ObjectListSection(language)
-                    : check.Entry;
-                const QString id
-                    = (FileTypeText(check.FileType) + u'\n' + check.Entry + u'\n' + check.Key)
-                          .toCaseFolded();
-                const QString owner = EntryKindWord(FLanguage, check.FileType) + u' ' + check.Entry;
-                // "a/../b" and "./b" name the same file as "b".
-                const QString file
-                    = QDir::cleanPath(QString(check.Key).replace(u'\\', u'/')).toCaseFolded();
-                const QString firstOwner = owners.value(file, owner);
-                owners.insert(file, firstOwner);
-                if (firstOwner != owner && !seen.contains(u"shared\n"_s + id)) {
-                    seen.insert(u"shared\n"_s + id);
-                    Add(llWarning, QStringLiteral("shared-file"), section, check.Key,
-                        Say(QStringLiteral("%1 schaltet diese Datei auch: sind sich beide uneins, "
-                                           "lässt Übernehmen sie, wie der spätere will"),
-                            QStringLiteral(
-                                "%1 switches this file too: when the two disagree, Apply "
-                                "leaves it as the later one wants"))
-                            .arg(firstOwner));
+        fileCheck.Run([&](const TFileCheck &check) {
+            const QString section = check.FileType == ftScenery
+                ? ControlFile::ObjectListSection(language)
+                : check.Entry;
+            const QString id
+                = (FileTypeText(check.FileType) + u'\n' + check.Entry + u'\n' + check.Key)
+                      .toCaseFolded();
+            const QString owner = EntryKindWord(FLanguage, check.FileType) + u' ' + check.Entry;
+            // "a/../b" and "./b" name the same file as "b".
+            const QString file
+                = QDir::cleanPath(QString(check.Key).replace(u'\\', u'/')).toCaseFolded();
+            const QString firstOwner = owners.value(file, owner);
+            owners.insert(file, firstOwner);
+            if (firstOwner != owner && !seen.contains(u"shared\n"_s + id)) {
+                seen.insert(u"shared\n"_s + id);
+                Add(llWarning, QStringLiteral("shared-file"), section, check.Key,
+                    Say(QStringLiteral("%1 schaltet diese Datei auch: sind sich beide uneins, "
+                                       "lässt Übernehmen sie, wie der spätere will"),
+                        QStringLiteral("%1 switches this file too: when the two disagree, Apply "
+                                       "leaves it as the later one wants"))
+                        .arg(firstOwner));
+            }
+            if (seen.contains(id))
+                return;
+            seen.insert(id);
+            const QString active = TSceneryFiles::ActivePath(check.Key);
+            const QString inactive = TSceneryFiles::InactivePath(active);
+            switch (check.Form) {
+            case ffMissing:
+                Add(llError, QStringLiteral("file-missing"), section, check.Key,
+                    Say(QStringLiteral("weder %1 noch %2 existiert"),
+                        QStringLiteral("neither %1 nor %2 exists"))
+                        .arg(active, inactive));
+                break;
+            case ffBothForms:
+                Add(llError, QStringLiteral("both-forms"), section, check.Key,
+                    Say(QStringLiteral(
+                            "%1 und %2 existieren beide: Übernehmen lässt beide, wie sie sind"),
+                        QStringLiteral("both %1 and %2 exist: Apply touches neither"))
+                        .arg(check.ActiveName, check.InactiveName));
+                break;
+            case ffOutsideScenery:
+                Add(llError, QStringLiteral("outside-scenery"), section, check.Key,
+                    Say(QStringLiteral("der Schlüssel führt aus dem Ordner Scenery hinaus oder "
+                                       "nennt ein Gerät: Übernehmen lässt ihn immer, wie er ist"),
+                        QStringLiteral("the key leaves the Scenery folder or names a device: Apply "
+                                       "never touches it")));
+                break;
+            case ffAmbiguous:
+                Add(llError, QStringLiteral("letter-case-twins"), section, check.Key,
+                    Say(QStringLiteral("Namen, die sich nur in Groß- und Kleinschreibung "
+                                       "unterscheiden: %1; Übernehmen lässt alle, wie sie sind"),
+                        QStringLiteral(
+                            "names that differ only in letter case: %1; Apply touches none"))
+                        .arg(check.Ambiguous.join(QStringLiteral(", "))));
+                break;
+            case ffBadName:
+                Add(llError, QStringLiteral("bad-name"), section, check.Key,
+                    Say(QStringLiteral("das System kann den Schlüssel nicht als Dateinamen nehmen"),
+                        QStringLiteral("the system cannot take the key as a file name")));
+                break;
+            case ffActive:
+            case ffInactive:
+                if (check.Expected && !check.Agrees()) {
+                    const QString name
+                        = check.Form == ffActive ? check.ActiveName : check.InactiveName;
+                    Add(llWarning, QStringLiteral("form-differs"), section, check.Key,
+                        Say(QStringLiteral("%1 passt nicht zum gespeicherten Zustand %2: das "
+                                           "erste Übernehmen benennt die Datei um"),
+                            QStringLiteral("%1 does not match its stored state %2: the first "
+                                           "Apply renames it"))
+                            .arg(name)
+                            .arg(check.StateValue));
                 }
-                if (seen.contains(id))
-                    return;
-                seen.insert(id);
-                const QString active = TSceneryFiles::ActivePath(check.Key);
-                const QString inactive = TSceneryFiles::InactivePath(active);
-                switch (check.Form) {
-                case ffMissing:
-                    Add(llError, QStringLiteral("file-missing"), section, check.Key,
-                        Say(QStringLiteral("weder %1 noch %2 existiert"),
-                            QStringLiteral("neither %1 nor %2 exists"))
-                            .arg(active, inactive));
-                    break;
-                case ffBothForms:
-                    Add(llError, QStringLiteral("both-forms"), section, check.Key,
-                        Say(QStringLiteral(
-                                "%1 und %2 existieren beide: Übernehmen lässt beide, wie sie sind"),
-                            QStringLiteral("both %1 and %2 exist: Apply touches neither"))
-                            .arg(check.ActiveName, check.InactiveName));
-                    break;
-                case ffOutsideScenery:
-                    Add(llError, QStringLiteral("outside-scenery"), section, check.Key,
-                        Say(QStringLiteral(
-                                "der Schlüssel führt aus dem Ordner Scenery hinaus oder "
-                                "nennt ein Gerät: Übernehmen lässt ihn immer, wie er ist"),
+                if (check.LetterCaseVariant) {
+                    const QString name
+                        = check.Form == ffActive ? check.ActiveName : check.InactiveName;
+                    Add(llInformation, QStringLiteral("letter-case"), section, check.Key,
+                        Say(QStringLiteral("die Datei heißt %1: sie wird gefunden, da Groß- und "
+                                           "Kleinschreibung nicht zählen"),
                             QStringLiteral(
-                                "the key leaves the Scenery folder or names a device: Apply "
-                                "never touches it")));
-                    break;
-                case ffAmbiguous:
-                    Add(llError, QStringLiteral("letter-case-twins"), section, check.Key,
-                        Say(QStringLiteral(
-                                "Namen, die sich nur in Groß- und Kleinschreibung "
-                                "unterscheiden: %1; Übernehmen lässt alle, wie sie sind"),
-                            QStringLiteral(
-                                "names that differ only in letter case: %1; Apply touches none"))
-                            .arg(check.Ambiguous.join(QStringLiteral(", "))));
-                    break;
-                case ffBadName:
-                    Add(llError, QStringLiteral("bad-name"), section, check.Key,
-                        Say(QStringLiteral(
-                                "das System kann den Schlüssel nicht als Dateinamen nehmen"),
-                            QStringLiteral("the system cannot take the key as a file name")));
-                    break;
-                case ffActive:
-                case ffInactive:
-                    if (check.Expected && !check.Agrees()) {
-                        const QString name
-                            = check.Form == ffActive ? check.ActiveName : check.InactiveName;
-                        Add(llWarning, QStringLiteral("form-differs"), section, check.Key,
-                            Say(QStringLiteral("%1 passt nicht zum gespeicherten Zustand %2: das "
-                                               "erste Übernehmen benennt die Datei um"),
-                                QStringLiteral("%1 does not match its stored state %2: the first "
-                                               "Apply renames it"))
-                                .arg(name)
-                                .arg(check.StateValue));
-                    }
-                    if (check.LetterCaseVariant) {
-                        const QString name
-                            = check.Form == ffActive ? check.ActiveName : check.InactiveName;
-                        Add(llInformation, QStringLiteral("letter-case"), section, check.Key,
-                            Say(QStringLiteral(
-                                    "die Datei heißt %1: sie wird gefunden, da Groß- und "
-                                    "Kleinschreibung nicht zählen"),
-                                QStringLiteral(
-                                    "the file is spelled %1: found, since letter case is ignored"))
-                                .arg(name));
-                    }
-                    break;
+                                "the file is spelled %1: found, since letter case is ignored"))
+                            .arg(name));
                 }
-            });
+                break;
+            }
+        });
     }
 }
 
