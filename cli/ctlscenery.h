@@ -12,7 +12,8 @@
 class TCtlOptions;
 
 // The scenery as the configurator holds it after loading: its folder, the control file found
-// there, and the object tree with every node's state as the window shows it.
+// there, and the object tree with every node's state as the window shows it (for "check", which
+// needs no more, only the tree's entries).
 class TCtlScenery
 {
 public:

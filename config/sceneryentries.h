@@ -1,9 +1,9 @@
 #pragma once
 
+#include "config/scenobj.h"
+
 #include <QString>
 #include <QStringList>
-
-#include "config/scenobj.h"
 
 class TIniFile;
 
