@@ -96,7 +96,7 @@ TCheckCommand::TCheckCommand(TCtlScenery &scenery, TCtlOutput &output)
 
 int TCheckCommand::Run(bool json)
 {
-    TSceneryCheck check(FScenery.Ini(), FScenery.Tree());
+    TSceneryCheck check(FScenery.Ini(), FScenery.TakeEntries());
     // The check has read what it needs of the control file: the parsed copy goes before the
     // folder listings come.
     FScenery.ReleaseIni();

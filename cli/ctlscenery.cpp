@@ -47,10 +47,13 @@ TCtlScenery::TCtlScenery(const TCtlOptions &options)
     }
 
     FIni.emplace(FState.Scenery);
+    if (options.Command == u"check") {
+        FEntries = TSceneryLoader(FState, FTree).ReadEntries(*FIni, options.Language);
+        return;
+    }
     TSceneryLoader(FState, FTree).ReadIni(*FIni, options.Language);
     FTree.NormaliseStates(); // as the window paints the tree before anyone sees it
-    if (options.Command != u"check")
-        FIni.reset();
+    FIni.reset();
 }
 
 QString TCtlScenery::FindControlFile(const TCtlOptions &options) const

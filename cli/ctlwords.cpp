@@ -2,7 +2,7 @@
 
 #include "config/languagetexts.h"
 
-QString KindWord(const QString &fileType)
+QString KindWord(TFileType fileType)
 {
     return EntryKindWord(lgEnglish, fileType);
 }

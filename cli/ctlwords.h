@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/sceneryfiles.h"
+#include "config/scenobj.h"
 
 #include <QString>
 
@@ -8,7 +9,7 @@
 // scenery files. Scripts read them: they stay as they are.
 
 // "object", "group" or "switch", for an entry of the type "Scenery", "Group" or "Switch".
-QString KindWord(const QString &fileType);
+QString KindWord(TFileType fileType);
 
 // "active", "inactive", "both", "missing", "outside", "ambiguous" or "bad name".
 QString FormWord(TFileForm form);

@@ -58,7 +58,7 @@ void writeNode(TJsonText &json, const TCheckTreeNode *node)
     json.BeginObject();
     if (entry) {
         json.Key("caption"_L1);
-        json.Value(entry->Name);
+        json.Value(entry->Name(node->Text()));
     }
     json.Key("children"_L1);
     json.BeginArray();

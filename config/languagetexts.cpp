@@ -13,7 +13,7 @@ QString LanguageWord(const TSceneryState &state)
     return state.Languages[std::size_t(state.Language == lgEnglish ? lgEnglish : lgGerman)];
 }
 
-QString EntryKindWord(int language, const QString &fileType)
+QString EntryKindWord(int language, TFileType fileType)
 {
     const bool english = language == lgEnglish;
     if (fileType == ftGroup)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/language.h"
+#include "config/scenobj.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@ QString LanguageWord(const TSceneryState &state);
 
 // The word for an entry of this type ("Scenery", "Group" or "Switch") in the language, as it
 // stands before the entry's name: "Objekt", "Gruppe", "Schalter"; "object", "group", "switch".
-QString EntryKindWord(int language, const QString &fileType);
+QString EntryKindWord(int language, TFileType fileType);
 
 // The fixed interface texts, nine per language, in index order.
 QStringList InterfaceTexts(int language);

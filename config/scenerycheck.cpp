@@ -1,6 +1,5 @@
 #include "config/scenerycheck.h"
 
-#include "checkstate/checktreemodel.h"
 #include "config/inifile.h"
 #include "config/sceneryentries.h"
 #include "config/sceneryfiles.h"
@@ -26,21 +25,18 @@ QString cleanRelative(const QString &path)
 
 } // namespace
 
-TSceneryCheck::TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree)
-    : FTree(tree)
-    , FFiles(TSceneryFiles::BaseFolder(ini.FileName()))
+TSceneryCheck::TSceneryCheck(const TIniFile &ini, std::vector<TScenObj> entries)
+    : FFiles(TSceneryFiles::BaseFolder(ini.FileName()))
+    , FEntries(std::move(entries))
 {
-    FEntries.reserve(std::size_t(tree.TopLevelCount()));
-    for (int i = 0; i < tree.TopLevelCount(); ++i) {
-        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
-        if (!entry)
-            continue;
-        const QString stateKey = EntryStateKey(ini, *entry);
-        FEntries.push_back({i, ini.ReadInteger(ControlFile::States, stateKey, 1), FTexts.Size()});
-        if (entry->FileType == ftScenery)
+    FPlans.reserve(FEntries.size());
+    for (const TScenObj &entry : FEntries) {
+        const QString stateKey = EntryStateKey(ini, entry);
+        FPlans.push_back({ini.ReadInteger(ControlFile::States, stateKey, 1), FTexts.Size()});
+        if (entry.FileType == ftScenery)
             continue;
         FTexts.Append(stateKey);
-        for (const QString &key : EntryFiles(ini, *entry))
+        for (const QString &key : EntryFiles(ini, entry))
             FTexts.Append(key);
     }
 }
@@ -48,8 +44,8 @@ TSceneryCheck::TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree)
 void TSceneryCheck::Run(const std::function<void(const TFileCheck &)> &visit)
 {
     for (std::size_t e = 0; e < FEntries.size(); ++e) {
-        const TEntryPlan &plan = FEntries[e];
-        const TScenObj &entry = *FTree.TopLevelItem(plan.Node)->DataAs<TScenObj>();
+        const TEntryPlan &plan = FPlans[e];
+        const TScenObj &entry = FEntries[e];
         const bool plainObject = entry.FileType == ftScenery;
         TFileCheck check;
         check.Entry = entry.FileName;
@@ -57,7 +53,7 @@ void TSceneryCheck::Run(const std::function<void(const TFileCheck &)> &visit)
         check.StateKey = plainObject ? entry.FileName : FTexts.At(plan.FirstText);
         check.StateValue = plan.StateValue;
 
-        const quint32 end = e + 1 < FEntries.size() ? FEntries[e + 1].FirstText : FTexts.Size();
+        const quint32 end = e + 1 < FPlans.size() ? FPlans[e + 1].FirstText : FTexts.Size();
         const quint32 files = plainObject ? 1 : end - plan.FirstText - 1;
         for (quint32 k = 0; k < files; ++k) {
             check.Key = plainObject ? entry.FileName : FTexts.At(plan.FirstText + 1 + k);

@@ -2,6 +2,7 @@
 
 #include "config/compactstrings.h"
 #include "config/sceneryfiles.h"
+#include "config/scenobj.h"
 
 #include <QList>
 
@@ -9,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-class TCheckTreeModel;
 class TIniFile;
 
 // One scenery file of an entry: its form on disk against the form the entry's stored state
@@ -17,7 +17,7 @@ class TIniFile;
 struct TFileCheck
 {
     QString Entry; // the entry's key: object key, group or switch section
-    QString FileType; // "Scenery", "Group" or "Switch"
+    TFileType FileType = ftScenery;
     QString Key; // the object key of the file
     QString StateKey;
     qint32 StateValue = 1; // as loading reads it: missing or unreadable values count as 1
@@ -38,11 +38,12 @@ struct TFileCheck
 class TSceneryCheck
 {
 public:
-    // Reads at once, through the accessor of the control file that the tree was loaded from, each
-    // entry's state and the keys of its files, so that the caller may release the accessor (and
-    // its parsed copy of a large file) before the files are looked at. Scenery file paths are
-    // relative to the control file's folder. The tree has to outlive the check.
-    TSceneryCheck(const TIniFile &ini, const TCheckTreeModel &tree);
+    // Reads at once, through the accessor of the control file, each entry's state and the keys of
+    // its files, so that the caller may release the accessor (and its parsed copy of a large file)
+    // before the files are looked at. The entries are the top-level entries of the tree, as
+    // TSceneryLoader::ReadEntries gives them. Scenery file paths are relative to the control
+    // file's folder.
+    TSceneryCheck(const TIniFile &ini, std::vector<TScenObj> entries);
 
     // Hands each file to `visit` as soon as it is checked, in the order of the tree and of each
     // entry's files, so that no list of every file is kept. A second Run looks at the files
@@ -50,21 +51,20 @@ public:
     void Run(const std::function<void(const TFileCheck &)> &visit);
 
 private:
-    // What the control file says of one top-level entry: its stored state, and from
+    // What the control file says of the entry of the same index: its stored state, and from
     // FTexts[FirstText] up to the next entry's first text, the state key of a group or switch and
     // the keys of its files. A plain object's own key is its state key and its one file, and is
-    // read from the tree instead.
+    // taken from the entry instead.
     struct TEntryPlan
     {
-        int Node; // top-level index in the tree
         qint32 StateValue;
         quint32 FirstText;
     };
 
     void CheckFile(TFileCheck &check);
 
-    const TCheckTreeModel &FTree;
     TSceneryFiles FFiles;
-    std::vector<TEntryPlan> FEntries;
+    std::vector<TScenObj> FEntries;
+    std::vector<TEntryPlan> FPlans;
     TCompactStrings FTexts;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool isOfType(const TCheckTreeNode *node, const QString &type)
+bool isOfType(const TCheckTreeNode *node, TFileType type)
 {
     const TScenObj *entry = node ? node->DataAs<TScenObj>() : nullptr;
     return entry && entry->FileType == type;

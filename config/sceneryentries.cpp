@@ -4,6 +4,19 @@
 #include "config/scenerystate.h"
 #include "config/scenobj.h"
 
+QString EntryListSection(TFileType fileType, int language)
+{
+    switch (fileType) {
+    case ftGroup:
+        return ControlFile::GroupListSection(language);
+    case ftSwitch:
+        return ControlFile::SwitchListSection(language);
+    case ftScenery:
+        break;
+    }
+    return ControlFile::ObjectListSection(language);
+}
+
 QString EntryStateKey(const TIniFile &ini, const TScenObj &entry)
 {
     if (entry.FileType == ftScenery)

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "config/scenobj.h"
+
 #include <QString>
 #include <QStringList>
 
 class TIniFile;
-class TScenObj;
 
 // How many alternatives of a switch take part in Apply: the first two of its section.
 inline constexpr int SwitchedAlternatives = 2;
+
+// The section that lists the entries of this type in the language ("Szenerie", "Gruppen",
+// "Schalter"; "Scenery", "Groups", "Switches").
+QString EntryListSection(TFileType fileType, int language);
 
 // The state key of an entry: a plain object's own key, or the "Checked" value of a group or
 // switch section (empty when the section has none).

@@ -45,15 +45,6 @@ QSet<QString> foldedNames(const QStringList &names)
     return folded;
 }
 
-QString listSection(const QString &fileType, int language)
-{
-    if (fileType == ftGroup)
-        return ControlFile::GroupListSection(language);
-    if (fileType == ftSwitch)
-        return ControlFile::SwitchListSection(language);
-    return ControlFile::ObjectListSection(language);
-}
-
 QString quoted(const QString &text)
 {
     return u'"' + text + u'"';
@@ -190,18 +181,18 @@ void TSceneryLint::CheckSettings()
 // Every entry should be listed in both languages, with a caption in each.
 void TSceneryLint::CheckLists()
 {
-    for (const QString &fileType : {ftScenery, ftGroup, ftSwitch}) {
+    for (TFileType fileType : {ftScenery, ftGroup, ftSwitch}) {
         QStringList keys[2];
         TListedNames listed[2];
         for (const TLanguage language : {lgGerman, lgEnglish}) {
-            const QString section = listSection(fileType, language);
+            const QString section = EntryListSection(fileType, language);
             FIni->ReadSection(section, keys[language]);
             CheckCaptions(section, keys[language]);
             listed[language].Keys = foldedNames(keys[language]);
         }
         QSet<QString> known; // the entries of this type so far
         for (const TLanguage language : {lgGerman, lgEnglish}) {
-            const QString section = listSection(fileType, language);
+            const QString section = EntryListSection(fileType, language);
             for (const QString &key : std::as_const(keys[language])) {
                 if (!known.contains(foldedName(key))) {
                     known.insert(foldedName(key));
@@ -215,7 +206,7 @@ void TSceneryLint::CheckLists()
                             QStringLiteral("the %1 is listed in [%2] but not in [%3]: the %4 tree "
                                            "lacks it"))
                             .arg(EntryKindWord(FLanguage, fileType), section,
-                                 listSection(fileType, OtherLanguage(language)),
+                                 EntryListSection(fileType, OtherLanguage(language)),
                                  OtherLanguage(language) == lgEnglish
                                      ? Say(QStringLiteral("englischen"), QStringLiteral("English"))
                                      : Say(QStringLiteral("deutschen"), QStringLiteral("German"))));
@@ -233,22 +224,21 @@ void TSceneryLint::CheckLists()
 
 // A group or switch may have a section of its own in each language, for captions of its members
 // in each; the two are one entry when they share their state key.
-bool TSceneryLint::ListedInOther(const QString &fileType, const QString &key,
+bool TSceneryLint::ListedInOther(TFileType fileType, const QString &key,
                                  const QStringList &otherKeys, TListedNames &other) const
 {
     if (other.Keys.contains(foldedName(key)))
         return true;
     if (fileType == ftScenery)
         return false;
-    const QString stateKey = EntryStateKey(*FIni, TScenObj{QString(), key, fileType});
+    const QString stateKey = EntryStateKey(*FIni, TScenObj{key, fileType});
     if (stateKey.isEmpty())
         return false;
     // The state keys of the other list are read once, at the first entry that needs them.
     if (!other.StateKeys) {
         other.StateKeys.emplace();
         for (const QString &otherKey : otherKeys) {
-            other.StateKeys->insert(
-                foldedName(EntryStateKey(*FIni, TScenObj{QString(), otherKey, fileType})));
+            other.StateKeys->insert(foldedName(EntryStateKey(*FIni, TScenObj{otherKey, fileType})));
         }
     }
     return other.StateKeys->contains(foldedName(stateKey));
@@ -360,15 +350,16 @@ void TSceneryLint::CheckFiles()
     for (const TLanguage language : {lgGerman, lgEnglish}) {
         TSceneryState state;
         state.Scenery = FControlFile;
-        TCheckTreeModel tree;
-        TSceneryLoader(state, tree).ReadIni(*FIni, language);
+        TCheckTreeModel tree; // stays empty: the check needs the entries only
+        TSceneryCheck fileCheck(*FIni, TSceneryLoader(state, tree).ReadEntries(*FIni, language));
         QHash<QString, QString> owners; // the first entry of the tree that switches each file
-        TSceneryCheck(*FIni, tree).Run([&](const TFileCheck &check) {
+        fileCheck.Run([&](const TFileCheck &check) {
             const QString section = check.FileType == ftScenery
                 ? ControlFile::ObjectListSection(language)
                 : check.Entry;
             const QString id
-                = (check.FileType + u'\n' + check.Entry + u'\n' + check.Key).toCaseFolded();
+                = (FileTypeText(check.FileType) + u'\n' + check.Entry + u'\n' + check.Key)
+                      .toCaseFolded();
             const QString owner = EntryKindWord(FLanguage, check.FileType) + u' ' + check.Entry;
             // "a/../b" and "./b" name the same file as "b".
             const QString file
@@ -476,8 +467,7 @@ void TSceneryLint::CheckStates()
     const QSet<QString> storedNames = foldedNames(stored);
     QSet<QString> used;
     for (const TEntry &entry : std::as_const(FEntries)) {
-        const QString stateKey
-            = EntryStateKey(*FIni, TScenObj{QString(), entry.Key, entry.FileType});
+        const QString stateKey = EntryStateKey(*FIni, TScenObj{entry.Key, entry.FileType});
         if (used.contains(foldedName(stateKey)))
             continue;
         used.insert(foldedName(stateKey));

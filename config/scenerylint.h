@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/language.h"
+#include "config/scenobj.h"
 
 #include <QList>
 #include <QSet>
@@ -44,7 +45,7 @@ private:
     struct TEntry
     {
         QString Key; // object key, group or switch section
-        QString FileType;
+        TFileType FileType;
         QString ListSection; // the first list section that names it
     };
 
@@ -57,7 +58,7 @@ private:
 
     void CheckSettings();
     void CheckLists();
-    bool ListedInOther(const QString &fileType, const QString &key, const QStringList &otherKeys,
+    bool ListedInOther(TFileType fileType, const QString &key, const QStringList &otherKeys,
                        TListedNames &other) const;
     void CheckGroup(const TEntry &group);
     void CheckSwitch(const TEntry &sw);

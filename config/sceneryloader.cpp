@@ -5,7 +5,9 @@
 #include "config/scenerychoices.h"
 #include "config/sceneryentries.h"
 #include "config/scenobj.h"
+#include "config/sharedtexts.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -71,6 +73,22 @@ void TSceneryLoader::ReadIni(const TIniFile &ini, std::optional<qint32> language
     SceneryChoices::Install(FTree);
 }
 
+std::vector<TScenObj> TSceneryLoader::ReadEntries(const TIniFile &ini,
+                                                  std::optional<qint32> language)
+{
+    ReadLanguage(ini, language);
+    std::vector<TScenObj> entries;
+    QStringList keys;
+    for (const TFileType fileType : {ftScenery, ftGroup, ftSwitch}) {
+        ini.ReadSection(EntryListSection(fileType, FState.Language), keys);
+        for (const QString &key : std::as_const(keys))
+            entries.push_back({key, fileType});
+    }
+    if (entries.size() > std::size_t(TCheckTreeNode::MaxEntries))
+        throw std::length_error("too many entries for one tree");
+    return entries;
+}
+
 void TSceneryLoader::LoadStates(const QString &section)
 {
     const TIniFile ini(FState.Scenery);
@@ -112,7 +130,7 @@ void TSceneryLoader::AddObjects(const TIniFile &ini)
     ini.ReadSection(section, FState.BglList);
     for (const QString &key : std::as_const(FState.BglList)) {
         const QString caption = ini.ReadString(section, key, QString());
-        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, key, ftScenery});
+        TCheckTreeNode *node = FTree.Add(caption, TScenObj{key, ftScenery});
         SetLoadedState(ini, node, key, ControlFile::States);
     }
 }
@@ -122,17 +140,22 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
     const QString listSection = ControlFile::GroupListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
+    TSharedTexts memberCaptions;
     for (const QString &group : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, group, QString());
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
-        TCheckTreeNode *node = FTree.Add(caption, TScenObj{caption, group, ftGroup});
         // A section with any key, "Checked" and "Show" included, shows its members unless "Show"
         // (looked up ignoring case) says otherwise; a section without keys shows the plain caption.
         ini.ReadSection(group, FState.BglList);
-        if (!FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList)) {
-            FTree.SetText(node, GroupPrefix + caption);
+        const bool showMembers
+            = !FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList);
+        TCheckTreeNode *node
+            = FTree.Add(showMembers ? GroupPrefix + caption : caption,
+                        TScenObj{group, ftGroup, quint8(showMembers ? GroupPrefix.size() : 0)});
+        if (showMembers) {
             for (const QString &member : GroupMembers(FState.BglList))
-                FTree.AddChild(node, ini.ReadString(group, member, QString()));
+                FTree.AddChild(node,
+                               memberCaptions.Shared(ini.ReadString(group, member, QString())));
         }
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedState);
     }
@@ -144,14 +167,17 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
     const QString listSection = ControlFile::SwitchListSection(FState.Language);
     ini.ReadSection(listSection, FState.GrpList);
     std::vector<TLoadedEntry> loaded;
+    TSharedTexts alternativeCaptions;
     for (const QString &sw : std::as_const(FState.GrpList)) {
         const QString caption = ini.ReadString(listSection, sw, QString());
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
-        TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption, TScenObj{caption, sw, ftSwitch});
+        TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption,
+                                         TScenObj{sw, ftSwitch, quint8(SwitchPrefix.size())});
         // The same alternatives that Apply switches, so that the rows and the files agree.
         FState.BglList = SwitchAlternatives(ini, sw);
         for (const QString &alternative : std::as_const(FState.BglList))
-            FTree.AddChild(node, ini.ReadString(sw, alternative, QString()));
+            FTree.AddChild(node,
+                           alternativeCaptions.Shared(ini.ReadString(sw, alternative, QString())));
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedSwitch);
     }
     SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedSwitch);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/scenerystate.h"
+#include "config/scenobj.h"
 
 #include <optional>
 #include <vector>
@@ -24,6 +25,11 @@ public:
     // The same from an accessor the caller opened and keeps for further reading and writing, so
     // that the file is not parsed again.
     void ReadIni(const TIniFile &ini, std::optional<qint32> language = std::nullopt);
+    // The entries that ReadIni attaches to the top-level nodes, in the same order, without building
+    // the tree, for a caller that needs neither the captions nor the states; the language is taken
+    // as ReadIni takes it. Raises std::length_error where the tree could not hold them.
+    std::vector<TScenObj> ReadEntries(const TIniFile &ini,
+                                      std::optional<qint32> language = std::nullopt);
 
     // Gives every entry of the loaded tree the state that the section holds for it, by the same
     // rules as loading takes them from the state section; an entry whose value is neither 0 nor

@@ -1,4 +1,5 @@
 #include "checkstate/checktreemodel.h"
+#include "config/inifile.h"
 #include "config/sceneryloader.h"
 #include "config/scenobj.h"
 #include "tests/support/workedexample.h"
@@ -48,6 +49,11 @@ private Q_SLOTS:
     void loadsTree_data();
     void loadsTree();
     void attachesEntriesAndReadsSettings();
+    void entryCaptionIsTheListedOne_data();
+    void entryCaptionIsTheListedOne();
+    void entriesWithoutTreeAreTheTreesEntries_data();
+    void entriesWithoutTreeAreTheTreesEntries();
+    void equalChildCaptionsAreOneCopy();
     void reloadReplacesTree();
     void nodeWithoutStateIsUncheckedOnceNormalised();
 };
@@ -161,9 +167,11 @@ void TestSceneryLoader::attachesEntriesAndReadsSettings()
     QCOMPARE(state.URL, u"https://scenery.example.net/"_s);
     QStringList entries;
     for (int i = 0; i < tree.TopLevelCount(); ++i) {
-        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
+        const TCheckTreeNode *node = tree.TopLevelItem(i);
+        const TScenObj *entry = node->DataAs<TScenObj>();
         QVERIFY(entry);
-        entries << entry->Name + u'|' + entry->FileName + u'|' + entry->FileType;
+        entries << entry->Name(node->Text()) + u'|' + entry->FileName + u'|'
+                + FileTypeText(entry->FileType);
     }
     QCOMPARE(entries,
              (QStringList{u"Hangar Nord|hangar_n|Scenery"_s, u"Tower|tower|Scenery"_s,
@@ -174,6 +182,104 @@ void TestSceneryLoader::attachesEntriesAndReadsSettings()
     TSceneryLoader(state, tree).ReadIni();
     QCOMPARE(state.Language, 1);
     QCOMPARE(state.URL, DefaultHomePage);
+}
+
+void TestSceneryLoader::entryCaptionIsTheListedOne_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("text"); // of the entry's node
+    QTest::addColumn<QString>("caption");
+
+    // Captions that look like a prefix: only the one the tree put in front is not the caption.
+    QTest::newRow("hidden group") << QByteArray("[Gruppen]\ng=[Grp] Autos\n[g]\nShow=0\na=A\n")
+                                  << u"[Grp] Autos"_s << u"[Grp] Autos"_s;
+    QTest::newRow("shown group") << QByteArray("[Gruppen]\ng=[Grp] Autos\n[g]\na=A\n")
+                                 << u"[Grp] [Grp] Autos"_s << u"[Grp] Autos"_s;
+    QTest::newRow("switch") << QByteArray("[Schalter]\ns=[Sw] Boden\n[s]\nx=X\n")
+                            << u"[Sw] [Sw] Boden"_s << u"[Sw] Boden"_s;
+    QTest::newRow("object") << QByteArray("[Szenerie]\no=[Grp] O\n") << u"[Grp] O"_s
+                            << u"[Grp] O"_s;
+}
+
+void TestSceneryLoader::entryCaptionIsTheListedOne()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+
+    TSceneryState state;
+    state.Scenery = writeControlFile(ini);
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+    const TCheckTreeNode *node = tree.TopLevelItem(0);
+    QCOMPARE(node->Text(), text);
+    QCOMPARE(node->DataAs<TScenObj>()->Name(node->Text()), caption);
+}
+
+void TestSceneryLoader::entriesWithoutTreeAreTheTreesEntries_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<std::optional<qint32>>("language");
+
+    const QByteArray both = "[Szenerie]\na=A\nb=B\n[Scenery]\nb=B\n[Gruppen]\ng=G\n[Groups]\nh=H\n"
+                            "[Schalter]\ns=S\n[Switches]\nt=T\nu=U\n";
+    QTest::newRow("stored language") << both << std::optional<qint32>();
+    QTest::newRow("stored English")
+        << "[Settings]\nLanguage=eNGLISH\n" + both << std::optional<qint32>();
+    QTest::newRow("stored word unknown")
+        << "[Settings]\nLanguage=french\n" + both << std::optional<qint32>();
+    QTest::newRow("language chosen")
+        << "[Settings]\nLanguage=german\n" + both << std::optional<qint32>(lgEnglish);
+    QTest::newRow("keys listed twice, hidden and empty groups")
+        << QByteArray("[Szenerie]\na=A\nA=A2\n[Gruppen]\ng=G\ne=E\n[g]\nShow=0\nm=M\n")
+        << std::optional<qint32>();
+}
+
+void TestSceneryLoader::entriesWithoutTreeAreTheTreesEntries()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(std::optional<qint32>, language);
+
+    TSceneryState state;
+    state.Scenery = writeControlFile(ini);
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni(language);
+    QStringList loaded;
+    for (int i = 0; i < tree.TopLevelCount(); ++i) {
+        const TScenObj *entry = tree.TopLevelItem(i)->DataAs<TScenObj>();
+        loaded << FileTypeText(entry->FileType) + u' ' + entry->FileName;
+    }
+
+    TSceneryState other;
+    other.Scenery = state.Scenery;
+    TCheckTreeModel untouched;
+    const TIniFile file(state.Scenery);
+    QStringList read;
+    for (const TScenObj &entry : TSceneryLoader(other, untouched).ReadEntries(file, language))
+        read << FileTypeText(entry.FileType) + u' ' + entry.FileName;
+    QCOMPARE(read, loaded);
+    QCOMPARE(other.Language, state.Language);
+    QCOMPARE(untouched.Count(), 0);
+}
+
+// Sceneries repeat the captions of alternatives and members in many sections: each is kept once.
+void TestSceneryLoader::equalChildCaptionsAreOneCopy()
+{
+    TSceneryState state;
+    state.Scenery = writeControlFile("[Gruppen]\ng=G\nh=H\n[g]\na=Bus\n[h]\nb=Bus\nc=Tankwagen\n"
+                                     "[Schalter]\ns=S\nt=T\n[s]\nx=Sommer\ny=Winter\n"
+                                     "[t]\nx=Sommer\ny=Winter\n");
+    TCheckTreeModel tree;
+    TSceneryLoader(state, tree).ReadIni();
+    QCOMPARE(dump(tree),
+             (QStringList{u"[Grp] G =2"_s, u"  Bus =2"_s, u"[Grp] H =2"_s, u"  Bus =2"_s,
+                          u"  Tankwagen =2"_s, u"[Sw] S =3"_s, u"  Sommer =1"_s, u"  Winter =2"_s,
+                          u"[Sw] T =3"_s, u"  Sommer =1"_s, u"  Winter =2"_s}));
+    const auto text
+        = [&](int group, int child) { return tree.TopLevelItem(group)->Item(child)->Text(); };
+    QVERIFY(text(0, 0).isSharedWith(text(1, 0)));
+    QVERIFY(text(2, 0).isSharedWith(text(3, 0)));
+    QVERIFY(text(2, 1).isSharedWith(text(3, 1)));
 }
 
 void TestSceneryLoader::reloadReplacesTree()
