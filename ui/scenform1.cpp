@@ -207,7 +207,7 @@ void TScenForm1::CreateChildren()
 
     Image1 = new TImage(TabSheet1);
     Image1->move(392, 98);
-    Image1->SetPicture(picture("logo.png"));
+    Image1->SetPicture(picture("logo.pam"));
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setFocusPolicy(Qt::TabFocus);
     connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
@@ -392,7 +392,7 @@ void TScenForm1::SetLanguage(TIniFile &ini)
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    Image1->SetPicture(picture(FState.Language == lgEnglish ? "logo-english.png" : "logo.png"));
+    Image1->SetPicture(picture(FState.Language == lgEnglish ? "logo-english.pam" : "logo.pam"));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);
