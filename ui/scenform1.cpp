@@ -70,8 +70,9 @@ TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char
 {
     auto *button = new TRzToolbarButton(parent);
     button->setGeometry(geometry);
-    button->SetGlyph(picture(glyph));
+    // The count first, so that the strip is cut once.
     button->SetNumGlyphs(numGlyphs);
+    button->SetGlyph(picture(glyph));
     button->SetHint(hint);
     button->SetShowHint(true);
     // Reached with Tab, not focused by a click, which would leave the focus mark behind.
