@@ -52,17 +52,14 @@ void TRzPageControl::UpdateTabLook()
 {
     const auto *sheet = qobject_cast<const TRzTabSheet *>(currentWidget());
     const QColor page = sheet ? sheet->Color() : palette().color(QPalette::Window);
-    const QString look
-        = QStringLiteral("QTabBar::tab { height: %1px; padding: 0 8px; color: %2;"
-                         " background: %3; border: 1px solid %4; border-bottom: none;"
-                         " border-top-left-radius: 3px; border-top-right-radius: 3px; }"
-                         " QTabBar::tab:selected { background: %5; }")
-              .arg(FTabHeight)
-              .arg(palette().color(QPalette::WindowText).name(), page.darker(110).name(),
-                   page.darker(160).name(), page.name());
-    // Each new style sheet is parsed and the tabs polished again; most calls change nothing.
-    if (look != tabBar()->styleSheet())
-        tabBar()->setStyleSheet(look);
+    tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: %1px; padding: 0 8px; color: %2;"
+                       " background: %3; border: 1px solid %4; border-bottom: none;"
+                       " border-top-left-radius: 3px; border-top-right-radius: 3px; }"
+                       " QTabBar::tab:selected { background: %5; }")
+            .arg(FTabHeight)
+            .arg(palette().color(QPalette::WindowText).name(), page.darker(110).name(),
+                 page.darker(160).name(), page.name()));
 }
 
 void TRzPageControl::SetCaption(TRzTabSheet *sheet, const QString &caption)
