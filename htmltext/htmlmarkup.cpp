@@ -1,6 +1,6 @@
 #include "htmltext/htmlmarkup.h"
 
-#include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -180,18 +180,44 @@ QString HTMLStrip(const QString &s)
     return out;
 }
 
+namespace {
+
+// Whether a tag that begins a block (a paragraph, a list, a list item or a division, opening or
+// closing) starts at the "<" at position at: its name, in any letter case, followed by white
+// space or ">".
+bool startsBlock(const QString &markup, qsizetype at)
+{
+    static constexpr QStringView names[]
+        = {u"LI", u"P", u"/P", u"UL", u"/UL", u"OL", u"/OL", u"DIV", u"/DIV"};
+    const QStringView rest = QStringView(markup).mid(at + 1);
+    for (const QStringView name : names) {
+        if (rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive)) {
+            const QChar next = rest[name.size()];
+            if (next == u'>' || next == u' ' || (next >= u'\t' && next <= u'\r'))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Written without regular expressions: compiling them would be most of the cost of the window's
+// accessible names, which are set before it is first shown.
 QString HTMLSpokenText(const QString &markup)
 {
-    static const QRegularExpression blockStart(
-        QStringLiteral("<(LI|P|/P|UL|/UL|OL|/OL|DIV|/DIV)(?=[\\s>])"),
-        QRegularExpression::CaseInsensitiveOption);
-    QString marked = markup;
-    marked.replace(blockStart, QStringLiteral("<BR><\\1"));
+    QString marked;
+    marked.reserve(markup.size());
+    for (qsizetype i = 0; i < markup.size(); ++i) {
+        if (markup[i] == u'<' && startsBlock(markup, i))
+            marked += u"<BR>";
+        marked += markup[i];
+    }
     const QString text
         = htmlmarkup::replaceWordEntities(htmlmarkup::replaceEntities(HTMLStrip(marked))
                                               .replace(QStringLiteral("&&"), QStringLiteral("&")));
     QStringList lines;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\\r\\n]+")))) {
+    for (const QString &line : QString(text).replace(u'\r', u'\n').split(u'\n')) {
         if (const QString kept = line.simplified(); !kept.isEmpty())
             lines << kept;
     }

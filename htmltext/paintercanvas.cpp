@@ -50,9 +50,10 @@ int accentTop(const QFont &font, const QFontMetrics &metrics, const QPaintDevice
 TPainterCanvas::TPainterCanvas(QPainter &painter, const QPalette &palette)
     : FPainter(painter)
     , FPalette(palette)
-    , FMetrics(painter.font())
+    , FInherited(painter.font())
+    , FMetrics(FInherited)
 {
-    const QFont current = painter.font();
+    const QFont &current = FInherited;
     FFont.name = current.family();
     FFont.size = current.pointSize() > 0 ? current.pointSize() : 8;
     applyFont();
@@ -66,7 +67,14 @@ QFont TPainterCanvas::qfont(const THTMLFont &font) const
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
     f.setStrikeOut(font.strikeOut);
-    return f;
+    // Measured in the font it is drawn in: a font that leaves out, say, the widget's style
+    // strategy would be measured by one font engine and drawn by another, each loaded and
+    // filled with the same glyphs.
+    QFont drawn = f.resolve(FInherited);
+    // Every attribute counts as set, so that a painter whose device has another default font
+    // (a pixmap's is the application's) draws it as it was measured.
+    drawn.setResolveMask(QFont::AllPropertiesResolved);
+    return drawn;
 }
 
 void TPainterCanvas::setFont(const THTMLFont &font)

@@ -60,6 +60,9 @@ private:
     QPainter &FPainter;
     QPalette FPalette;
     THTMLFont FFont;
+    // The painter's font when the canvas was made: what a canvas font leaves open (its style
+    // strategy, hinting, spacing) is taken from it, as the painter does when it draws.
+    QFont FInherited;
     QFont FQFont;
     QFontMetrics FMetrics;
     int FTextHeight = 0; // ascent, raised to the accents of capitals, plus descent

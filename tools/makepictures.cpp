@@ -1,6 +1,6 @@
-// makepictures <folder>: draws the pictures of the main window and writes them as PNG files (the
-// opaque ones at their own size as PPM), and the program's icon for Windows as
-// scenery-configurator.ico.
+// makepictures <folder>: draws the pictures of the main window and writes them as PNG files (at
+// their own size as raw pixels: PPM, or PAM for those with an alpha channel), and the program's
+// icon for Windows as scenery-configurator.ico.
 // The pictures are committed in resources/; run this again only to change them.
 //
 // Every glyph keeps its key colour in its bottom-left pixel: pixels of that colour are
@@ -304,6 +304,27 @@ QByteArray iconFile(const QList<int> &sizes)
     return file;
 }
 
+// A picture with an alpha channel as a PAM file: the header, then red, green, blue and alpha of
+// each pixel, row by row.
+bool savePam(const QImage &picture, const QString &path)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGBA8888);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray header = "P7\nWIDTH " + QByteArray::number(pixels.width()) + "\nHEIGHT "
+        + QByteArray::number(pixels.height())
+        + "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    if (file.write(header) != header.size())
+        return false;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const qint64 row = qint64(pixels.width()) * 4;
+        if (file.write(reinterpret_cast<const char *>(pixels.constScanLine(y)), row) != row)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -334,16 +355,19 @@ int main(int argc, char **argv)
             {"logo-english", logo(scale, QStringLiteral("Scenery"))},
         };
         for (const auto &picture : pictures) {
-            // The opaque pictures at their own size are read at every start: as raw pixels (PPM)
-            // they load many times faster than decoded from PNG.
-            const char *format = scale == 1 && !picture.image.hasAlphaChannel() ? "PPM" : "PNG";
+            // The pictures at their own size are read at every start: as raw pixels (PPM, or PAM
+            // with an alpha channel) they load many times faster than decoded from PNG.
+            const bool alpha = picture.image.hasAlphaChannel();
+            const char *format = scale == 1 ? (alpha ? "PAM" : "PPM") : "PNG";
             const QString name = QString::fromLatin1(picture.name)
                 + (scale == 1 ? QString() : QStringLiteral("@2x")) + u'.'
                 + QString::fromLatin1(format).toLower();
             const QImage image = picture.image.hasAlphaChannel()
                 ? picture.image.convertToFormat(QImage::Format_ARGB32)
                 : picture.image.convertToFormat(QImage::Format_RGB888);
-            if (!image.save(folder.filePath(name), format)) {
+            const bool saved = scale == 1 && alpha ? savePam(image, folder.filePath(name))
+                                                   : image.save(folder.filePath(name), format);
+            if (!saved) {
                 std::fprintf(stderr, "makepictures: cannot write %s\n", qPrintable(name));
                 return 1;
             }

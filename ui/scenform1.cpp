@@ -70,8 +70,9 @@ TRzToolbarButton *glyphButton(QWidget *parent, const QRect &geometry, const char
 {
     auto *button = new TRzToolbarButton(parent);
     button->setGeometry(geometry);
-    button->SetGlyph(picture(glyph));
+    // The count first, so that the strip is cut once.
     button->SetNumGlyphs(numGlyphs);
+    button->SetGlyph(picture(glyph));
     button->SetHint(hint);
     button->SetShowHint(true);
     // Reached with Tab, not focused by a click, which would leave the focus mark behind.
@@ -207,7 +208,7 @@ void TScenForm1::CreateChildren()
 
     Image1 = new TImage(TabSheet1);
     Image1->move(392, 98);
-    Image1->SetPicture(picture("logo.png"));
+    Image1->SetPicture(picture("logo.pam"));
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setFocusPolicy(Qt::TabFocus);
     connect(Image1, &TImage::clicked, this, &TScenForm1::RzMarqueeStatus1Click);
@@ -392,7 +393,7 @@ void TScenForm1::SetLanguage(TIniFile &ini)
         = ReadLanguageTexts(ini, section, FState.URL, FState.Version, GetString(3));
     FPlatform.SetApplicationTitle(texts.Title);
     RzLabel1->SetCaption(texts.Title);
-    Image1->SetPicture(picture(FState.Language == lgEnglish ? "logo-english.png" : "logo.png"));
+    Image1->SetPicture(picture(FState.Language == lgEnglish ? "logo-english.pam" : "logo.pam"));
     EndNotice();
     FScrollerText = texts.ScrollerText;
     RzMarqueeStatus1->SetCaption(FScrollerText);

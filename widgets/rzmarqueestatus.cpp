@@ -63,6 +63,7 @@ QRect TRzMarqueeStatus::TickRect() const
     const QRect area = GetCaptionRect();
     if (FCurrentStep <= FScrollSize)
         return area;
+    Measure();
     const int top = area.top() + (area.height() - fontMetrics().height()) / 2;
     const int left = area.left()
         + (FScrollType == stRightToLeft ? width() - FCurrentStep : FCurrentStep - FCaptionWidth);
@@ -141,6 +142,11 @@ void TRzMarqueeStatus::DrawMovingCaption(QPainter &painter, const QRect &dirty)
 {
     const QRect area = GetCaptionRect();
     painter.fillRect(dirty, FillColor());
+    // A pass from the right starts with the text's left end at the pane's edge, beyond the strip:
+    // nothing of it shows yet, and it need not be measured for the window's first paint.
+    if (FScrollType == stRightToLeft && FCurrentStep == 0)
+        return;
+    Measure();
     painter.setFont(font());
     painter.setPen(FontColor());
     // Strip coordinates: the text is centred vertically; its left edge starts a pass at the
@@ -195,7 +201,7 @@ const QPixmap &TRzMarqueeStatus::CaptionPicture(const QString &caption)
 
 void TRzMarqueeStatus::CaptionChanged()
 {
-    UpdateSteps();
+    CaptionMeasuresChanged();
     update();
 }
 
@@ -218,14 +224,23 @@ void TRzMarqueeStatus::PlaceStrip()
 void TRzMarqueeStatus::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
-        UpdateSteps();
+        CaptionMeasuresChanged();
         update();
     }
     TRzStatusPane::changeEvent(event);
 }
 
-void TRzMarqueeStatus::UpdateSteps()
+int TRzMarqueeStatus::Steps() const
 {
+    Measure();
+    return FCaptionWidth + width();
+}
+
+void TRzMarqueeStatus::Measure() const
+{
+    if (FMeasured)
+        return;
+    FMeasured = true;
     const QFontMetrics metrics = fontMetrics();
     FCaptionWidth = metrics.horizontalAdvance(Caption());
     // boundingRect() measures the ink from the baseline; one pixel more each side covers the

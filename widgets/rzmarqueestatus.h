@@ -34,7 +34,7 @@ public:
     void SetScrollDelay(quint16 value);
 
     // Steps of a pass: the caption's width in the pane's font plus the pane's width.
-    int Steps() const { return FCaptionWidth + width(); }
+    int Steps() const;
     int CurrentStep() const { return FCurrentStep; }
     // Whether the text scrolls; the timer itself runs only while the pane is shown.
     bool TimerEnabled() const { return FTimerEnabled; }
@@ -69,17 +69,22 @@ private:
     void PlaceStrip();
     void EnableTimer(bool value);
     void UpdateTimer();
-    void UpdateSteps();
+    // The caption is measured when a tick or a paint that shows it first needs its size, not when
+    // it or the font is set: a window being built sets both before its first paint, where a pass
+    // starts with the text still beyond the edge.
+    void CaptionMeasuresChanged() { FMeasured = false; }
+    void Measure() const;
     // The caption drawn once on the fill colour, so that a tick copies pixels instead of
     // drawing glyphs; null when the caption is too wide for a picture.
     const QPixmap &CaptionPicture(const QString &caption);
 
     TRzScrollType FScrollType = stRightToLeft;
     bool FScrolling = true;
-    int FCaptionWidth = 0; // measured when the caption or the font changes
+    mutable bool FMeasured = false;
+    mutable int FCaptionWidth = 0;
     // The caption's ink around its text position (left end, top of the line); it covers at
     // least the advance width and the line height, and more where glyphs overhang.
-    QRect FCaptionInk;
+    mutable QRect FCaptionInk;
     quint16 FScrollDelay = 100;
     quint16 FScrollSize = 1;
     TCaptionStrip *FStrip = nullptr;

@@ -86,12 +86,6 @@ void TRzToolbarButton::SplitGlyph()
     const QRgb key = strip.pixel(0, strip.height() - 1) & 0x00FFFFFF;
     for (int i = 0; i < FNumGlyphs; ++i)
         FGlyphImages.append(cutGlyph(strip, FNumGlyphs, i, key));
-    if (FNumGlyphs == 1) {
-        QStyleOption option;
-        option.initFrom(this);
-        FDerivedDisabled
-            = style()->generatedIconPixmap(QIcon::Disabled, FGlyphImages.first(), &option);
-    }
 }
 
 void TRzToolbarButton::SetHotGlyph(const TScalablePicture &value)
@@ -233,8 +227,18 @@ QPixmap TRzToolbarButton::CurrentGlyphImage() const
 {
     if (FGlyphImages.isEmpty())
         return {};
-    if (!isEnabled())
-        return FGlyphImages.size() > 1 ? FGlyphImages[1] : FDerivedDisabled;
+    if (!isEnabled()) {
+        if (FGlyphImages.size() > 1)
+            return FGlyphImages[1];
+        // Derived when a disabled button first shows it: most buttons are never disabled.
+        if (FDerivedDisabled.isNull()) {
+            QStyleOption option;
+            option.initFrom(this);
+            FDerivedDisabled
+                = style()->generatedIconPixmap(QIcon::Disabled, FGlyphImages.first(), &option);
+        }
+        return FDerivedDisabled;
+    }
     if (FDown && FGlyphImages.size() > 2)
         return FGlyphImages[FGlyphImages.size() > 3 ? 3 : 2];
     return FGlyphImages.first();

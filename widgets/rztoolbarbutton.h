@@ -92,7 +92,7 @@ private:
     TScalablePicture FGlyph;
     int FNumGlyphs = 1;
     QList<QPixmap> FGlyphImages; // the strip cut into images, key colour transparent
-    QPixmap FDerivedDisabled; // disabled look of a strip with one image
+    mutable QPixmap FDerivedDisabled; // disabled look of a strip with one image, made when needed
     qreal FGlyphRatio = 1.0; // the device pixel ratio the images above were cut for
     bool FChangingGlyph = false;
     TScalablePicture FHotGlyph;

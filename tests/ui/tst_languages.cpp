@@ -7,6 +7,7 @@
 #include "widgets/rzlabel.h"
 #include "widgets/rzmarqueestatus.h"
 #include "widgets/rztoolbarbutton.h"
+#include "widgets/scalablepicture.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -276,13 +277,15 @@ void TestLanguages::logoInTheInterfaceLanguage()
     TScenForm1 form(platform);
     const auto shown = [&] { return form.Image1->pixmap().toImage(); };
     const auto picture = [&](const QString &name) {
-        return QImage(u":/pictures/"_s + name).convertToFormat(shown().format());
+        return TScalablePicture::FromFile(u":/pictures/"_s + name)
+            .ForRatio(1.0)
+            .convertToFormat(shown().format());
     };
-    QCOMPARE(shown(), picture(u"logo.png"_s));
+    QCOMPARE(shown(), picture(u"logo.pam"_s));
     platform.Answers = {6};
     QTest::mouseClick(form.btnEnglish, Qt::LeftButton);
-    QCOMPARE(shown(), picture(u"logo-english.png"_s));
-    QVERIFY(picture(u"logo-english.png"_s) != picture(u"logo.png"_s));
+    QCOMPARE(shown(), picture(u"logo-english.pam"_s));
+    QVERIFY(picture(u"logo-english.pam"_s) != picture(u"logo.pam"_s));
 }
 
 QTEST_MAIN(TestLanguages)

@@ -14,7 +14,8 @@ const QRgb key = qRgb(255, 255, 255);
 const QRgb windowColour = qRgb(0, 255, 0);
 
 // A picture from rows of characters: '.' is the white key colour, '#' and 'o' two opaque ones.
-// 'w' is the key colour in an alpha of its own, which the scan ignores.
+// 'w' is the key colour in an alpha of its own, which the scan ignores. 'a' followed by 'b' holds
+// the key's bytes across the two pixels.
 QImage picture(const QStringList &rows, QImage::Format format = QImage::Format_RGB32)
 {
     QImage image(int(rows.first().size()), int(rows.size()), QImage::Format_ARGB32);
@@ -25,6 +26,8 @@ QImage picture(const QStringList &rows, QImage::Format format = QImage::Format_R
                            c == u'#'       ? qRgb(37, 75, 114)
                                : c == u'o' ? qRgb(126, 163, 238)
                                : c == u'w' ? qRgba(255, 255, 255, 128)
+                               : c == u'a' ? qRgb(1, 255, 255)
+                               : c == u'b' ? qRgb(255, 2, 3)
                                            : key);
         }
     }
@@ -90,6 +93,7 @@ private Q_SLOTS:
     void construction();
     void regionFromBitmap_data();
     void regionFromBitmap();
+    void regionIsTheUnionOfTheRuns_data();
     void regionIsTheUnionOfTheRuns();
     void noRegionWithoutTransparency();
     void regionAppliedOnceAtFirstShow();
@@ -136,6 +140,8 @@ void TstRzFormShape::regionFromBitmap_data()
     QTest::newRow("24-bit picture, only the bottom-left pixel is key")
         << QStringList{u"###"_s, u"#o#"_s, u".##"_s} << QImage::Format_RGB888
         << QList<QRect>{{0, 0, 3, 2}, {1, 2, 2, 1}};
+    QTest::newRow("24-bit picture, key bytes across two pixels")
+        << QStringList{u"ab#"_s, u"..."_s} << QImage::Format_RGB888 << QList<QRect>{{0, 0, 3, 1}};
     QTest::newRow("alpha is not compared")
         << QStringList{u"w#w"_s, u"..."_s} << QImage::Format_ARGB32 << QList<QRect>{{1, 0, 1, 1}};
     QTest::newRow("no opaque pixel")
@@ -152,8 +158,16 @@ void TstRzFormShape::regionFromBitmap()
     QCOMPARE(rectsOf(shape.GetRegionFromBitmap(picture(rows, format))), rects);
 }
 
+void TstRzFormShape::regionIsTheUnionOfTheRuns_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::newRow("32-bit picture") << QImage::Format_RGB32;
+    QTest::newRow("24-bit picture, read as it is stored") << QImage::Format_RGB888;
+}
+
 void TstRzFormShape::regionIsTheUnionOfTheRuns()
 {
+    QFETCH(QImage::Format, format);
     // Rounded corners, a band narrower than the panel, holes and stray pixels.
     QImage image(64, 48, QImage::Format_RGB32);
     QList<QRect> runs;
@@ -177,7 +191,7 @@ void TstRzFormShape::regionIsTheUnionOfTheRuns()
         }
     }
     TRzFormShape shape;
-    const QRegion region = shape.GetRegionFromBitmap(image);
+    const QRegion region = shape.GetRegionFromBitmap(image.convertToFormat(format));
     QVERIFY((region ^ united(runs)).isEmpty());
     QVERIFY(region.rectCount() < runs.size());
 }

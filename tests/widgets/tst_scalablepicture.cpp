@@ -15,6 +15,8 @@ private Q_SLOTS:
     void doubledDrawingReadWhenFirstNeeded();
     void iconShowsTheDrawingForItsRatio_data();
     void iconShowsTheDrawingForItsRatio();
+    void alphaPictureReadFromItsBytes_data();
+    void alphaPictureReadFromItsBytes();
 };
 
 namespace {
@@ -24,6 +26,22 @@ QImage filled(int size, const QColor &colour)
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+// A picture of four pixels: opaque, half covered, fully transparent and faint, each in another
+// colour, written as a PAM file with the given header lines.
+QByteArray pamFile(const QByteArray &header, QImage &picture)
+{
+    picture = QImage(2, 2, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(200, 10, 20, 255));
+    picture.setPixel(1, 0, qRgba(30, 140, 50, 128));
+    picture.setPixel(0, 1, qRgba(0, 0, 0, 0));
+    picture.setPixel(1, 1, qRgba(250, 250, 5, 3));
+    const QImage bytes = picture.convertToFormat(QImage::Format_RGBA8888);
+    QByteArray file = header;
+    for (int y = 0; y < bytes.height(); ++y)
+        file.append(reinterpret_cast<const char *>(bytes.constScanLine(y)), bytes.width() * 4);
+    return file;
 }
 
 } // namespace
@@ -105,6 +123,41 @@ void TestScalablePicture::iconShowsTheDrawingForItsRatio()
     QCOMPARE(shown.size(), pixels);
     QCOMPARE(shown.devicePixelRatio(), ratio);
     QCOMPARE(shown.pixel(pixels.width() / 2, pixels.height() / 2), centre);
+}
+
+void TestScalablePicture::alphaPictureReadFromItsBytes_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<bool>("read");
+
+    const QByteArray tail = "DEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    QTest::newRow("as written") << "P7\nWIDTH 2\nHEIGHT 2\n" + tail << true;
+    QTest::newRow("comment and spaces") << "P7\n# badge\n  WIDTH   2\nHEIGHT 2\n" + tail << true;
+    QTest::newRow("three channels")
+        << QByteArray("P7\nWIDTH 2\nHEIGHT 2\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\n")
+        << false;
+    QTest::newRow("fewer bytes than pixels") << "P7\nWIDTH 2\nHEIGHT 3\n" + tail << false;
+    QTest::newRow("no end of header") << QByteArray("P7\nWIDTH 2\nHEIGHT 2\n") << false;
+}
+
+// A picture with an alpha channel stored as raw pixels (PAM) reads with every pixel and its
+// coverage as drawn; a file that does not hold what its header says reads as no picture.
+void TestScalablePicture::alphaPictureReadFromItsBytes()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(bool, read);
+
+    QTemporaryDir dir;
+    QImage drawn;
+    QFile file(dir.filePath(u"badge.pam"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(pamFile(header, drawn)) > 0);
+    file.close();
+
+    const QImage shown = TScalablePicture::FromFile(file.fileName()).ForRatio(1.0);
+    QCOMPARE(shown.isNull(), !read);
+    if (read)
+        QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32), drawn);
 }
 
 QTEST_MAIN(TestScalablePicture)
