@@ -28,6 +28,9 @@ public:
     std::optional<QString> value(QStringView section, QStringView key) const;
     // Every key line of the section in file order, duplicates included, names as spelled.
     QStringList keyNames(QStringView section) const;
+    // The same key lines, each with the value that value() gives for its name, in one walk through
+    // the section instead of a lookup per key. Both lists are emptied first.
+    void keysAndValues(QStringView section, QStringList &names, QStringList &values) const;
     bool hasSection(QStringView section) const { return findSection(section).has_value(); }
 
     // Names that the file could not hold without changing its structure.
@@ -117,6 +120,8 @@ private:
                        qsizetype end) const;
     QString textOf(quint32 line, qsizetype begin, qsizetype end) const;
     QString foldedNameOf(quint32 line) const;
+    // The value of a key line without one pair of enclosing quotes.
+    QString valueOf(quint32 line, const Parts &parts) const;
     quint32 nameHashOf(quint32 line) const;
     // Whether the line's name equals a folded name.
     bool nameEquals(quint32 line, QStringView folded) const;
@@ -155,7 +160,14 @@ private:
     std::vector<Section> FSections;
     mutable std::unordered_map<quint32, SectionExtra> FSectionExtras;
     TProfileNameTable FSectionIndex; // first section of each folded name
-    // The sections found last, tried (and the ones behind them) before the index is asked.
-    mutable std::array<quint32, 2> FRecentSections{NoIndex, NoIndex};
+    // The sections found last with their folded names, tried (and the ones behind them) before
+    // the index is asked. A section once found stays the one of its name: a write adds a
+    // section only for a name that has none.
+    struct RecentSection
+    {
+        quint32 index = NoIndex;
+        QString folded;
+    };
+    mutable std::array<RecentSection, 2> FRecentSections;
     mutable QString FLookupName; // folded name of the current lookup; spares an allocation each
 };
