@@ -250,6 +250,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
     std::vector<quint32> sectionHashes{0};
     std::vector<quint32> keyLines; // of the current section
     std::vector<quint32> keyHashes;
+    TProfileNameTable seen;
     FSections.emplace_back();
 
     qsizetype start = 0;
@@ -277,7 +278,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
                 hash = hashFolded(
                     foldName(decodePart(lineBegin, end - start, parts.nameBegin, parts.nameEnd)));
             if (parts.kind == Parts::Header) {
-                markFirstKeys(keyLines, keyHashes);
+                markFirstKeys(keyLines, keyHashes, seen);
                 keyLines.clear();
                 keyHashes.clear();
                 Section section;
@@ -297,7 +298,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
         }
         start = next;
     }
-    markFirstKeys(keyLines, keyHashes);
+    markFirstKeys(keyLines, keyHashes, seen);
     if (!FLines.empty())
         FLastLine = quint32(FLines.size() - 1);
     buildSectionIndex(sectionHashes);
@@ -306,7 +307,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
 // Marks the first key of each name among the section's keys, which lookups may take as soon as
 // they meet it; later keys of that name are never read.
 void TProfileDocument::markFirstKeys(const std::vector<quint32> &keyLines,
-                                     const std::vector<quint32> &keyHashes)
+                                     const std::vector<quint32> &keyHashes, TProfileNameTable &seen)
 {
     const auto count = quint32(keyHashes.size());
     std::optional<QString> folded; // of the key being marked, made only when a hash repeats
@@ -326,8 +327,7 @@ void TProfileDocument::markFirstKeys(const std::vector<quint32> &keyLines,
         }
         return;
     }
-    TProfileNameTable seen;
-    seen.reserve(count);
+    seen.reset(count);
     for (quint32 k = 0; k < count; ++k) {
         folded.reset();
         if (!seen.find(keyHashes[k], [&](quint32 e) { return sameName(e, k); })) {

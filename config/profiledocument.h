@@ -106,7 +106,9 @@ private:
     static Parts parseParts(const Units &units);
     template<class Units>
     void parseUnits(const Units &units, qsizetype bomSize);
-    void markFirstKeys(const std::vector<quint32> &keyLines, const std::vector<quint32> &keyHashes);
+    // `seen` is a table for the names of a large section, kept from one section to the next.
+    void markFirstKeys(const std::vector<quint32> &keyLines, const std::vector<quint32> &keyHashes,
+                       TProfileNameTable &seen);
     void buildSectionIndex(const std::vector<quint32> &sectionHashes);
 
     bool isAdded(quint32 line) const { return line >= FLines.size(); }
@@ -149,7 +151,7 @@ private:
     qsizetype FTailOffset = 0; // bytes from here on belong to no line (odd end of UTF-16 data)
     TLineBreak FNewLineBreak = TLineBreak::CrLf;
     // Lines read from the file, in file order: where each begins in FSource, and its flags.
-    std::vector<quint32> FLines;
+    std::vector<quint32, TLargePageAllocator<quint32>> FLines;
     std::unordered_map<quint32, QString> FChangedLines;
     // Added lines are numbered on from the lines read; each read line (NoIndex: the start of the
     // file) leads to the added lines directly behind it.

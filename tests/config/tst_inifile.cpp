@@ -353,6 +353,9 @@ void TestIniFile::readsInSequence_data()
         << numberedSection("S", 40) + "K05=later\r\nk39=later\r\n"
         << numberedReads(u"S"_s, 38, 39) + QStringList{u"S/K05"_s, u"S/k39"_s, u"S/k05"_s}
         << numberedValues(38, 39) + QStringList{u"v05"_s, u"v39"_s, u"v05"_s};
+    QTest::newRow("two large sections of the same key names")
+        << numberedSection("S", 40) + numberedSection("T", 40) << numberedReads(u"T"_s, 39, 0)
+        << numberedValues(39, 0);
     QTest::newRow("small section, a later key of a name behind the one read")
         << QByteArray("[S]\r\na=1\r\nb=2\r\nc=3\r\nB=4\r\n")
         << QStringList{u"S/c"_s, u"S/B"_s, u"S/a"_s, u"S/b"_s}
