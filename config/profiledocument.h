@@ -55,10 +55,13 @@ private:
     static constexpr quint32 OffsetMask = 0x1FFFFFFFu;
 
     // Where a line read from the file lies, in bytes; its content ends before its line break.
+    // Its offsets are full words: the record is then handed back in memory. Packed into
+    // registers, as a smaller one is, its unpacking stalled on the writes of its parts, which
+    // made this small function one of the costliest of a load.
     struct Extent
     {
-        quint32 begin = 0;
-        quint32 end = 0;
+        qsizetype begin = 0;
+        qsizetype end = 0;
         TLineBreak lineBreak = TLineBreak::None;
     };
     // A line that a write added; it ends with the document's line break.
