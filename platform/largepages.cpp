@@ -9,20 +9,9 @@
 #include <sys/mman.h>
 #endif
 
-namespace {
-
-constexpr std::uintptr_t PageSize = LargePages::MinimumSize;
-
-std::size_t roundUp(std::size_t bytes)
-{
-    return (bytes + PageSize - 1) & ~(PageSize - 1);
-}
-
-} // namespace
+#ifdef Q_OS_WIN
 
 namespace LargePages {
-
-#ifdef Q_OS_WIN
 
 // Large pages need a privilege that programs do not have: ordinary heap blocks.
 void *Allocate(std::size_t bytes)
@@ -37,7 +26,22 @@ void Free(void *block, std::size_t)
 
 void Advise(void *, std::size_t) { }
 
+} // namespace LargePages
+
 #else
+
+namespace {
+
+constexpr std::uintptr_t PageSize = LargePages::MinimumSize;
+
+std::size_t roundUp(std::size_t bytes)
+{
+    return (bytes + PageSize - 1) & ~(PageSize - 1);
+}
+
+} // namespace
+
+namespace LargePages {
 
 // The mapping is made one large page longer and cut to a boundary of one, since only whole
 // aligned large pages can back it.
@@ -82,6 +86,6 @@ void Advise(void *data, std::size_t bytes)
 #endif
 }
 
-#endif
-
 } // namespace LargePages
+
+#endif
