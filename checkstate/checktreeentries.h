@@ -1,5 +1,7 @@
 #pragma once
 
+#include "checkstate/blockslabs.h"
+
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
@@ -62,10 +64,32 @@ private:
         const std::type_info &Type() const override { return typeid(T); }
         int Count() const override { return FCount; }
 
+        TBlocks() = default;
+        ~TBlocks() override
+        {
+            for (T *block : FBlocks) {
+                if (block)
+                    std::destroy_n(block, BlockSize);
+            }
+        }
+        TBlocks(const TBlocks &) = delete;
+        TBlocks &operator=(const TBlocks &) = delete;
+
         int Add(T entry)
         {
-            if (std::size_t(FCount) == FBlocks.size() * BlockSize)
-                FBlocks.push_back(std::make_unique<T[]>(BlockSize));
+            if (std::size_t(FCount) == FBlocks.size() * BlockSize) {
+                // Listed empty first, so that a block whose entries exist is always listed and
+                // destroyed with the store.
+                FBlocks.push_back(nullptr);
+                try {
+                    auto *block = static_cast<T *>(FMemory.Take());
+                    std::uninitialized_value_construct_n(block, BlockSize);
+                    FBlocks.back() = block;
+                } catch (...) {
+                    FBlocks.pop_back();
+                    throw;
+                }
+            }
             Slot(FCount) = std::move(entry);
             return FCount++;
         }
@@ -82,12 +106,14 @@ private:
         // Blocks of 1024 stay below the size from which the allocator maps memory of its own
         // (and hands it back to the system at once) for entries of up to 128 bytes.
         static constexpr std::size_t BlockSize = 1024;
+        static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
         T &Slot(int number) const
         {
             return FBlocks[std::size_t(number) / BlockSize][std::size_t(number) % BlockSize];
         }
 
-        std::vector<std::unique_ptr<T[]>> FBlocks;
+        TBlockSlabs FMemory{BlockSize * sizeof(T)};
+        std::vector<T *> FBlocks;
         int FCount = 0;
     };
 

@@ -19,8 +19,8 @@ TCheckTreeNodePool::TCheckTreeNodePool() = default;
 
 TCheckTreeNodePool::~TCheckTreeNodePool()
 {
-    for (const auto &block : FBlocks)
-        ASAN_UNPOISON_MEMORY_REGION(block.get(), BlockSize * sizeof(TSlot));
+    for (TSlot *block : FBlocks)
+        ASAN_UNPOISON_MEMORY_REGION(block, BlockSize * sizeof(TSlot));
 }
 
 TCheckTreeNode *TCheckTreeNodePool::New()
@@ -31,8 +31,8 @@ TCheckTreeNode *TCheckTreeNodePool::New()
         FFree = slot->Next;
     } else {
         if (FUsed == FBlocks.size() * BlockSize) {
-            FBlocks.emplace_back(new TSlot[BlockSize]);
-            ASAN_POISON_MEMORY_REGION(FBlocks.back().get(), BlockSize * sizeof(TSlot));
+            FBlocks.push_back(static_cast<TSlot *>(FMemory.Take()));
+            ASAN_POISON_MEMORY_REGION(FBlocks.back(), BlockSize * sizeof(TSlot));
         }
         slot = &FBlocks[FUsed / BlockSize][FUsed % BlockSize];
         ++FUsed;
@@ -52,8 +52,8 @@ void TCheckTreeNodePool::Delete(TCheckTreeNode *node)
 
 void TCheckTreeNodePool::Reset()
 {
-    for (const auto &block : FBlocks)
-        ASAN_POISON_MEMORY_REGION(block.get(), BlockSize * sizeof(TSlot));
+    for (TSlot *block : FBlocks)
+        ASAN_POISON_MEMORY_REGION(block, BlockSize * sizeof(TSlot));
     FUsed = 0;
     FFree = nullptr;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "checkstate/blockslabs.h"
 #include "checkstate/checktreenode.h"
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 // Storage for the nodes of one tree: nodes come from blocks of many, so that a large load costs
-// one allocation per block instead of one per node, and a reload finds its memory in place. A
+// one allocation per block instead of one per node (and few page faults, see TBlockSlabs), and a
+// reload finds its memory in place. A
 // free place is poisoned for AddressSanitizer, so that a use of a deleted node is still caught.
 class TCheckTreeNodePool
 {
@@ -30,7 +31,8 @@ private:
     // 1024 nodes stay below the size from which the allocator maps memory of its own.
     static constexpr std::size_t BlockSize = 1024;
 
-    std::vector<std::unique_ptr<TSlot[]>> FBlocks;
+    TBlockSlabs FMemory{BlockSize * sizeof(TSlot)};
+    std::vector<TSlot *> FBlocks;
     std::size_t FUsed = 0; // places handed out from the blocks in order, freed ones included
     TSlot *FFree = nullptr; // places freed by Delete, taken first
 };

@@ -19,6 +19,16 @@ QString writeError(const QString &fileName)
         .arg(QDir::toNativeSeparators(fileName));
 }
 
+// Values are read up to 2047 characters.
+void cutValue(QString &value)
+{
+    if (value.size() > maxValueLength) {
+        // Never leave half of a surrogate pair at the cut.
+        const bool splitsPair = value.at(maxValueLength - 1).isHighSurrogate();
+        value.truncate(splitsPair ? maxValueLength - 1 : maxValueLength);
+    }
+}
+
 // Shows line breaks of a rejected name, which would otherwise split the message.
 QString visibleName(const QString &name)
 {
@@ -71,17 +81,21 @@ QString TIniFile::ReadString(const QString &section, const QString &key,
     std::optional<QString> value = FDocument->value(section, key);
     if (!value)
         return defaultValue;
-    if (value->size() > maxValueLength) {
-        // Never leave half of a surrogate pair at the cut.
-        const bool splitsPair = value->at(maxValueLength - 1).isHighSurrogate();
-        value->truncate(splitsPair ? maxValueLength - 1 : maxValueLength);
-    }
+    cutValue(*value);
     return *value;
 }
 
 void TIniFile::ReadSection(const QString &section, QStringList &strings) const
 {
     strings = FDocument->keyNames(section);
+}
+
+void TIniFile::ReadSectionValues(const QString &section, QStringList &keys,
+                                 QStringList &values) const
+{
+    FDocument->keysAndValues(section, keys, values);
+    for (QString &value : values)
+        cutValue(value);
 }
 
 bool TIniFile::SectionExists(const QString &section) const

@@ -46,6 +46,9 @@ public:
                        const QString &defaultValue) const;
     // Empties the list, then fills it with the section's key names in file order, as spelled.
     void ReadSection(const QString &section, QStringList &strings) const;
+    // The same names, and beside each the value ReadString gives for it, read in one walk
+    // through the section.
+    void ReadSectionValues(const QString &section, QStringList &keys, QStringList &values) const;
     // Whether the file has a section of this name, with keys or without.
     bool SectionExists(const QString &section) const;
     // Decimal with optional sign, "0x…" and "$…" hexadecimal; anything else gives the default.

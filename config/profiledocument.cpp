@@ -2,7 +2,9 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -248,6 +250,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
     std::vector<quint32> sectionHashes{0};
     std::vector<quint32> keyLines; // of the current section
     std::vector<quint32> keyHashes;
+    TProfileNameTable seen;
     FSections.emplace_back();
 
     qsizetype start = 0;
@@ -275,7 +278,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
                 hash = hashFolded(
                     foldName(decodePart(lineBegin, end - start, parts.nameBegin, parts.nameEnd)));
             if (parts.kind == Parts::Header) {
-                markFirstKeys(keyLines, keyHashes);
+                markFirstKeys(keyLines, keyHashes, seen);
                 keyLines.clear();
                 keyHashes.clear();
                 Section section;
@@ -295,7 +298,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
         }
         start = next;
     }
-    markFirstKeys(keyLines, keyHashes);
+    markFirstKeys(keyLines, keyHashes, seen);
     if (!FLines.empty())
         FLastLine = quint32(FLines.size() - 1);
     buildSectionIndex(sectionHashes);
@@ -304,7 +307,7 @@ void TProfileDocument::parseUnits(const Units &units, qsizetype bomSize)
 // Marks the first key of each name among the section's keys, which lookups may take as soon as
 // they meet it; later keys of that name are never read.
 void TProfileDocument::markFirstKeys(const std::vector<quint32> &keyLines,
-                                     const std::vector<quint32> &keyHashes)
+                                     const std::vector<quint32> &keyHashes, TProfileNameTable &seen)
 {
     const auto count = quint32(keyHashes.size());
     std::optional<QString> folded; // of the key being marked, made only when a hash repeats
@@ -324,8 +327,7 @@ void TProfileDocument::markFirstKeys(const std::vector<quint32> &keyLines,
         }
         return;
     }
-    TProfileNameTable seen;
-    seen.reserve(count);
+    seen.reset(count);
     for (quint32 k = 0; k < count; ++k) {
         folded.reset();
         if (!seen.find(keyHashes[k], [&](quint32 e) { return sameName(e, k); })) {
@@ -532,23 +534,32 @@ const TProfileNameTable &TProfileDocument::keyIndexOf(quint32 section) const
 std::optional<quint32> TProfileDocument::findSection(QStringView section) const
 {
     foldNameInto(section, FLookupName);
+    // The name asked for last is mostly asked again: known by its folded name, without a look
+    // at its header line.
+    for (const RecentSection &recent : FRecentSections) {
+        if (recent.index != NoIndex && recent.folded == FLookupName)
+            return recent.index;
+    }
     const auto remember = [this](quint32 found) {
-        if (FRecentSections[0] != found) {
-            FRecentSections[1] = FRecentSections[0];
-            FRecentSections[0] = found;
+        if (FRecentSections[0].index != found) {
+            std::swap(FRecentSections[0], FRecentSections[1]);
+            // Copied into the buffer the entry has, so that neither name is shared and the next
+            // fold into FLookupName needs no allocation.
+            QString &folded = FRecentSections[0].folded;
+            folded.resize(FLookupName.size());
+            std::copy(FLookupName.cbegin(), FLookupName.cend(), folded.begin());
+            FRecentSections[0].index = found;
         }
         return found;
     };
     const auto isFound = [this](quint32 s) {
         return s < FSections.size() && FSections[s].indexed && sectionNameEquals(s, FLookupName);
     };
-    for (const quint32 recent : FRecentSections) {
-        if (recent == NoIndex)
+    for (const RecentSection &recent : FRecentSections) {
+        if (recent.index == NoIndex)
             continue;
-        if (isFound(recent))
-            return remember(recent);
-        if (isFound(recent + 1))
-            return remember(recent + 1);
+        if (isFound(recent.index + 1))
+            return remember(recent.index + 1);
     }
     const std::optional<quint32> found = FSectionIndex.find(
         hashFolded(FLookupName), [this](quint32 s) { return sectionNameEquals(s, FLookupName); });
@@ -605,8 +616,11 @@ std::optional<QString> TProfileDocument::value(QStringView section, QStringView 
     const std::optional<quint32> foundKey = findKey(*foundSection, key);
     if (!foundKey)
         return std::nullopt;
-    const quint32 line = *foundKey;
-    const Parts parts = partsOf(line);
+    return valueOf(*foundKey, partsOf(*foundKey));
+}
+
+QString TProfileDocument::valueOf(quint32 line, const Parts &parts) const
+{
     qsizetype begin = parts.valueBegin;
     qsizetype end = parts.valueEnd;
     const bool quoted = withUnits(line, [begin, end](const auto &units) {
@@ -633,6 +647,30 @@ QStringList TProfileDocument::keyNames(QStringView section) const
         names.append(textOf(line, parts.nameBegin, parts.nameEnd));
     }
     return names;
+}
+
+void TProfileDocument::keysAndValues(QStringView section, QStringList &names,
+                                     QStringList &values) const
+{
+    names.clear();
+    values.clear();
+    const std::optional<quint32> found = findSection(section);
+    if (!found)
+        return;
+    const quint32 count = keyCountOf(*found);
+    names.reserve(count);
+    values.reserve(count);
+    for (quint32 k = firstKeyOf(*found); k != NoIndex; k = keyAfter(*found, k)) {
+        const Parts parts = partsOf(k);
+        names.append(textOf(k, parts.nameBegin, parts.nameEnd));
+        if (isFirstOfName(k)) {
+            values.append(valueOf(k, parts));
+        } else {
+            // A later key of a name reads as the first key of that name.
+            const quint32 first = findKey(*found, names.back()).value_or(k);
+            values.append(valueOf(first, partsOf(first)));
+        }
+    }
 }
 
 bool TProfileDocument::isStorableSection(QStringView section)

@@ -28,6 +28,9 @@ public:
     std::optional<QString> value(QStringView section, QStringView key) const;
     // Every key line of the section in file order, duplicates included, names as spelled.
     QStringList keyNames(QStringView section) const;
+    // The same key lines, each with the value that value() gives for its name, in one walk through
+    // the section instead of a lookup per key. Both lists are emptied first.
+    void keysAndValues(QStringView section, QStringList &names, QStringList &values) const;
     bool hasSection(QStringView section) const { return findSection(section).has_value(); }
 
     // Names that the file could not hold without changing its structure.
@@ -52,10 +55,13 @@ private:
     static constexpr quint32 OffsetMask = 0x1FFFFFFFu;
 
     // Where a line read from the file lies, in bytes; its content ends before its line break.
+    // Its offsets are full words: the record is then handed back in memory. Packed into
+    // registers, as a smaller one is, its unpacking stalled on the writes of its parts, which
+    // made this small function one of the costliest of a load.
     struct Extent
     {
-        quint32 begin = 0;
-        quint32 end = 0;
+        qsizetype begin = 0;
+        qsizetype end = 0;
         TLineBreak lineBreak = TLineBreak::None;
     };
     // A line that a write added; it ends with the document's line break.
@@ -103,7 +109,9 @@ private:
     static Parts parseParts(const Units &units);
     template<class Units>
     void parseUnits(const Units &units, qsizetype bomSize);
-    void markFirstKeys(const std::vector<quint32> &keyLines, const std::vector<quint32> &keyHashes);
+    // `seen` is a table for the names of a large section, kept from one section to the next.
+    void markFirstKeys(const std::vector<quint32> &keyLines, const std::vector<quint32> &keyHashes,
+                       TProfileNameTable &seen);
     void buildSectionIndex(const std::vector<quint32> &sectionHashes);
 
     bool isAdded(quint32 line) const { return line >= FLines.size(); }
@@ -117,6 +125,8 @@ private:
                        qsizetype end) const;
     QString textOf(quint32 line, qsizetype begin, qsizetype end) const;
     QString foldedNameOf(quint32 line) const;
+    // The value of a key line without one pair of enclosing quotes.
+    QString valueOf(quint32 line, const Parts &parts) const;
     quint32 nameHashOf(quint32 line) const;
     // Whether the line's name equals a folded name.
     bool nameEquals(quint32 line, QStringView folded) const;
@@ -144,7 +154,7 @@ private:
     qsizetype FTailOffset = 0; // bytes from here on belong to no line (odd end of UTF-16 data)
     TLineBreak FNewLineBreak = TLineBreak::CrLf;
     // Lines read from the file, in file order: where each begins in FSource, and its flags.
-    std::vector<quint32> FLines;
+    std::vector<quint32, TLargePageAllocator<quint32>> FLines;
     std::unordered_map<quint32, QString> FChangedLines;
     // Added lines are numbered on from the lines read; each read line (NoIndex: the start of the
     // file) leads to the added lines directly behind it.
@@ -155,7 +165,14 @@ private:
     std::vector<Section> FSections;
     mutable std::unordered_map<quint32, SectionExtra> FSectionExtras;
     TProfileNameTable FSectionIndex; // first section of each folded name
-    // The sections found last, tried (and the ones behind them) before the index is asked.
-    mutable std::array<quint32, 2> FRecentSections{NoIndex, NoIndex};
+    // The sections found last with their folded names, tried (and the ones behind them) before
+    // the index is asked. A section once found stays the one of its name: a write adds a
+    // section only for a name that has none.
+    struct RecentSection
+    {
+        quint32 index = NoIndex;
+        QString folded;
+    };
+    mutable std::array<RecentSection, 2> FRecentSections;
     mutable QString FLookupName; // folded name of the current lookup; spares an allocation each
 };

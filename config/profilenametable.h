@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/largepages.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -15,11 +17,17 @@ public:
     // Makes room for `count` entries, so that adding them does not grow the table again.
     void reserve(qsizetype count)
     {
-        size_t size = 16;
-        while (size * 3 < size_t(count) * 4)
-            size *= 2;
+        const size_t size = sizeFor(count);
         if (size > FSlots.size())
             rehash(size);
+    }
+
+    // Forgets every entry and makes room for `count` new ones, in the memory the table has when
+    // it is large enough.
+    void reset(qsizetype count)
+    {
+        FSlots.assign(sizeFor(count), Slot{});
+        FCount = 0;
     }
 
     // The entry of this hash that `equal(entry)` accepts.
@@ -54,6 +62,14 @@ private:
         quint32 entry = 0; // entry number + 1; 0 marks a free slot
     };
 
+    static size_t sizeFor(qsizetype count)
+    {
+        size_t size = 16;
+        while (size * 3 < size_t(count) * 4)
+            size *= 2;
+        return size;
+    }
+
     void place(quint32 hash, quint32 storedEntry)
     {
         const size_t mask = FSlots.size() - 1;
@@ -65,7 +81,7 @@ private:
 
     void rehash(size_t size)
     {
-        std::vector<Slot> old(size);
+        Slots old(size);
         old.swap(FSlots);
         for (const Slot &slot : old) {
             if (slot.entry != 0)
@@ -73,6 +89,7 @@ private:
         }
     }
 
-    std::vector<Slot> FSlots;
+    using Slots = std::vector<Slot, TLargePageAllocator<Slot>>;
+    Slots FSlots;
     size_t FCount = 0;
 };

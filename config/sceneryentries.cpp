@@ -33,10 +33,13 @@ QStringList GroupMembers(const TIniFile &ini, const QString &group)
 
 QStringList GroupMembers(QStringList keys)
 {
-    keys.removeIf([](const QString &key) {
-        return key == ControlFile::CheckedKey || key == ControlFile::ShowKey;
-    });
+    keys.removeIf([](const QString &key) { return !IsGroupMember(key); });
     return keys;
+}
+
+bool IsGroupMember(const QString &key)
+{
+    return key != ControlFile::CheckedKey && key != ControlFile::ShowKey;
 }
 
 QStringList EntryFiles(const TIniFile &ini, const TScenObj &entry)
@@ -54,8 +57,11 @@ QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection
 {
     QStringList keys;
     ini.ReadSection(switchSection, keys);
-    keys.removeIf([](const QString &key) {
-        return key.compare(ControlFile::CheckedKey, Qt::CaseInsensitive) == 0;
-    });
+    keys.removeIf([](const QString &key) { return !IsSwitchAlternative(key); });
     return keys;
+}
+
+bool IsSwitchAlternative(const QString &key)
+{
+    return key.compare(ControlFile::CheckedKey, Qt::CaseInsensitive) != 0;
 }

@@ -21,6 +21,7 @@ QString EntryStateKey(const TIniFile &ini, const TScenObj &entry);
 // The member keys of a group section: every key except "Checked" and "Show", which are
 // recognised only as spelled exactly so.
 QStringList GroupMembers(const TIniFile &ini, const QString &group);
+bool IsGroupMember(const QString &key);
 // The same from the section's keys, for a caller that has listed them already.
 QStringList GroupMembers(QStringList keys);
 
@@ -28,6 +29,7 @@ QStringList GroupMembers(QStringList keys);
 // without "Checked" in any letter case. The first is alternative 0, the second alternative 1;
 // any further key takes no part.
 QStringList SwitchAlternatives(const TIniFile &ini, const QString &switchSection);
+bool IsSwitchAlternative(const QString &key);
 
 // The object keys of the scenery files an entry switches, in order: a plain object's own key,
 // every member of a group, the alternatives of a switch that take part (a switch's alternative k

@@ -124,12 +124,16 @@ void TSceneryLoader::ReadLanguage(const TIniFile &ini, std::optional<qint32> lan
         FState.Language = lgEnglish;
 }
 
+// Each list and entry section is read in one walk, its keys with their values, instead of a
+// lookup of every key in turn.
 void TSceneryLoader::AddObjects(const TIniFile &ini)
 {
     const QString section = ControlFile::ObjectListSection(FState.Language);
-    ini.ReadSection(section, FState.BglList);
-    for (const QString &key : std::as_const(FState.BglList)) {
-        const QString caption = ini.ReadString(section, key, QString());
+    QStringList captions;
+    ini.ReadSectionValues(section, FState.BglList, captions);
+    for (qsizetype i = 0; i < FState.BglList.size(); ++i) {
+        const QString &key = FState.BglList.at(i);
+        const QString &caption = captions.at(i);
         TCheckTreeNode *node = FTree.Add(caption, TScenObj{key, ftScenery});
         SetLoadedState(ini, node, key, ControlFile::States);
     }
@@ -138,24 +142,28 @@ void TSceneryLoader::AddObjects(const TIniFile &ini)
 void TSceneryLoader::AddGroups(const TIniFile &ini)
 {
     const QString listSection = ControlFile::GroupListSection(FState.Language);
-    ini.ReadSection(listSection, FState.GrpList);
+    QStringList captions;
+    ini.ReadSectionValues(listSection, FState.GrpList, captions);
+    QStringList values;
     std::vector<TLoadedEntry> loaded;
     TSharedTexts memberCaptions;
-    for (const QString &group : std::as_const(FState.GrpList)) {
-        const QString caption = ini.ReadString(listSection, group, QString());
+    for (qsizetype i = 0; i < FState.GrpList.size(); ++i) {
+        const QString &group = FState.GrpList.at(i);
+        const QString &caption = captions.at(i);
         const QString stateKey = ini.ReadString(group, ControlFile::CheckedKey, QString());
         // A section with any key, "Checked" and "Show" included, shows its members unless "Show"
         // (looked up ignoring case) says otherwise; a section without keys shows the plain caption.
-        ini.ReadSection(group, FState.BglList);
+        ini.ReadSectionValues(group, FState.BglList, values);
         const bool showMembers
             = !FState.BglList.isEmpty() && showsMembers(ini, group, FState.BglList);
         TCheckTreeNode *node
             = FTree.Add(showMembers ? GroupPrefix + caption : caption,
                         TScenObj{group, ftGroup, quint8(showMembers ? GroupPrefix.size() : 0)});
         if (showMembers) {
-            for (const QString &member : GroupMembers(FState.BglList))
-                FTree.AddChild(node,
-                               memberCaptions.Shared(ini.ReadString(group, member, QString())));
+            for (qsizetype m = 0; m < FState.BglList.size(); ++m) {
+                if (IsGroupMember(FState.BglList.at(m)))
+                    FTree.AddChild(node, memberCaptions.Shared(values.at(m)));
+            }
         }
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedState);
     }
@@ -165,19 +173,23 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
 void TSceneryLoader::AddSwitches(const TIniFile &ini)
 {
     const QString listSection = ControlFile::SwitchListSection(FState.Language);
-    ini.ReadSection(listSection, FState.GrpList);
+    QStringList captions;
+    ini.ReadSectionValues(listSection, FState.GrpList, captions);
+    QStringList values;
     std::vector<TLoadedEntry> loaded;
     TSharedTexts alternativeCaptions;
-    for (const QString &sw : std::as_const(FState.GrpList)) {
-        const QString caption = ini.ReadString(listSection, sw, QString());
+    for (qsizetype i = 0; i < FState.GrpList.size(); ++i) {
+        const QString &sw = FState.GrpList.at(i);
+        const QString &caption = captions.at(i);
         const QString stateKey = ini.ReadString(sw, ControlFile::CheckedKey, QString());
         TCheckTreeNode *node = FTree.Add(SwitchPrefix + caption,
                                          TScenObj{sw, ftSwitch, quint8(SwitchPrefix.size())});
         // The same alternatives that Apply switches, so that the rows and the files agree.
-        FState.BglList = SwitchAlternatives(ini, sw);
-        for (const QString &alternative : std::as_const(FState.BglList))
-            FTree.AddChild(node,
-                           alternativeCaptions.Shared(ini.ReadString(sw, alternative, QString())));
+        ini.ReadSectionValues(sw, FState.BglList, values);
+        for (qsizetype a = 0; a < FState.BglList.size(); ++a) {
+            if (IsSwitchAlternative(FState.BglList.at(a)))
+                FTree.AddChild(node, alternativeCaptions.Shared(values.at(a)));
+        }
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedSwitch);
     }
     SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedSwitch);

@@ -1,5 +1,7 @@
 #include "platform/regularfile.h"
 
+#include "platform/largepages.h"
+
 #include <QFile>
 
 #ifdef Q_OS_WIN
@@ -89,22 +91,30 @@ std::optional<QByteArray> ReadRegularFile(const QString &path, qint64 maxSize, Q
     }
     // Read to the end, but never past the limit: the file may grow meanwhile, and some files
     // (those of /proc) tell a size of 0.
+    // The bytes are read straight into the buffer, which is made as large as the file says and
+    // grows by a chunk when it has more.
+    constexpr qsizetype chunk = 65536;
     QByteArray bytes;
-    bytes.reserve(qsizetype(size));
-    char chunk[65536];
+    bytes.resize(qsizetype(size));
+    LargePages::Advise(bytes.data(), std::size_t(bytes.size()));
+    qsizetype filled = 0;
     for (;;) {
-        const qint64 count = file.read(chunk, qint64(sizeof chunk));
+        if (filled == bytes.size())
+            bytes.resize(filled + chunk);
+        const qint64 count = file.read(bytes.data() + filled, bytes.size() - filled);
         if (count < 0) {
             setReason(reason, file.errorString());
             return std::nullopt;
         }
-        if (count == 0)
+        if (count == 0) {
+            bytes.truncate(filled);
             return bytes;
-        if (bytes.size() + count > maxSize) {
+        }
+        if (filled + count > maxSize) {
             setReason(reason, tooLarge);
             return std::nullopt;
         }
-        bytes.append(chunk, qsizetype(count));
+        filled += qsizetype(count);
     }
 }
 

@@ -456,22 +456,27 @@ void TstCheckTreeModel::invalidIndexChangesNothing()
 void TstCheckTreeModel::entriesStayWithTheirNodes_data()
 {
     QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("roots");
 
-    QTest::newRow("none") << "none";
-    QTest::newRow("roots deleted") << "roots deleted";
-    QTest::newRow("children deleted") << "children deleted";
-    QTest::newRow("cleared and rebuilt") << "cleared and rebuilt";
+    QTest::newRow("none") << "none" << 1500;
+    QTest::newRow("roots deleted") << "roots deleted" << 1500;
+    QTest::newRow("children deleted") << "children deleted" << 1500;
+    QTest::newRow("cleared and rebuilt") << "cleared and rebuilt" << 1500;
+    // Enough nodes and entries that their blocks fill more than one slab of large pages.
+    QTest::newRow("large tree") << "none" << 75000;
+    QTest::newRow("large tree cleared and rebuilt") << "cleared and rebuilt" << 75000;
 }
 
 void TstCheckTreeModel::entriesStayWithTheirNodes()
 {
     QFETCH(QString, change);
+    QFETCH(int, roots);
 
     // More roots than one block of entries holds; every third root has two children, the first
     // of them with an entry too. Each entry is its node's text.
     TCheckTreeModel model;
-    const auto build = [&model](const QString &prefix) {
-        for (int r = 0; r < 1500; ++r) {
+    const auto build = [&model, roots](const QString &prefix) {
+        for (int r = 0; r < roots; ++r) {
             const QString text = prefix + QString::number(r);
             TCheckTreeNode *root = model.Add(text, QString(text));
             if (r % 3 == 0) {

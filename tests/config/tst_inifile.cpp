@@ -112,6 +112,8 @@ private Q_SLOTS:
     void readSection();
     void readsInSequence_data();
     void readsInSequence();
+    void readSectionValues_data();
+    void readSectionValues();
     void readInteger_data();
     void readInteger();
     void readBool_data();
@@ -351,6 +353,9 @@ void TestIniFile::readsInSequence_data()
         << numberedSection("S", 40) + "K05=later\r\nk39=later\r\n"
         << numberedReads(u"S"_s, 38, 39) + QStringList{u"S/K05"_s, u"S/k39"_s, u"S/k05"_s}
         << numberedValues(38, 39) + QStringList{u"v05"_s, u"v39"_s, u"v05"_s};
+    QTest::newRow("two large sections of the same key names")
+        << numberedSection("S", 40) + numberedSection("T", 40) << numberedReads(u"T"_s, 39, 0)
+        << numberedValues(39, 0);
     QTest::newRow("small section, a later key of a name behind the one read")
         << QByteArray("[S]\r\na=1\r\nb=2\r\nc=3\r\nB=4\r\n")
         << QStringList{u"S/c"_s, u"S/B"_s, u"S/a"_s, u"S/b"_s}
@@ -372,6 +377,62 @@ void TestIniFile::readsInSequence()
             ini.ReadString(read.first(slash), read.sliced(slash + 1), QStringLiteral("<default>")));
     }
     QCOMPARE(values, expected);
+}
+
+// Keys and values of a section in one walk give what ReadSection and ReadString give, also after
+// writes that changed a value, added a key and added a section.
+void TestIniFile::readSectionValues_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QStringList>("writes"); // "section/key=value"
+
+    QTest::newRow("later keys of a name, small section")
+        << QByteArray("[S]\r\na=1\r\nb=\"2\"\r\nA=3\r\n  B \t= 4\r\n=e\r\n=f\r\n") << u"s"_s
+        << QStringList();
+    QTest::newRow("later keys of a name, large section")
+        << numberedSection("S", 40) + "K05=later\r\nk39=later\r\nk05=again\r\n"
+        << u"S"_s << QStringList();
+    QTest::newRow("umlauts of both cases")
+        << QByteArray("[\xC4]\r\n\xFC=1\r\n\xDC=2\r\nx=3\r\n") << u"ä"_s << QStringList();
+    QTest::newRow("only the first section of a name")
+        << QByteArray("[S]\r\na=1\r\n[s]\r\nb=2\r\n") << u"S"_s << QStringList();
+    QTest::newRow("missing section") << QByteArray("[S]\r\na=1\r\n") << u"T"_s << QStringList();
+    QTest::newRow("3000 characters cut to 2047")
+        << QByteArray("[S]\r\nk=" + QByteArray(3000, 'x') + "\r\nK=y\r\n") << u"S"_s
+        << QStringList();
+    QTest::newRow("after writes") << QByteArray("[S]\r\na=1\r\nA=2\r\nb=3\r\n") << u"S"_s
+                                  << QStringList{u"S/a=changed"_s, u"S/c=added"_s, u"T/t=new"_s,
+                                                 u"S/B=4"_s};
+    QTest::newRow("section added by a write")
+        << QByteArray("[S]\r\na=1\r\n") << u"T"_s
+        << QStringList{u"T/t=new"_s, u"T/u=\"quoted\""_s, u"T/T=again"_s};
+}
+
+void TestIniFile::readSectionValues()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QStringList, writes);
+
+    QTemporaryDir dir;
+    TIniFile ini(makeFile(dir, content));
+    for (const QString &write : writes) {
+        const qsizetype slash = write.indexOf(u'/');
+        const qsizetype equals = write.indexOf(u'=');
+        ini.WriteString(write.first(slash), write.sliced(slash + 1, equals - slash - 1),
+                        write.sliced(equals + 1));
+    }
+    QStringList keys = {u"left over"_s};
+    QStringList values = {u"left over"_s};
+    ini.ReadSectionValues(section, keys, values);
+    QStringList expectedKeys;
+    ini.ReadSection(section, expectedKeys);
+    QStringList expectedValues;
+    for (const QString &key : std::as_const(expectedKeys))
+        expectedValues.append(ini.ReadString(section, key, QString()));
+    QCOMPARE(keys, expectedKeys);
+    QCOMPARE(values, expectedValues);
 }
 
 void TestIniFile::readInteger_data()
