@@ -7,6 +7,7 @@
 
 #ifndef Q_OS_WIN
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #endif
 
 #ifdef Q_OS_WIN
@@ -25,6 +26,8 @@ void Free(void *block, std::size_t)
 }
 
 void Advise(void *, std::size_t) { }
+
+void ForgoForProcess() { }
 
 } // namespace LargePages
 
@@ -84,6 +87,11 @@ void Advise(void *data, std::size_t bytes)
     Q_UNUSED(data);
     Q_UNUSED(bytes);
 #endif
+}
+
+void ForgoForProcess()
+{
+    ::prctl(PR_SET_THP_DISABLE, 1, 0, 0, 0);
 }
 
 } // namespace LargePages

@@ -21,6 +21,10 @@ void Free(void *block, std::size_t bytes);
 // Asks that the large pages lying wholly inside memory allocated elsewhere, and not yet touched,
 // be backed as such. Only a hint: nothing changes for the memory's owner.
 void Advise(void *data, std::size_t bytes);
+// For a short-lived process that counts its peak memory more than its page faults: no large
+// pages from here on, neither for the blocks above nor for the heap where the system would give
+// them by itself. The last large page of each block is mostly empty, which costs a few MiB.
+void ForgoForProcess();
 
 } // namespace LargePages
 
