@@ -8,8 +8,8 @@
 
 // Storage for the nodes of one tree: nodes come from blocks of many, so that a large load costs
 // one allocation per block instead of one per node (and few page faults, see TBlockSlabs), and a
-// reload finds its memory in place. A
-// free place is poisoned for AddressSanitizer, so that a use of a deleted node is still caught.
+// reload finds its memory in place. A free place is poisoned for AddressSanitizer, so that a use of
+// a deleted node is still caught.
 class TCheckTreeNodePool
 {
 public:

@@ -46,6 +46,18 @@ bool showsMembers(const TIniFile &ini, const QString &group, const QStringList &
         || ini.ReadBool(group, ControlFile::ShowKey, true);
 }
 
+// Adds below the node the value of each of the section's keys that `isChild` takes (a group's
+// members, a switch's alternatives) as a child's caption, equal captions as one shared copy.
+void addChildren(TCheckTreeModel &tree, TCheckTreeNode *node, const QStringList &keys,
+                 const QStringList &values, bool (*isChild)(const QString &),
+                 TSharedTexts &captions)
+{
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        if (isChild(keys.at(k)))
+            tree.AddChild(node, captions.Shared(values.at(k)));
+    }
+}
+
 } // namespace
 
 TSceneryLoader::TSceneryLoader(TSceneryState &state, TCheckTreeModel &tree)
@@ -159,12 +171,8 @@ void TSceneryLoader::AddGroups(const TIniFile &ini)
         TCheckTreeNode *node
             = FTree.Add(showMembers ? GroupPrefix + caption : caption,
                         TScenObj{group, ftGroup, quint8(showMembers ? GroupPrefix.size() : 0)});
-        if (showMembers) {
-            for (qsizetype m = 0; m < FState.BglList.size(); ++m) {
-                if (IsGroupMember(FState.BglList.at(m)))
-                    FTree.AddChild(node, memberCaptions.Shared(values.at(m)));
-            }
-        }
+        if (showMembers)
+            addChildren(FTree, node, FState.BglList, values, IsGroupMember, memberCaptions);
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedState);
     }
     SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedState);
@@ -186,10 +194,7 @@ void TSceneryLoader::AddSwitches(const TIniFile &ini)
                                          TScenObj{sw, ftSwitch, quint8(SwitchPrefix.size())});
         // The same alternatives that Apply switches, so that the rows and the files agree.
         ini.ReadSectionValues(sw, FState.BglList, values);
-        for (qsizetype a = 0; a < FState.BglList.size(); ++a) {
-            if (IsSwitchAlternative(FState.BglList.at(a)))
-                FTree.AddChild(node, alternativeCaptions.Shared(values.at(a)));
-        }
+        addChildren(FTree, node, FState.BglList, values, IsSwitchAlternative, alternativeCaptions);
         QueueState(ini, loaded, {node, stateKey}, &TSceneryLoader::SetLoadedSwitch);
     }
     SetQueuedStates(ini, loaded, &TSceneryLoader::SetLoadedSwitch);
